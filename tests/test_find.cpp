@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dialogs/find.h"
+#include "test_support.h"
+
+namespace {
+
+struct Recorder {
+    std::vector<int> asked;
+    std::vector<int> failures;
+    int answer = 1;
+};
+
+FindPrompts Prompts(Recorder* r) {
+    return FindPrompts{r,
+                       [](void* c, int id) {
+                           static_cast<Recorder*>(c)->asked.push_back(id);
+                           return static_cast<Recorder*>(c)->answer;
+                       },
+                       [](void* c, int id) { static_cast<Recorder*>(c)->failures.push_back(id); }};
+}
+
+bool Contains(const char* haystack, uint32_t length, const char* needle) {
+    FindPattern p;
+    PreparePattern(needle, &p);
+    return DescriptionContains(reinterpret_cast<const uint8_t*>(haystack), length, p);
+}
+
+TEST(FindMatch, AsciiLettersFoldAndEveryOtherByteIsExact) {
+    const char text[] = "Disk ERROR on drive C:";
+    EXPECT_TRUE(Contains(text, sizeof text, "error"));
+    EXPECT_TRUE(Contains(text, sizeof text, "ErRoR ON"));
+    EXPECT_TRUE(Contains(text, sizeof text, "c:"));
+    EXPECT_FALSE(Contains(text, sizeof text, "c;"));
+    // Shift-JIS: lead 0x82 with trail 0xA0 must not match trail 0x80.
+    const char sjis[] = "\x83\x47\x83\x89\x81\x5b abc";
+    EXPECT_TRUE(Contains(sjis, sizeof sjis, "\x83\x89"));
+    EXPECT_FALSE(Contains(sjis, sizeof sjis, "\x83\xa9"));
+    // 0xC1 and 0xE1 differ only by 0x20, but they are not ASCII letters.
+    EXPECT_FALSE(Contains("\xc1", 2, "\xe1"));
+    EXPECT_FALSE(Contains("[", 2, "{"));
+}
+
+TEST(FindMatch, WindowStaysInsideTheDescriptionLength) {
+    const char text[] = "abcdef";   // 7 bytes with its zero
+    EXPECT_TRUE(Contains(text, 7, "def"));
+    EXPECT_FALSE(Contains(text, 5, "def"));   // p + L <= D
+    EXPECT_TRUE(Contains(text, 6, "def"));
+    EXPECT_FALSE(Contains(text, 0, "a"));
+    EXPECT_TRUE(Contains(text, 0, ""));
+    // Horspool skips must not jump over a match next to a repeated letter.
+    const char rep[] = "aaaabaaaab";
+    EXPECT_TRUE(Contains(rep, sizeof rep, "AAAAB"));
+    EXPECT_TRUE(Contains(rep, sizeof rep, "baaaab"));
+    EXPECT_FALSE(Contains(rep, sizeof rep, "aaaaa"));
+}
+
+TEST(FindMatch, PatternMatchesEveryPositionLikeANaiveScan) {
+    uint32_t seed = 99;
+    auto next = [&]() { return seed = seed * 1664525 + 1013904223; };
+    for (int round = 0; round < 2000; ++round) {
+        char hay[64];
+        char needle[8];
+        uint32_t hn = next() % 60 + 1, nn = next() % 6 + 1;
+        for (uint32_t i = 0; i < hn; ++i) hay[i] = "aAbB\x82\xa0"[next() % 6];
+        for (uint32_t i = 0; i < nn; ++i) needle[i] = "aAbB\x82\xa0"[next() % 6];
+        needle[nn] = 0;
+        bool naive = false;
+        for (uint32_t p = 0; p + nn <= hn && !naive; ++p) {
+            uint32_t i = 0;
+            while (i < nn && tolower(uint8_t(hay[p + i])) == tolower(uint8_t(needle[i])) &&
+                   ((uint8_t(hay[p + i]) < 128) || hay[p + i] == needle[i]))
+                ++i;
+            naive = i == nn;
+        }
+        EXPECT_EQ(naive, Contains(hay, hn, needle)) << round;
+    }
+}
+
+const SyntheticEvent kRows[] = {
+    {4, 0, "2001/01/0100:00:05", "service started"},
+    {2, 2, "2001/01/0100:00:04", "Disk space LOW"},
+    {1, 4, "2001/01/0100:00:03", "error: disk failure"},
+    {4, 1, "2001/01/0100:00:02", nullptr},
+    {0, 6, "2001/01/0100:00:01", "type zero"},
+};
+
+struct FindTest : ::testing::Test {
+    ViewerState state;
+    Recorder rec;
+    FindCriteria c = DefaultFindCriteria();
+    void SetUp() override {
+        InitViewerState(&state);
+        BuildSyntheticTable(&state, kRows, 5);
+    }
+    void TearDown() override { ReleaseViewerState(&state); }
+    int32_t Find(int32_t current) {
+        return FindNextRow(state.table.visibleRows, state.table.visibleCount, current, c, Prompts(&rec));
+    }
+};
+
+TEST_F(FindTest, StartUpCriteriaFindTheNextRowDown) {
+    EXPECT_EQ(1, Find(0));
+    EXPECT_EQ(0, Find(-1));   // no selection: Down starts at row 0
+    EXPECT_TRUE(rec.asked.empty());
+}
+
+TEST_F(FindTest, EndOfListAsksThenSearchesAgainFromTheTop) {
+    strcpy(c.descriptionText, "DISK");
+    EXPECT_EQ(1, Find(2));   // past row 2, wraps to row 1
+    EXPECT_EQ((std::vector<int>{254}), rec.asked);
+    rec.asked.clear();
+    rec.answer = 0;
+    EXPECT_EQ(-1, Find(3));   // Cancel: nothing selected, no failure box
+    EXPECT_TRUE(rec.failures.empty());
+}
+
+TEST_F(FindTest, SecondPassFailureShowsTheEndMessage) {
+    strcpy(c.descriptionText, "nowhere");
+    EXPECT_EQ(-1, Find(4));
+    EXPECT_EQ((std::vector<int>{254}), rec.asked);
+    EXPECT_EQ((std::vector<int>{221}), rec.failures);
+}
+
+TEST_F(FindTest, UpwardSearchWrapsFromTheEnd) {
+    c.direction = kFindUp;
+    strcpy(c.descriptionText, "started");
+    EXPECT_EQ(0, Find(1));
+    EXPECT_EQ(0, Find(0));   // from row 0: asks 255, then finds row 0 itself on the second pass
+    EXPECT_EQ((std::vector<int>{255}), rec.asked);
+    rec.asked.clear();
+    strcpy(c.descriptionText, "nowhere");
+    EXPECT_EQ(-1, Find(-1));   // no selection asks at once
+    EXPECT_EQ((std::vector<int>{255}), rec.asked);
+    EXPECT_EQ((std::vector<int>{222}), rec.failures);
+}
+
+TEST_F(FindTest, TypeModuleAndComponentMustAllMatch) {
+    c.informationType = c.warningType = c.errorType = 0;
+    EXPECT_EQ(4, Find(-1));   // only the type-0 row equals a cleared type
+    c = DefaultFindCriteria();
+    c.moduleIndex = 2;   // second "HALDOR/PERN": module code 1 only
+    EXPECT_EQ(3, Find(-1));
+    c.moduleIndex = 1;
+    EXPECT_EQ(0, Find(-1));
+    c.componentIndex = 2;   // TOLVA with a PERN module: nothing
+    rec.answer = 1;
+    EXPECT_EQ(-1, Find(-1));
+    c = DefaultFindCriteria();
+    FindPattern p;
+    PreparePattern("a", &p);   // a description of length 0 never matches a text
+    EXPECT_FALSE(RowMatches(state.table.entries[3], c, p));
+    EXPECT_TRUE(RowMatches(state.table.entries[0], c, p));
+}
+
+TEST_F(FindTest, LongTextIsCutTo255Characters) {
+    FindPattern p;
+    std::string text(300, 'x');
+    PreparePattern(text.c_str(), &p);
+    EXPECT_EQ(255u, p.length);
+}
+
+}  // namespace

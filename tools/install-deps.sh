@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that the build, the tests and the run command need.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+pkgs=(cmake g++ ninja-build googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+      g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+      wine wine64 xvfb xauth imagemagick cups printer-driver-cups-pdf poppler-utils fonts-ipafont-gothic
+      locales python3)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# Wine reads the Japanese code page only when the locale exists.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  $sudo_cmd locale-gen >/dev/null
+fi

@@ -127,6 +127,19 @@ bool ParseYears(const char* text, uint16_t* first, uint16_t* last) {
     return true;
 }
 
+bool TakesValue(const char* opt) {
+    static const char* const kValueOptions[] = {
+        "--preset", "--out", "--broken", "--source", "--computer", "--events", "--size", "--seed",
+        "--unknown-rate", "--years", "--desc-avg", "--japanese", "--empty-desc-rate", "--data-none",
+        "--data-small-max", "--data-large-rate", "--data-large-min", "--data-large-max",
+        "--max-log-size", "--sort",
+    };
+    for (const char* name : kValueOptions) {
+        if (strcmp(opt, name) == 0) return true;
+    }
+    return false;
+}
+
 // Parses everything but --preset, which the caller applied first. Returns 0
 // or an exit code.
 int ParseArguments(int argc, char** argv, GenOptions* o, Args* a) {
@@ -155,8 +168,10 @@ int ParseArguments(int argc, char** argv, GenOptions* o, Args* a) {
         } else if (strcmp(opt, "--conditions-saved") == 0) {
             o->conditions.conditionsSaved = 1;
             takesValue = false;
+        } else if (!TakesValue(opt)) {
+            return BadArgument("unknown option", opt);
         } else if (val == nullptr) {
-            return BadArgument(strncmp(opt, "--", 2) == 0 ? "missing value after" : "unknown option", opt);
+            return BadArgument("missing value after", opt);
         } else if (strcmp(opt, "--preset") == 0) {
             // applied before parsing
         } else if (strcmp(opt, "--out") == 0) {
@@ -204,8 +219,6 @@ int ParseArguments(int argc, char** argv, GenOptions* o, Args* a) {
             else if (strcmp(val, "oldest") == 0) o->conditions.sortOrder = uint16_t(kOrderOldestFirst);
             else if (strcmp(val, "module") == 0) o->conditions.sortOrder = uint16_t(kOrderModule);
             else return BadArgument("unknown sort order", val);
-        } else {
-            return BadArgument("unknown option", opt);
         }
         if (takesValue) ++i;
     }

@@ -216,11 +216,6 @@ inline uint32_t Below(Rng* r, uint32_t n) {
     return uint32_t(((NextU64(r) >> 32) * uint64_t(n)) >> 32);
 }
 
-// Uniform in [0, 1) with 2^-24 steps, exact in a double.
-inline double Unit(Rng* r) {
-    return double(NextU64(r) >> 40) / 16777216.0;
-}
-
 // Each record draws from its own stream keyed by its place in time order, so
 // a record can be rebuilt at another offset with identical content.
 inline Rng RecordRng(uint64_t seed, uint64_t index) {
@@ -262,7 +257,7 @@ const Template kEnglishTemplates[] = {
     {kMedium, "Configuration file %p was changed by %u."},
     {kMedium, "Retry %s of 5 for job %j after error %e."},
     {kMedium, "Inventory collected from %h: %n items, %s changes."},
-    {kMedium, "Database %v compacted in %n ms."},
+    {kMedium, "Event database compacted in %n ms; %n records removed."},
     {kMedium, "Alert threshold exceeded: CPU load %s%% on %h for %s minutes."},
     {kMedium, "Component %v version 2.%s.%n installed by %u."},
     {kMedium, "Unable to open %p (error %e)."},
@@ -429,7 +424,7 @@ uint32_t ExpandTemplate(const char* templ, Rng* rng, uint8_t* out) {
         case 'x': p = PutHex8(p, uint32_t(NextU64(rng))); break;
         case 'n': {
             static const uint32_t kLimits[] = {10, 100, 1000, 10000, 100000, 1000000};
-            p = PutDecimal(p, Below(rng, kLimits[Below(rng, CountOf(kLimits))]));
+            p = PutDecimal(p, 1 + Below(rng, kLimits[Below(rng, CountOf(kLimits))] - 1));
             break;
         }
         case 's': p = PutDecimal(p, 1 + Below(rng, 99)); break;
@@ -457,8 +452,12 @@ struct GenContext {
     uint32_t mediumPerMillion;
     uint32_t writerSequenceBase;
     int64_t startMs;
-    double spanMs;
-    double timeDenominator;                            // events, or bytes of the area
+    // Time stamps are startMs + position * msPerUnit, in integers only (no
+    // floating point, whose rounding differs between x87 and SSE builds):
+    // msPerUnit is fixed point with kTimeFractionBits, the position counts
+    // events * kTimeUnitsPerEvent or bytes of the area, below timeDenominator.
+    uint64_t msPerUnit;
+    uint64_t timeDenominator;
     bool sizeDrivenTime;
 };
 
@@ -479,53 +478,59 @@ void SortTemplates(GenContext* g) {
     for (const Template& t : kJapaneseTemplates) g->templates[1][t.textClass][g->templateCount[1][t.textClass]++] = t.text;
 }
 
-// Mean descriptionLength of each text class at the option's share of
-// Japanese texts, measured with a fixed stream so it is the same everywhere.
-void MeasureClassMeans(const GenContext& g, double means[kTextClassCount]) {
+// Mean descriptionLength of each text class in thousandths of a byte, at the
+// option's share of Japanese texts, measured with a fixed stream so it is the
+// same everywhere.
+void MeasureClassMeans(const GenContext& g, int64_t means[kTextClassCount]) {
     uint8_t buffer[kMaxDescription];
     Rng rng = {0x5EED};
-    const double japanese = g.options->japanesePercent / 100.0;
+    const int64_t japanese = g.options->japanesePercent;
     for (int c = 0; c < kTextClassCount; ++c) {
-        double langMean[2] = {0, 0};
+        int64_t langMean[2] = {0, 0};
         for (int lang = 0; lang < 2; ++lang) {
-            double total = 0;
-            uint32_t n = 0;
+            int64_t total = 0, n = 0;
             for (uint32_t k = 0; k < g.templateCount[lang][c]; ++k) {
                 for (int rep = 0; rep < 64; ++rep, ++n) total += ExpandTemplate(g.templates[lang][c][k], &rng, buffer);
             }
-            langMean[lang] = n != 0 ? total / n : 0;
+            langMean[lang] = n != 0 ? total * 1000 / n : 0;
         }
-        means[c] = langMean[0] * (1 - japanese) + langMean[1] * japanese;
+        means[c] = (langMean[0] * (100 - japanese) + langMean[1] * japanese) / 100;
     }
 }
 
-// Chooses the class mix that meets the wanted mean description length by
-// blending the two neighbouring classes.
+// Chooses the class mix that meets the wanted mean description length: every
+// class keeps a small share, so even short-text logs have multi-line ones,
+// and the rest blends the two classes around the target. Shares are per
+// million.
 void ChooseClassMix(GenContext* g) {
-    const uint32_t target = g->options->averageDescriptionLength;
+    const int64_t target = g->options->averageDescriptionLength;
     if (target == 0) {
         g->shortPerMillion = 300000;
         g->mediumPerMillion = 550000;
         return;
     }
-    double means[kTextClassCount];
+    int64_t means[kTextClassCount];
     MeasureClassMeans(*g, means);
-    const double t = target;
+    const int64_t floorShare = 40000;
+    const int64_t rest = kMillion - kTextClassCount * floorShare;
+    // The mean the blended part must reach, in thousandths of a byte.
+    const int64_t t = (target * 1000 * kMillion - floorShare * (means[kShort] + means[kMedium] + means[kLong])) / rest;
+    int64_t share[kTextClassCount] = {floorShare, floorShare, floorShare};
     if (t <= means[kShort]) {
-        g->shortPerMillion = kMillion;
-        g->mediumPerMillion = 0;
+        share[kShort] += rest;
     } else if (t <= means[kMedium]) {
-        double medium = (t - means[kShort]) / (means[kMedium] - means[kShort]);
-        g->mediumPerMillion = uint32_t(medium * kMillion + 0.5);
-        g->shortPerMillion = kMillion - g->mediumPerMillion;
+        const int64_t medium = rest * (t - means[kShort]) / (means[kMedium] - means[kShort]);
+        share[kMedium] += medium;
+        share[kShort] += rest - medium;
     } else if (t <= means[kLong]) {
-        double longShare = (t - means[kMedium]) / (means[kLong] - means[kMedium]);
-        g->shortPerMillion = 0;
-        g->mediumPerMillion = kMillion - uint32_t(longShare * kMillion + 0.5);
+        const int64_t longer = rest * (t - means[kMedium]) / (means[kLong] - means[kMedium]);
+        share[kLong] += longer;
+        share[kMedium] += rest - longer;
     } else {
-        g->shortPerMillion = 0;
-        g->mediumPerMillion = 0;
+        share[kLong] += rest;
     }
+    g->shortPerMillion = uint32_t(share[kShort]);
+    g->mediumPerMillion = uint32_t(share[kMedium]);
 }
 
 void FillData(Rng* rng, uint8_t* out, uint32_t n) {
@@ -568,8 +573,12 @@ uint32_t DrawDataLength(const GenOptions& o, Rng* rng) {
     return 1 + Below(rng, o.dataSmallMax);
 }
 
-RecordTime TimeAt(const GenContext& g, double fraction) {
-    int64_t ms = g.startMs + int64_t(g.spanMs * fraction);
+constexpr int kTimeFractionBits = 20;
+constexpr uint32_t kTimeUnitsPerEvent = 1024;
+
+// position < timeDenominator, so the stamp stays inside the year range.
+RecordTime TimeAt(const GenContext& g, uint64_t position) {
+    int64_t ms = g.startMs + int64_t((position * g.msPerUnit) >> kTimeFractionBits);
     int64_t days = ms / 86400000;
     uint32_t msOfDay = uint32_t(ms - days * 86400000);
     int64_t year;
@@ -588,9 +597,9 @@ RecordTime TimeAt(const GenContext& g, double fraction) {
 }
 
 // Builds the record that is `index`-th in time order at out, with link set to
-// its own size and wrapToStart 0. timeBase is the index (count-driven time) or
-// the bytes of all earlier records (size-driven time).
-RecordFacts BuildRecord(const GenContext& g, uint64_t index, double timeBase, uint8_t* out) {
+// its own size and wrapToStart 0. With size-driven time, timeBytes is the
+// bytes of all records before it in time order.
+RecordFacts BuildRecord(const GenContext& g, uint64_t index, uint64_t timeBytes, uint8_t* out) {
     const GenOptions& o = *g.options;
     Rng rng = RecordRng(o.seed, index);
     RecordFacts facts = {};
@@ -633,10 +642,10 @@ RecordFacts BuildRecord(const GenContext& g, uint64_t index, double timeBase, ui
     facts.dataLength = dataLength;
     facts.type = r.type;
 
-    const double jitter = Unit(&rng);
-    const double fraction = g.sizeDrivenTime ? (timeBase + jitter * facts.size) / g.timeDenominator
-                                             : (timeBase + jitter) / g.timeDenominator;
-    r.timeStamp = TimeAt(g, fraction);
+    // A point inside the record's own share of the span keeps stamps in order.
+    const uint64_t position = g.sizeDrivenTime ? timeBytes + Below(&rng, facts.size)
+                                               : index * kTimeUnitsPerEvent + Below(&rng, kTimeUnitsPerEvent);
+    r.timeStamp = TimeAt(g, position);
     r.link = facts.size;
     r.dataLength = dataLength;
     r.descriptionLength = uint16_t(descriptionLength);
@@ -716,7 +725,8 @@ void SinkPatch(Sink* s, uint32_t offset, const uint8_t* bytes, uint32_t n) {
 // Stale bytes: what is left of records the writer has since overwritten.
 void SinkFillStale(Sink* s, Rng* rng, uint32_t n) {
     while (n != 0 && s->error == nullptr) {
-        uint32_t step = n < kChunkSize ? n : kChunkSize;
+        const uint32_t room = kChunkSize - s->used;       // SinkCommit keeps used below kChunkSize
+        const uint32_t step = n < room ? n : room;
         uint8_t* p = SinkSpace(s);
         for (uint32_t i = 0; i < step; ++i) p[i] = uint8_t(NextU64(rng) >> 56);
         SinkCommit(s, step);
@@ -726,7 +736,8 @@ void SinkFillStale(Sink* s, Rng* rng, uint32_t n) {
 
 void SinkFillZero(Sink* s, uint32_t n) {
     while (n != 0 && s->error == nullptr) {
-        uint32_t step = n < kChunkSize ? n : kChunkSize;
+        const uint32_t room = kChunkSize - s->used;
+        const uint32_t step = n < room ? n : room;
         memset(SinkSpace(s), 0, step);
         SinkCommit(s, step);
         n -= step;
@@ -767,7 +778,7 @@ void WriteStraightByCount(GenContext* g, Sink* s, GenResult* result, Layout* lay
     SinkSeek(s, kRecordAreaStart);
     for (uint32_t i = 0; i < n && s->error == nullptr; ++i) {
         const uint32_t at = SinkPosition(*s);
-        RecordFacts f = BuildRecord(*g, i, double(i), SinkSpace(s));
+        RecordFacts f = BuildRecord(*g, i, 0, SinkSpace(s));
         if (uint64_t(at) + f.size > kMaxGeneratedFileSize) {
             s->error = "the events do not fit in a 1 GiB file";
             return;
@@ -786,8 +797,7 @@ void WriteStraightByCount(GenContext* g, Sink* s, GenResult* result, Layout* lay
 void WriteWrappedByCount(GenContext* g, Sink* s, GenResult* result, Layout* layout) {
     const uint32_t n = g->options->eventCount;
     Rng side = SideRng(g->options->seed, 1);
-    const double share = 0.3 + 0.4 * Unit(&side);
-    uint32_t older = uint32_t(n * share);
+    uint32_t older = uint32_t(uint64_t(n) * (300 + Below(&side, 400)) / 1000);
     if (older < 1) older = 1;
     if (older > n - 1) older = n - 1;
 
@@ -795,7 +805,7 @@ void WriteWrappedByCount(GenContext* g, Sink* s, GenResult* result, Layout* layo
     uint32_t firstNewerSize = 0;
     for (uint32_t i = older; i < n && s->error == nullptr; ++i) {
         const uint32_t at = SinkPosition(*s);
-        RecordFacts f = BuildRecord(*g, i, double(i), SinkSpace(s));
+        RecordFacts f = BuildRecord(*g, i, 0, SinkSpace(s));
         if (i == older) firstNewerSize = f.size;
         if (uint64_t(at) + f.size > kMaxGeneratedFileSize) {
             s->error = "the events do not fit in a 1 GiB file";
@@ -811,7 +821,7 @@ void WriteWrappedByCount(GenContext* g, Sink* s, GenResult* result, Layout* layo
     for (uint32_t i = 0; i < older && s->error == nullptr; ++i) {
         const uint32_t at = SinkPosition(*s);
         uint8_t* record = SinkSpace(s);
-        RecordFacts f = BuildRecord(*g, i, double(i), record);
+        RecordFacts f = BuildRecord(*g, i, 0, record);
         if (uint64_t(at) + f.size > kMaxGeneratedFileSize) {
             s->error = "the events do not fit in a 1 GiB file";
             return;
@@ -830,7 +840,7 @@ void WriteWrappedByCount(GenContext* g, Sink* s, GenResult* result, Layout* layo
 // Fills [from, limit) with records starting at time index *index; returns how
 // many fitted. *timeBytes counts the bytes of all records kept so far.
 uint32_t FillRegion(GenContext* g, Sink* s, GenResult* result, uint32_t limit, uint64_t* index,
-                    double* timeBytes, uint32_t* lastOffset, uint32_t* lastEnd) {
+                    uint64_t* timeBytes, uint32_t* lastOffset, uint32_t* lastEnd) {
     uint32_t kept = 0;
     while (s->error == nullptr) {
         const uint32_t at = SinkPosition(*s);
@@ -851,13 +861,13 @@ void WriteBySize(GenContext* g, Sink* s, GenResult* result, Layout* layout) {
     const uint32_t areaEnd = g->options->targetFileSize;
     layout->recordAreaEnd = areaEnd;
     uint64_t index = 0;
-    double timeBytes = 0;
+    uint64_t timeBytes = 0;
     Rng side = SideRng(g->options->seed, 2);
 
     if (g->options->wrapped) {
         const uint32_t area = areaEnd - kRecordAreaStart;
-        const double share = 0.3 + 0.4 * Unit(&side);
-        const uint32_t oldest = kRecordAreaStart + uint32_t(area * share) + Below(&side, 160);
+        const uint32_t oldest = kRecordAreaStart + uint32_t(uint64_t(area) * (300 + Below(&side, 400)) / 1000) +
+                                Below(&side, 160);
         uint32_t lastOlder = 0, lastOlderEnd = 0;
         SinkSeek(s, oldest);
         uint32_t older = FillRegion(g, s, result, areaEnd, &index, &timeBytes, &lastOlder, &lastOlderEnd);
@@ -903,10 +913,14 @@ int Generate(const GenOptions& o, Sink* s, GenResult* result) {
     Rng side = SideRng(o.seed, 3);
     g.writerSequenceBase = Below(&side, 100000);
     g.startMs = DaysFromCivil(o.firstYear, 1, 1) * 86400000;
-    g.spanMs = double(DaysFromCivil(o.lastYear + 1, 1, 1) * 86400000 - g.startMs);
+    const uint64_t spanMs = uint64_t(DaysFromCivil(o.lastYear + 1, 1, 1) * 86400000 - g.startMs);
     g.sizeDrivenTime = o.targetFileSize != 0;
-    g.timeDenominator = g.sizeDrivenTime ? double(o.targetFileSize - kRecordAreaStart) : double(o.eventCount);
-    if (g.timeDenominator <= 0) g.timeDenominator = 1;
+    g.timeDenominator = g.sizeDrivenTime ? uint64_t(o.targetFileSize - kRecordAreaStart)
+                                         : uint64_t(o.eventCount) * kTimeUnitsPerEvent;
+    if (g.timeDenominator == 0) g.timeDenominator = 1;
+    // spanMs < 2^42 (120 years), so neither this nor position * msPerUnit,
+    // which stays below spanMs << kTimeFractionBits, overflows.
+    g.msPerUnit = (spanMs << kTimeFractionBits) / g.timeDenominator;
 
     const uint32_t maxRecord = kRecordFixedSize + kMaxDescription + (o.dataLargeMax > o.dataSmallMax ? o.dataLargeMax : o.dataSmallMax);
     s->chunk.assign(size_t(kChunkSize) + maxRecord, 0);
@@ -1028,7 +1042,7 @@ const BrokenLogInfo kBrokenLogInfo[kBrokenLogCount] = {
      "recordCount 4 for 3 records; the newest links back to the oldest"},
     {kBrokenOldestBelowArea, "oldest-below-area", kExpectCorrupted, 0, "oldestOffset 40 lies inside the header"},
     {kBrokenAreaStartNot88, "area-start-not-88", kExpectCorrupted, 0, "recordAreaStart 96"},
-    {kBrokenAreaEndBelow88, "area-end-below-88", kExpectCorrupted, 0, "recordAreaEnd 60 with 3 records promised"},
+    {kBrokenAreaEndBelow88, "area-end-below-88", kExpectReadFailed, 0, "recordAreaEnd 60 with 3 records promised"},
     {kEdgeComputerName16, "computer-name-16", kExpectLoads, 3,
      "computer name ABCDEFGHIJKLMNOP fills all 16 bytes without a zero byte; shown whole"},
     {kEdgeEmptyWithOldest, "empty-with-oldest", kExpectLoads, 0,

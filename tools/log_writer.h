@@ -181,7 +181,7 @@ enum BrokenLog {
     kBrokenChainRevisits,         // 214: recordCount 4, the newest links back to the oldest
     kBrokenOldestBelowArea,       // 214: oldestOffset 40, inside the header
     kBrokenAreaStartNot88,        // 214: recordAreaStart 96
-    kBrokenAreaEndBelow88,        // 214: recordAreaEnd 60 with records promised
+    kBrokenAreaEndBelow88,        // 208: recordAreaEnd 60: the unsigned area size (60 - 88) is far more than the file holds
     kEdgeComputerName16,          // loads 3 events; computer "ABCDEFGHIJKLMNOP", all 16 bytes, no zero
     kEdgeEmptyWithOldest,         // loads 0 events: recordCount 0, oldestOffset 150 (not followed)
     kEdgeWrapToStartTwo,          // loads 3 events: the oldest has wrapToStart 2 and is followed by link

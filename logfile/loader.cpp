@@ -81,10 +81,82 @@ bool ReadFully(LogReader* reader, uint8_t* buffer, uint32_t size, int* error) {
     return true;
 }
 
+// Reads the record area into a new block. When the reader cannot tell the
+// file size the header's area size is only a promise, so the block grows with
+// the bytes that actually arrive instead of being allocated whole up front.
+uint8_t* ReadRecordArea(LogReader* reader, uint32_t areaSize, int* error) {
+    if (reader->fileSize != UINT64_MAX) {
+        uint8_t* area = static_cast<uint8_t*>(malloc(areaSize ? areaSize : 1));
+        if (!area) {
+            *error = kMsgOutOfMemory;
+            return nullptr;
+        }
+        if (!ReadFully(reader, area, areaSize, error)) {
+            free(area);
+            return nullptr;
+        }
+        return area;
+    }
+    const uint32_t kFirstStep = 1u << 20;
+    uint32_t capacity = areaSize < kFirstStep ? areaSize : kFirstStep;
+    uint8_t* area = static_cast<uint8_t*>(malloc(capacity ? capacity : 1));
+    uint32_t have = 0;
+    while (area) {
+        if (!ReadFully(reader, area + have, capacity - have, error)) break;
+        have = capacity;
+        if (have == areaSize) return area;
+        capacity = areaSize - capacity < capacity ? areaSize : capacity * 2;
+        uint8_t* grown = static_cast<uint8_t*>(realloc(area, capacity));
+        if (!grown) {
+            *error = kMsgOutOfMemory;
+            break;
+        }
+        area = grown;
+    }
+    if (!area) *error = kMsgOutOfMemory;
+    free(area);
+    return nullptr;
+}
+
 bool DescriptionTerminated(const uint8_t* description, uint16_t length) {
     if (length == 0) return true;
     if (description[length - 1] == 0) return true;   // where writers put it
     return memchr(description, 0, length) != nullptr;
+}
+
+// The header's computer name as every entry carries it: a 16-byte name
+// without a zero byte is shown as its 16 bytes.
+struct ComputerText {
+    char text[sizeof(EventEntry::computer)];
+    uint32_t length;
+};
+
+ComputerText MakeComputerText(const LogHeader& header) {
+    ComputerText c = {};
+    while (c.length < kComputerNameSize && header.computerName[c.length] != 0) ++c.length;
+    memcpy(c.text, header.computerName, c.length);
+    return c;
+}
+
+void FillEntry(const uint8_t* r, const ComputerText& computer, EventEntry* e) {
+    ClassifyModuleCode(RecordModuleCode(r), &e->component, &e->module);
+    PutFour(e->date, GetU16(r + 4));
+    e->date[4] = '/';
+    PutTwo(e->date + 5, GetU16(r + 6));
+    e->date[7] = '/';
+    PutTwo(e->date + 8, GetU16(r + 10));
+    e->date[10] = '\0';
+    PutTwo(e->time, GetU16(r + 12));
+    e->time[2] = ':';
+    PutTwo(e->time + 3, GetU16(r + 14));
+    e->time[5] = ':';
+    PutTwo(e->time + 6, GetU16(r + 16));
+    e->time[8] = '\0';
+    memcpy(e->computer, computer.text, sizeof e->computer);
+    e->computerLength = computer.length;
+    e->type = RecordType(r);
+    e->record = r;
+    e->visible = 1;
 }
 
 // Walks the chain from the oldest record, building entries newest-first.
@@ -101,6 +173,7 @@ int WalkChain(ViewerState* state) {
     uint64_t pos = uint32_t(h.oldestOffset - kRecordAreaStart);
     const uint64_t oldest = pos;
     bool wrapped = false;
+    const ComputerText computer = MakeComputerText(h);
     for (uint32_t k = count; k-- > 0;) {
         if (pos + kRecordFixedSize > size) return kMsgCorrupted;
         const uint8_t* r = area + pos;
@@ -109,7 +182,7 @@ int WalkChain(ViewerState* state) {
         if (wrapped && end > oldest) return kMsgCorrupted;
         if (!DescriptionTerminated(RecordDescription(r), RecordDescriptionLength(r))) return kMsgCorrupted;
         t.fileOrder[k] = &t.entries[k];
-        BuildEntry(r, h, &t.entries[k]);
+        FillEntry(r, computer, &t.entries[k]);
         if (k == 0) break;   // the newest record's link is never followed
         uint64_t next;
         if (RecordWrapToStart(r) == 1) {
@@ -170,28 +243,7 @@ void EntryStamp(const EventEntry& e, char stamp[18]) {
 }
 
 void BuildEntry(const uint8_t* r, const LogHeader& header, EventEntry* e) {
-    ClassifyModuleCode(RecordModuleCode(r), &e->component, &e->module);
-    PutFour(e->date, GetU16(r + 4));
-    e->date[4] = '/';
-    PutTwo(e->date + 5, GetU16(r + 6));
-    e->date[7] = '/';
-    PutTwo(e->date + 8, GetU16(r + 10));
-    e->date[10] = '\0';
-    PutTwo(e->time, GetU16(r + 12));
-    e->time[2] = ':';
-    PutTwo(e->time + 3, GetU16(r + 14));
-    e->time[5] = ':';
-    PutTwo(e->time + 6, GetU16(r + 16));
-    e->time[8] = '\0';
-    // A 16-byte name without a zero byte is shown as its 16 bytes.
-    uint32_t n = 0;
-    while (n < kComputerNameSize && header.computerName[n] != 0) ++n;
-    memcpy(e->computer, header.computerName, n);
-    memset(e->computer + n, 0, sizeof e->computer - n);
-    e->computerLength = n;
-    e->type = RecordType(r);
-    e->record = r;
-    e->visible = 1;
+    FillEntry(r, MakeComputerText(header), e);
 }
 
 uint32_t DecideViewMode(const ViewConditions& c) {
@@ -237,31 +289,33 @@ int LoadLogFromReader(ViewerState* state, LogReader* reader, UiEffects* fx) {
         FailureOutcome(state, fx);
         return kMsgCorrupted;
     }
+    // The area first: the per-record blocks are sized by recordCount, which is
+    // only believed once the bytes it is checked against have arrived.
+    int error = 0;
+    t.recordArea = ReadRecordArea(reader, areaSize, &error);
+    if (!t.recordArea) {
+        FailureOutcome(state, fx);
+        return error;
+    }
+    t.recordAreaSize = areaSize;
     const size_t n = h.recordCount;
     // calloc hands back zeroed pages without touching them first.
     t.entries = static_cast<EventEntry*>(calloc(n, sizeof(EventEntry)));
     t.displayOrder = static_cast<EventEntry**>(malloc(n * sizeof(EventEntry*)));
     t.fileOrder = static_cast<EventEntry**>(malloc(n * sizeof(EventEntry*)));
     t.visibleRows = static_cast<EventEntry**>(malloc(n * sizeof(EventEntry*)));
-    t.recordArea = static_cast<uint8_t*>(malloc(areaSize ? areaSize : 1));
-    if (!t.entries || !t.displayOrder || !t.fileOrder || !t.visibleRows || !t.recordArea) {
+    if (!t.entries || !t.displayOrder || !t.fileOrder || !t.visibleRows) {
         FailureOutcome(state, fx);
         return kMsgOutOfMemory;
-    }
-    t.recordAreaSize = areaSize;
-    int error = 0;
-    if (!ReadFully(reader, t.recordArea, areaSize, &error)) {
-        FailureOutcome(state, fx);
-        return error;
     }
     if (int walk = WalkChain(state)) {
         FailureOutcome(state, fx);
         return walk;
     }
-    // The order arrays start as newest first, so they are always a valid order.
+    // displayOrder starts as newest first so that it is always a valid order;
+    // the rows stay empty until the list is filled after ordering.
     memcpy(t.displayOrder, t.fileOrder, n * sizeof(EventEntry*));
-    memcpy(t.visibleRows, t.fileOrder, n * sizeof(EventEntry*));
-    t.visibleCount = h.recordCount;
+    t.visibleCount = 0;
     t.loadedCount = h.recordCount;
     state->shownCount = h.recordCount;
 

@@ -1,0 +1,253 @@
+// Fuzz target for the loader and everything that reads the table afterwards.
+//
+// Input: one flag byte, then the file's bytes.
+//   bit 0  the reader reports the file size (the native and Win32 openers do;
+//          a pipe would not)
+//   bit 1  reads return at most 7 + 13 * (flags >> 4) bytes at a time
+//   bit 2  the path names a live log, so the header's saved conditions and
+//          order drive the filter
+//   bit 3  the reader fails once it would pass the middle of the file
+//
+// Built with libFuzzer this is LLVMFuzzerTestOneInput. Built without it
+// (DARVEX_FUZZ_REPLAY) it is a program that replays every file named on the
+// command line, and every file in every directory named there, so the seed
+// corpus runs as an ordinary test.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/viewer_state.h"
+#include "dialogs/event_detail.h"
+#include "dialogs/find.h"
+#include "eventlist/filter.h"
+#include "eventlist/ordering.h"
+#include "logfile/loader.h"
+
+namespace {
+
+// Loads that succeeded, so the replay can show the seeds still reach past the loader.
+unsigned g_loadsSucceeded = 0;
+
+struct FuzzReader {
+    const uint8_t* bytes;
+    size_t size;
+    size_t position;
+    size_t chunk;
+    size_t failAt;
+};
+
+int FuzzRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
+    FuzzReader* r = static_cast<FuzzReader*>(context);
+    *got = 0;
+    size_t n = size;
+    if (n > r->chunk) n = r->chunk;
+    if (n > r->size - r->position) n = r->size - r->position;
+    if (r->position + n > r->failAt) return 0;
+    if (n) memcpy(buffer, r->bytes + r->position, n);
+    r->position += n;
+    *got = uint32_t(n);
+    return 1;
+}
+
+// A broken invariant is a bug even when no sanitizer notices it.
+void Check(bool condition, const char* what) {
+    if (condition) return;
+    fprintf(stderr, "fuzz_loader: invariant broken: %s\n", what);
+    abort();
+}
+
+int AnswerYes(void*, int) { return 1; }
+void IgnoreFailure(void*, int) {}
+
+// Every pointer the table hands out must lie inside the block it belongs to.
+void CheckTable(const EventTable& t) {
+    const uint8_t* areaEnd = t.recordArea + t.recordAreaSize;
+    for (uint32_t i = 0; i < t.loadedCount; ++i) {
+        const EventEntry& e = t.entries[i];
+        Check(t.fileOrder[i] == &t.entries[i], "fileOrder[i] is entries[i]");
+        Check(e.record >= t.recordArea && e.record + 38 <= areaEnd, "record inside the area");
+        Check(RecordData(e.record) + RecordDataLength(e.record) <= areaEnd, "data inside the area");
+        Check(e.computerLength <= 16 && e.computer[e.computerLength] == '\0', "computer terminated");
+        Check(e.date[10] == '\0' && e.time[8] == '\0', "stamps terminated");
+        Check(e.component >= 1 && e.component <= 5 && e.module <= 7, "codes in range");
+    }
+}
+
+// displayOrder must hold every entry exactly once.
+void CheckPermutation(const EventTable& t, uint8_t* seen) {
+    memset(seen, 0, t.loadedCount);
+    for (uint32_t i = 0; i < t.loadedCount; ++i) {
+        const EventEntry* e = t.displayOrder[i];
+        Check(e >= t.entries && e < t.entries + t.loadedCount, "displayOrder points into entries");
+        size_t k = size_t(e - t.entries);
+        Check(seen[k] == 0, "displayOrder holds an entry twice");
+        seen[k] = 1;
+    }
+}
+
+void Exercise(ViewerState* state, const uint8_t* text, size_t textLength, char* work) {
+    EventTable& t = state->table;
+    UiEffects fx;
+    CheckTable(t);
+    uint8_t* seen = static_cast<uint8_t*>(malloc(t.loadedCount));
+    const uint32_t orders[] = {kOrderNewestFirst, kOrderOldestFirst, kOrderModule, 0};
+    for (uint32_t order : orders) {
+        OrderEvents(&t, order);
+        CheckPermutation(t, seen);
+    }
+    free(seen);
+    OrderEvents(&t, RestoredOrder(state->sortOrder));
+
+    ClearEffects(&fx);
+    const uint32_t shown = ApplyFilter(state, &fx);
+    Check(shown == t.visibleCount && shown <= t.loadedCount, "filter count");
+    BuildVisibleRows(&t);
+    Check(shown == t.visibleCount, "visible rows agree with the filter");
+
+    // A short text from the input itself, and one that real descriptions hold.
+    FindCriteria c = DefaultFindCriteria();
+    size_t n = textLength < 4 ? textLength : 4;
+    memcpy(c.descriptionText, text, n);
+    c.descriptionText[n] = '\0';
+    const FindPrompts prompts = {nullptr, AnswerYes, IgnoreFailure};
+    const int32_t count = int32_t(t.visibleCount);
+    int32_t hit = FindNextRow(t.visibleRows, t.visibleCount, -1, c, prompts);
+    Check(hit < count, "find row inside the list");
+    c.direction = kFindUp;
+    snprintf(c.descriptionText, sizeof c.descriptionText, "%s", "ev");
+    hit = FindNextRow(t.visibleRows, t.visibleCount, count, c, prompts);
+    Check(hit < count, "find row inside the list");
+
+    // The dumps of a few records: first, middle, last.
+    if (t.loadedCount != 0) {
+        const uint32_t picks[] = {0, t.loadedCount / 2, t.loadedCount - 1};
+        for (uint32_t k : picks) {
+            const uint8_t* r = t.entries[k].record;
+            const int32_t length = int32_t(RecordDataLength(r));
+            size_t written = FormatByteDump(RecordData(r), length, work);
+            Check(written < kWorkBufferSize && work[written] == '\0', "byte dump inside the buffer");
+            written = FormatWordDump(RecordData(r), length, work);
+            Check(written < kWorkBufferSize && work[written] == '\0', "word dump inside the buffer");
+        }
+    }
+
+    ClearEffects(&fx);
+    state->viewMode = kViewFiltered;
+    ShowAllEvents(state, &fx);
+    Check(t.visibleCount == t.loadedCount, "all events shown");
+}
+
+int LoadBytes(ViewerState* state, const uint8_t* file, size_t size, uint8_t flags) {
+    FuzzReader memory = {file, size, 0, SIZE_MAX, SIZE_MAX};
+    if (flags & 2) memory.chunk = 7 + 13 * size_t(flags >> 4);
+    if (flags & 8) memory.failAt = size / 2;
+    LogReader reader = {&memory, FuzzRead, (flags & 1) ? uint64_t(size) : UINT64_MAX};
+    snprintf(state->file.path, sizeof state->file.path, "%s", (flags & 4) ? "c:\\logs\\pern.evt" : "c:\\logs\\copy.evt");
+    IdentifySource(&state->file);
+    state->table.loadedCount = 0;
+    state->table.visibleCount = 0;
+    UiEffects fx;
+    ClearEffects(&fx);
+    const int result = LoadLogFromReader(state, &reader, &fx);
+    if (result != 0) {
+        Check(state->table.entries == nullptr && state->table.recordArea == nullptr, "a failed load keeps nothing");
+    } else {
+        ++g_loadsSucceeded;
+    }
+    return result;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const uint8_t flags = data[0];
+    const uint8_t* file = data + 1;
+    const size_t fileSize = size - 1;
+    // The exact size, so a dump that runs one byte long is caught.
+    char* work = static_cast<char*>(malloc(kWorkBufferSize));
+    ViewerState* state = static_cast<ViewerState*>(calloc(1, sizeof(ViewerState)));
+    InitViewerState(state);
+
+    if (LoadBytes(state, file, fileSize, flags) == 0) {
+        Exercise(state, file + fileSize - (fileSize < 4 ? fileSize : 4), fileSize < 4 ? fileSize : 4, work);
+    }
+    // A reload over the loaded table, the other way round about the size:
+    // the previous blocks must be released on every outcome.
+    if (LoadBytes(state, file, fileSize, uint8_t(flags ^ 1)) == 0) {
+        Exercise(state, file, fileSize < 4 ? fileSize : 4, work);
+    }
+
+    ReleaseViewerState(state);
+    free(state);
+    free(work);
+    return 0;
+}
+
+#if defined(DARVEX_FUZZ_REPLAY)
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+bool ReplayFile(const std::string& path) {
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) {
+        fprintf(stderr, "fuzz_loader: cannot open %s\n", path.c_str());
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[65536];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    fclose(f);
+    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        fprintf(stderr, "usage: %s FILE_OR_DIRECTORY...\n", argv[0]);
+        return 2;
+    }
+    int replayed = 0;
+    bool ok = true;
+    for (int i = 1; i < argc; ++i) {
+        struct stat st;
+        if (stat(argv[i], &st) != 0) {
+            fprintf(stderr, "fuzz_loader: no such file or directory: %s\n", argv[i]);
+            ok = false;
+            continue;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            ok = ReplayFile(argv[i]) && ok;
+            ++replayed;
+            continue;
+        }
+        DIR* dir = opendir(argv[i]);
+        if (!dir) {
+            ok = false;
+            continue;
+        }
+        while (dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] == '.') continue;
+            std::string path = std::string(argv[i]) + "/" + entry->d_name;
+            if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+            ok = ReplayFile(path) && ok;
+            ++replayed;
+        }
+        closedir(dir);
+    }
+    printf("fuzz_loader: replayed %d inputs, %u loads succeeded\n", replayed, g_loadsSucceeded);
+    // An empty corpus means the seeds were never written: that is a failure too.
+    return ok && replayed > 0 ? 0 : 1;
+}
+
+#endif

@@ -1,0 +1,36 @@
+// Pure string and size rules of the application shell: the command-line
+// path, the Save As extension, the help file name and the main window size.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kPathBufferSize = 260;        // MAX_PATH, terminator included
+constexpr int kMsgPathTooLong = 220;
+
+// The system's "let it choose" size (CW_USEDEFAULT), spelled without windows.h.
+constexpr int kDefaultWindowSize = INT32_MIN;
+
+// The command line's single log path: an enclosing pair of double quotes is
+// removed (a lone opening quote too); anything else is taken whole, blanks
+// included. Returns 0, or kMsgPathTooLong for 260 bytes or more (out is then
+// left empty).
+int TakeCommandLinePath(const char* commandLine, char out[kPathBufferSize]);
+
+// Offset of the dot that starts the extension of the last path component,
+// or -1 when that component has none. A dot in a directory name never counts.
+int ExtensionDot(const char* path);
+
+// The name a Save As copy is written under: the extension of the last
+// component is replaced by ".evt", or ".evt" is appended when there is none
+// or when the name is shorter than five bytes.
+// When the result would not fit the buffer the chosen path is kept as it is.
+void SaveAsPathFromChoice(const char* chosen, char out[kPathBufferSize]);
+
+// The help file named like the program: the module path with its extension
+// replaced by "HLP"; a module path without extension gives the bare name
+// appName + ".HLP". Rewrites path in place.
+void DeriveHelpFilePath(char path[kPathBufferSize], const char* appName);
+
+// The main window's outer size for the usable screen area, in two fixed steps.
+int MainWindowWidth(int usableWidth);
+int MainWindowHeight(int usableHeight);

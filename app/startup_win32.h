@@ -1,0 +1,14 @@
+// Start-up and the message loop.
+#pragma once
+
+#include <windows.h>
+
+extern char* g_workBuffer;      // the data dump's text, allocated once
+
+// Everything that lives for the whole run, up to the shown main window with
+// the command-line file on its way in. 1 when the program can run; 0 after
+// the failure has been reported.
+int StartProgram(HINSTANCE instance, const char* commandLine, int showCommand);
+
+// Runs until WM_QUIT; returns its wParam.
+int RunMessageLoop();

@@ -1,0 +1,216 @@
+// DARVEX.EXE started as a user would start it, watched from another process:
+// its window, title, status bar, list and error boxes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "resources/resource_ids.h"
+#include "tools/log_writer.h"
+
+#ifndef DARVEX_EXE_PATH
+#error "DARVEX_EXE_PATH must name the program under test"
+#endif
+
+namespace {
+
+// The build passes a host path; under Wine the host's root is drive Z:.
+std::string ProgramPath() {
+    std::string path = DARVEX_EXE_PATH;
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+std::string TempLog(const char* name, uint32_t events) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    std::string folder = std::string(dir) + "darvex_e2e_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + "\\" + name;
+    if (events > 0) {
+        GenOptions options;
+        options.eventCount = events;
+        GenResult result;
+        EXPECT_EQ(GenerateLog(options, path.c_str(), &result), 1);
+    }
+    return path;
+}
+
+struct Found {
+    DWORD processId;
+    const char* className;
+    HWND window;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
+    Found* f = reinterpret_cast<Found*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[64];
+    if (pid == f->processId && IsWindowVisible(window) && GetClassNameA(window, cls, sizeof cls) &&
+        lstrcmpA(cls, f->className) == 0) {
+        f->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs = 20000) {
+    const DWORD start = GetTickCount();
+    do {
+        Found f = {processId, className, nullptr};
+        EnumWindows(MatchWindow, LPARAM(&f));
+        if (f.window != nullptr) return f.window;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::string Title(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// Waits until the title differs from the bare program title, i.e. the load ran.
+std::string WaitForTitleWith(HWND window, const std::string& prefix, DWORD timeoutMs = 20000) {
+    const DWORD start = GetTickCount();
+    std::string title;
+    do {
+        title = Title(window);
+        if (title.size() > prefix.size() && title.compare(0, prefix.size(), prefix) == 0) return title;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return title;
+}
+
+// SB_GETTEXT writes into the caller's memory: give it memory in the program's process.
+std::string RemoteStatusText(HANDLE process, HWND statusBar, int part) {
+    const SIZE_T size = 512;
+    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr) return "<no memory>";
+    char text[512] = "";
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(statusBar, SB_GETTEXTA, WPARAM(part), LPARAM(remote), SMTO_ABORTIFHUNG, 5000, &ignored);
+    SIZE_T got = 0;
+    ReadProcessMemory(process, remote, text, size - 1, &got);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+struct Program {
+    PROCESS_INFORMATION pi = {};
+    bool started = false;
+
+    explicit Program(const std::string& arguments) {
+        std::string line = "\"" + ProgramPath() + "\" " + arguments;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
+    }
+    ~Program() {
+        if (!started) return;
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(pi.hProcess, 1);
+            WaitForSingleObject(pi.hProcess, 5000);
+        }
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    DWORD WaitForExit(DWORD timeoutMs = 15000) {
+        if (WaitForSingleObject(pi.hProcess, timeoutMs) != WAIT_OBJECT_0) return DWORD(-1);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        return code;
+    }
+};
+
+std::string Upper(std::string s) {
+    CharUpperA(&s[0]);
+    return s;
+}
+
+// Presses a button of the program's message box and returns the box's text.
+std::string AnswerBox(DWORD processId, int button, std::string* caption) {
+    HWND box = WaitForWindow(processId, "#32770");
+    if (box == nullptr) return "<no box>";
+    if (caption != nullptr) *caption = Title(box);
+    char text[512] = "";
+    // The text is the box's static control with id 0xFFFF.
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+    return text;
+}
+
+}  // namespace
+
+TEST(Program, OpensTheCommandLineLogAtOnce) {
+    const std::string log = TempLog("SAMPLE.EVT", 500);
+    Program program("\"" + log + "\"");
+    ASSERT_TRUE(program.started) << ProgramPath();
+    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(WaitForTitleWith(main, "DARVEX "), "DARVEX " + Upper(log));
+
+    HWND list = GetDlgItem(main, IDC_EVENT_LIST);
+    HWND status = GetDlgItem(main, IDC_STATUS_BAR);
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 500);
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), "Total number of Event500");
+    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 1), "Write Prohibit");
+    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 2), "");
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Program, LiveLogIsNotWriteProhibited) {
+    const std::string log = TempLog("PERN.EVT", 50);
+    Program program(log);
+    ASSERT_TRUE(program.started);
+    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(WaitForTitleWith(main, "DARVEX "), "DARVEX " + Upper(log));
+    HWND status = GetDlgItem(main, IDC_STATUS_BAR);
+    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), "Total number of Event50");
+    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 1), "");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Program, MissingLogShowsTheOpenErrorAndStaysUnopened) {
+    const std::string log = TempLog("MISSING.EVT", 0);
+    Program program(log);
+    ASSERT_TRUE(program.started);
+    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
+    ASSERT_NE(main, nullptr);
+    std::string caption;
+    EXPECT_EQ(AnswerBox(program.pi.dwProcessId, IDOK, &caption), "Failed to open the event log file.");
+    EXPECT_EQ(caption, "Failure in DARVEX");
+    EXPECT_EQ(WaitForTitleWith(main, "DARVEX"), "DARVEX ");
+    HWND status = GetDlgItem(main, IDC_STATUS_BAR);
+    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), "File Unopened     ");
+    EXPECT_EQ(SendMessageA(GetDlgItem(main, IDC_EVENT_LIST), LB_GETCOUNT, 0, 0), 0);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Program, OverlongCommandLineIsRefusedAndTheProgramEnds) {
+    Program program(std::string(300, 'A'));
+    ASSERT_TRUE(program.started);
+    std::string caption;
+    const std::string text = AnswerBox(program.pi.dwProcessId, IDOK, &caption);
+    EXPECT_EQ(text, "Event log file name is invalid \r\n path name or file name is too long.");
+    EXPECT_EQ(caption, "Failure in DARVEX");
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}

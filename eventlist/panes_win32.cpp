@@ -104,6 +104,15 @@ LRESULT CALLBACK EventListSubclassProc(HWND list, UINT message, WPARAM wParam, L
     return CallWindowProcA(g_listProcedure, list, message, wParam, lParam);
 }
 
+bool DateFitsItsCell(HWND list) {
+    HDC dc = GetDC(list);
+    SIZE date = {};
+    GetTextExtentPoint32A(dc, "00/00/00", 8, &date);
+    ReleaseDC(list, dc);
+    // The next cell's fill starts 3 pixels left of its edge.
+    return g_columnEdges.dateTextX + date.cx <= g_columnEdges.timeX - 3;
+}
+
 void CreateEventList(HWND mainWindow) {
     // A virtual list: the rows live in the viewer's visible-rows array and the
     // list box holds only their count, whatever that count is.
@@ -112,6 +121,14 @@ void CreateEventList(HWND mainWindow) {
     g_eventList = CreateWindowExA(0, "LISTBOX", nullptr, style, 0, 0, 0, 0, mainWindow,
                                   HMENU(UINT_PTR(IDC_EVENT_LIST)), g_instance, nullptr);
     g_listProcedure = WNDPROC(SetWindowLongPtrA(g_eventList, GWLP_WNDPROC, LONG_PTR(EventListSubclassProc)));
+    // The columns are sized from the window font's average character width.
+    // Where that font's digits are wider than its average (the proportional
+    // bold system font) a date would lose its last digits under the Time
+    // cell, so the rows take the header's font, which fits, until the user
+    // picks a font of their own.
+    if (!DateFitsItsCell(g_eventList)) {
+        SendMessageA(g_eventList, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    }
 }
 
 }  // namespace

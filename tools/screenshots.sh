@@ -1,5 +1,5 @@
 #!/bin/bash
-# Screenshots of the main window on a generated PERN.EVT, in English and in
+# Screenshots of the main window on the bundled sample PERN.EVT, in English and in
 # Japanese, for the documentation:
 #   tools/screenshots.sh [BUILD_DIR]     (default build/win64)
 # writes docs/darvex_en.png and docs/darvex_ja.png. Runs DARVEX.EXE under Wine
@@ -14,8 +14,7 @@ exe="$build/DARVEX.EXE"
 
 sample_dir="$build/screenshots"
 mkdir -p "$sample_dir" "$root/docs"
-# The sample comes from the cross-built generator, run under Wine like the viewer.
-wine "$build/evtgen.exe" --out "Z:${sample_dir//\//\\}\\PERN.EVT" --events 800 --seed 7 --quiet
+cp "$root/samples/PERN.EVT" "$sample_dir/PERN.EVT"
 
 shoot() {
     local locale=$1 out=$2

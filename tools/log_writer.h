@@ -73,7 +73,7 @@ struct RecordSpec {
     uint32_t dataLength = 0;
 };
 
-// Bytes PlaceRecord writes for the spec: 38 + description + data as placed.
+// Bytes PlaceRecord writes for a RecordSpec: 38 + description + data as placed.
 uint32_t RecordSpecSize(const RecordSpec& spec);
 
 // Writes the record at the exact file offset, growing the image with zero

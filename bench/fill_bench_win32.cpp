@@ -1,0 +1,520 @@
+// darvex_fill_bench: DARVEX.EXE started with a ten-million-event log on its
+// command line, timed from CreateProcess until its list holds every row, next
+// to what the same steps cost in a process of their own: one ReadFile of the
+// file, and the core's load with the program's own opener followed by the
+// order and rows the program builds after it. Also times the start-up with no
+// log, and tries the list's scroll bar once the list is full.
+//
+//   darvex_fill_bench [--reps N] DARVEX.EXE [LOG]
+//   darvex_fill_bench --child read|load LOG     (one figure, for the parent)
+//
+// A path starting with '/' is a host path and is taken as Wine's drive Z:.
+// LOG defaults to $DARVEX_BENCH_LOG, else /tmp/darvex_bench_1g.evt; it is
+// generated with BenchGenOptions() when missing. Figures are the median of
+// the repetitions with the minimum beside it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/ui_effects.h"
+#include "app/viewer_state.h"
+#include "eventlist/ordering.h"
+#include "logfile/loader.h"
+#include "logfile/loader_win32.h"
+#include "resources/resource_ids.h"
+#include "tools/log_writer.h"
+
+namespace {
+
+const char kDefaultLogPath[] = "/tmp/darvex_bench_1g.evt";
+const DWORD kFillTimeoutMs = 300000;
+
+double g_ticksPerMs;
+
+double NowMs() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / g_ticksPerMs;
+}
+
+struct Timing {
+    double median;
+    double minimum;
+};
+
+Timing Summarise(std::vector<double> samples) {
+    if (samples.empty()) return Timing{-1, -1};
+    std::sort(samples.begin(), samples.end());
+    return Timing{samples[samples.size() / 2], samples[0]};
+}
+
+// Host paths become drive Z: paths with backslashes.
+void ToWindowsPath(const char* in, char out[MAX_PATH]) {
+    snprintf(out, MAX_PATH, "%s%s", in[0] == '/' ? "Z:" : "", in);
+    for (char* p = out; *p; ++p) {
+        if (*p == '/') *p = '\\';
+    }
+}
+
+uint64_t FileSize(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The baseline of a load: the same bytes into one malloc'd block with one ReadFile.
+double TimePlainRead(const char* path, uint64_t size) {
+    const double start = NowMs();
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return -1;
+    uint8_t* buffer = static_cast<uint8_t*>(malloc(size_t(size)));
+    DWORD got = 0;
+    const BOOL ok = buffer != nullptr && ReadFile(file, buffer, DWORD(size), &got, nullptr);
+    CloseHandle(file);
+    double ms = NowMs() - start;
+    if (!ok || got != size) ms = -1;
+    free(buffer);
+    return ms;
+}
+
+struct CoreFigures {
+    double load;     // LoadLog with the program's opener
+    double arrange;  // the order and rows the program builds after a load
+    uint32_t events;
+    uint32_t rows;
+};
+
+// What the program's reload runs before it sets the list's count.
+bool TimeCoreLoad(ViewerState* state, const char* path, CoreFigures* out) {
+    ReleaseViewerState(state);
+    InitViewerState(state);
+    snprintf(state->file.path, sizeof state->file.path, "%s", path);
+    CharUpperA(state->file.path);
+    UiEffects fx;
+    ClearEffects(&fx);
+    double start = NowMs();
+    const int result = LoadLog(state, Win32LogOpener(), &fx);
+    out->load = NowMs() - start;
+    if (result != 0) {
+        fprintf(stderr, "darvex_fill_bench: LoadLog returned %d\n", result);
+        return false;
+    }
+    ClearEffects(&fx);
+    start = NowMs();
+    state->sortOrder = 0;
+    RequestOrder(state, RestoredOrder(0), 1, &fx);
+    BuildVisibleRows(&state->table);
+    out->arrange = NowMs() - start;
+    out->events = state->table.loadedCount;
+    out->rows = state->table.visibleCount;
+    return true;
+}
+
+// Each of the in-process figures is taken in a fresh process, as the program
+// gets one: a process that has just freed a gigabyte or two pays more for new
+// memory under Wine than a new one does, and by varying amounts.
+int RunChild(const char* what, const char* path) {
+    const uint64_t size = FileSize(path);
+    if (strcmp(what, "read") == 0) {
+        const double ms = TimePlainRead(path, size);
+        printf("%.3f\n", ms);
+        return ms < 0 ? 1 : 0;
+    }
+    ViewerState* state = static_cast<ViewerState*>(calloc(1, sizeof(ViewerState)));
+    InitViewerState(state);
+    CoreFigures core = {};
+    if (!TimeCoreLoad(state, path, &core)) return 1;
+    printf("%.3f %.3f %u %u\n", core.load, core.arrange, core.events, core.rows);
+    return 0;
+}
+
+// Runs this program again as a child and returns what it printed.
+bool RunSelf(const char* what, const char* log, char* output, DWORD size) {
+    char self[MAX_PATH];
+    if (GetModuleFileNameA(nullptr, self, MAX_PATH) == 0) return false;
+    char line[3 * MAX_PATH];
+    snprintf(line, sizeof line, "\"%s\" --child %s \"%s\"", self, what, log);
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return false;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    const BOOL started = CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(writeEnd);
+    DWORD have = 0;
+    if (started) {
+        DWORD got = 0;
+        while (have + 1 < size && ReadFile(readEnd, output + have, size - 1 - have, &got, nullptr) && got > 0) {
+            have += got;
+        }
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    output[have] = '\0';
+    CloseHandle(readEnd);
+    return started && have > 0;
+}
+
+// ---------------------------------------------------------------------------
+// The program, watched from here.
+
+struct Found {
+    DWORD processId;
+    HWND window;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM lParam) {
+    Found* f = reinterpret_cast<Found*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[64];
+    if (pid == f->processId && IsWindowVisible(window) && GetClassNameA(window, cls, sizeof cls) &&
+        lstrcmpA(cls, "DARVEX") == 0) {
+        f->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        Found f = {processId, nullptr};
+        EnumWindows(MatchMainWindow, LPARAM(&f));
+        if (f.window != nullptr) return f.window;
+        Sleep(1);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+// SB_GETTEXT writes into the caller's memory: give it memory in the program's process.
+void RemoteStatusText(HANDLE process, HWND statusBar, int part, char* text, size_t size) {
+    text[0] = '\0';
+    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr) return;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(statusBar, SB_GETTEXTA, WPARAM(part), LPARAM(remote), SMTO_ABORTIFHUNG, 5000, &ignored);
+    SIZE_T got = 0;
+    ReadProcessMemory(process, remote, text, size - 1, &got);
+    text[size - 1] = '\0';
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+}
+
+struct Program {
+    PROCESS_INFORMATION pi;
+    bool started;
+};
+
+bool StartProgram(const char* exe, const char* log, Program* p) {
+    char line[2 * MAX_PATH + 8];
+    if (log != nullptr) {
+        snprintf(line, sizeof line, "\"%s\" \"%s\"", exe, log);
+    } else {
+        snprintf(line, sizeof line, "\"%s\"", exe);
+    }
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    ZeroMemory(&p->pi, sizeof p->pi);
+    p->started = CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p->pi) != 0;
+    return p->started;
+}
+
+// Closes the main window and waits for the exit; returns the milliseconds it took.
+double CloseProgram(Program* p, HWND main) {
+    if (!p->started) return -1;
+    const double start = NowMs();
+    if (main != nullptr) PostMessageA(main, WM_CLOSE, 0, 0);
+    double ms = -1;
+    if (WaitForSingleObject(p->pi.hProcess, 60000) == WAIT_OBJECT_0) {
+        ms = NowMs() - start;
+    } else {
+        TerminateProcess(p->pi.hProcess, 1);
+        WaitForSingleObject(p->pi.hProcess, 10000);
+    }
+    CloseHandle(p->pi.hThread);
+    CloseHandle(p->pi.hProcess);
+    p->started = false;
+    return ms;
+}
+
+struct FillFigures {
+    double window;  // CreateProcess to the visible main window
+    double full;    // CreateProcess to LB_GETCOUNT == every event
+    double close;   // WM_CLOSE to the process's end
+    bool statusOk;
+};
+
+void ProbeScrollBar(HWND main, HWND list, uint32_t events);
+
+// The list answers LB_GETCOUNT only between messages, so while the reload
+// runs the query waits and comes back as soon as the list is filled.
+bool TimeProgramFill(const char* exe, const char* log, uint32_t events, FillFigures* out, bool probeScroll) {
+    Program p;
+    const double start = NowMs();
+    if (!StartProgram(exe, log, &p)) {
+        fprintf(stderr, "darvex_fill_bench: cannot start %s (%lu)\n", exe, GetLastError());
+        return false;
+    }
+    HWND main = WaitForMainWindow(p.pi.dwProcessId, 30000);
+    out->window = NowMs() - start;
+    HWND list = main != nullptr ? GetDlgItem(main, IDC_EVENT_LIST) : nullptr;
+    if (list == nullptr) {
+        fprintf(stderr, "darvex_fill_bench: no main window or list\n");
+        CloseProgram(&p, main);
+        return false;
+    }
+    DWORD_PTR count = 0;
+    const DWORD waitStart = GetTickCount();
+    for (;;) {
+        count = 0;
+        SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kFillTimeoutMs, &count);
+        if (count == events) break;
+        if (GetTickCount() - waitStart > kFillTimeoutMs) break;
+        Sleep(1);
+    }
+    out->full = NowMs() - start;
+    char expected[64], status[512];
+    snprintf(expected, sizeof expected, "Total number of Event%u", events);
+    RemoteStatusText(p.pi.hProcess, GetDlgItem(main, IDC_STATUS_BAR), 0, status, sizeof status);
+    out->statusOk = strcmp(status, expected) == 0;
+    if (count != events || !out->statusOk) {
+        fprintf(stderr, "darvex_fill_bench: the list holds %lu rows, status part 0 \"%s\"\n", (unsigned long)count,
+                status);
+    }
+    if (probeScroll && count == events) ProbeScrollBar(main, list, events);
+    out->close = CloseProgram(&p, main);
+    return count == events && out->statusOk;
+}
+
+double TimeStartup(const char* exe, double* idle) {
+    Program p;
+    const double start = NowMs();
+    if (!StartProgram(exe, nullptr, &p)) return -1;
+    HWND main = WaitForMainWindow(p.pi.dwProcessId, 30000);
+    const double ms = NowMs() - start;
+    *idle = WaitForInputIdle(p.pi.hProcess, 30000) == 0 ? NowMs() - start : -1;
+    CloseProgram(&p, main);
+    return main != nullptr ? ms : -1;
+}
+
+// ---------------------------------------------------------------------------
+// The scroll bar of the full list: what another process can read of it, and
+// a drag of its thumb with the mouse.
+
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 10000, &result);
+    return LRESULT(result);
+}
+
+void DragThumb(HWND list, int x, int fromY, int toY) {
+    SetCursorPos(x, fromY);
+    Sleep(100);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    Sleep(100);
+    const int steps = 20;
+    for (int i = 1; i <= steps; ++i) {
+        SetCursorPos(x, fromY + (toY - fromY) * i / steps);
+        mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+        Sleep(30);
+    }
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Sleep(200);
+    SendTo(list, WM_NULL, 0, 0);
+}
+
+void ProbeScrollBar(HWND main, HWND list, uint32_t events) {
+    printf("\nScroll bar of the %u-row list\n", events);
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    if (GetScrollInfo(list, SB_VERT, &info)) {
+        printf("  GetScrollInfo from this process: min %d, max %d, page %u, pos %d\n", info.nMin, info.nMax,
+               info.nPage, info.nPos);
+    } else {
+        printf("  GetScrollInfo from this process: failed (%lu)\n", GetLastError());
+    }
+    SCROLLBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    const bool haveBar = GetScrollBarInfo(list, OBJID_VSCROLL, &bar) != 0;
+    if (haveBar) {
+        printf("  GetScrollBarInfo: bar %ld..%ld, thumb %d..%d (pixels from the bar's top)\n", bar.rcScrollBar.top,
+               bar.rcScrollBar.bottom, bar.xyThumbTop, bar.xyThumbBottom);
+    } else {
+        printf("  GetScrollBarInfo from this process: failed (%lu)\n", GetLastError());
+    }
+
+    SendTo(list, WM_VSCROLL, SB_BOTTOM, 0);
+    const LRESULT bottomTop = SendTo(list, LB_GETTOPINDEX, 0, 0);
+    SendTo(list, WM_VSCROLL, SB_TOP, 0);
+    const LRESULT topTop = SendTo(list, LB_GETTOPINDEX, 0, 0);
+    printf("  WM_VSCROLL SB_BOTTOM: top row %ld of %u; SB_TOP: top row %ld\n", long(bottomTop), events,
+           long(topTop));
+
+    // A drag of the thumb from the top to the middle of the bar, with the mouse.
+    SetForegroundWindow(main);
+    RECT r;
+    GetWindowRect(list, &r);
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    const int x = r.right - 1 - GetSystemMetrics(SM_CXVSCROLL) / 2;
+    int thumbY = r.top + 1 + arrow + 4;
+    int trackTop = r.top + 1 + arrow, trackBottom = r.bottom - 1 - arrow;
+    if (haveBar) {
+        thumbY = bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
+        trackTop = bar.rcScrollBar.top + bar.dxyLineButton;
+        trackBottom = bar.rcScrollBar.bottom - bar.dxyLineButton;
+    }
+    const int middle = (trackTop + trackBottom) / 2;
+    DragThumb(list, x, thumbY, middle);
+    const LRESULT dragged = SendTo(list, LB_GETTOPINDEX, 0, 0);
+    printf("  mouse drag of the thumb from y %d to y %d (track %d..%d): top row %ld = %.1f%% of the rows\n", thumbY,
+           middle, trackTop, trackBottom, long(dragged), 100.0 * double(dragged) / events);
+    DragThumb(list, x, middle, trackBottom + 20);
+    const LRESULT draggedEnd = SendTo(list, LB_GETTOPINDEX, 0, 0);
+    printf("  drag on past the end of the track: top row %ld of %u\n", long(draggedEnd), events);
+    fflush(stdout);
+}
+
+void PrintRow(const char* what, Timing t, const char* note) {
+    printf("| %s | %.0f ms (%.0f) | %s |\n", what, t.median, t.minimum, note);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    g_ticksPerMs = double(frequency.QuadPart) / 1000.0;
+    if (argc == 4 && strcmp(argv[1], "--child") == 0) return RunChild(argv[2], argv[3]);
+
+    int reps = 5;
+    const char* exeArg = nullptr;
+    const char* logArg = getenv("DARVEX_BENCH_LOG");
+    bool logGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--reps") == 0 && i + 1 < argc) {
+            reps = std::max(1, atoi(argv[++i]));
+        } else if (argv[i][0] == '-') {
+            exeArg = nullptr;
+            break;
+        } else if (exeArg == nullptr) {
+            exeArg = argv[i];
+        } else if (!logGiven) {
+            logArg = argv[i];
+            logGiven = true;
+        }
+    }
+    if (exeArg == nullptr) {
+        fprintf(stderr, "usage: darvex_fill_bench [--reps N] DARVEX.EXE [LOG]\n");
+        return 2;
+    }
+    if (logArg == nullptr || logArg[0] == '\0') logArg = kDefaultLogPath;
+    char exe[MAX_PATH], log[MAX_PATH];
+    ToWindowsPath(exeArg, exe);
+    ToWindowsPath(logArg, log);
+
+    if (FileSize(log) == 0) {
+        printf("Generating %s with BenchGenOptions() ...\n", log);
+        fflush(stdout);
+        GenResult result = {};
+        if (!GenerateLog(BenchGenOptions(), log, &result)) {
+            fprintf(stderr, "darvex_fill_bench: cannot generate %s: %s\n", log, result.error ? result.error : "?");
+            return 1;
+        }
+    }
+    const uint64_t fileSize = FileSize(log);
+    printf("Program %s\nLog %s, %llu bytes; %d repetitions, median (min) in ms\n", exe, log,
+           (unsigned long long)fileSize, reps);
+    fflush(stdout);
+    // Warm the page cache: every side then copies from it.
+    if (TimePlainRead(log, fileSize) < 0) {
+        fprintf(stderr, "darvex_fill_bench: cannot read %s\n", log);
+        return 1;
+    }
+
+    std::vector<double> startWindow, startIdle;
+    for (int i = 0; i < reps; ++i) {
+        double idle = -1;
+        const double ms = TimeStartup(exe, &idle);
+        if (ms < 0) {
+            fprintf(stderr, "darvex_fill_bench: DARVEX.EXE showed no main window\n");
+            return 1;
+        }
+        startWindow.push_back(ms);
+        if (idle >= 0) startIdle.push_back(idle);
+        printf("  start-up, no log: main window %.0f ms, input idle %.0f ms\n", ms, idle);
+        fflush(stdout);
+    }
+
+    std::vector<double> reads, loads, arranges, cores, windows, fulls, afterWindow, closes;
+    uint32_t events = 0, rows = 0;
+    bool allFilled = true;
+    for (int i = 0; i < reps; ++i) {
+        char output[256];
+        double read = -1;
+        CoreFigures core = {};
+        if (!RunSelf("read", log, output, sizeof output) || sscanf(output, "%lf", &read) != 1 || read < 0 ||
+            !RunSelf("load", log, output, sizeof output) ||
+            sscanf(output, "%lf %lf %u %u", &core.load, &core.arrange, &core.events, &core.rows) != 4) {
+            fprintf(stderr, "darvex_fill_bench: the read or the load failed in the child\n");
+            return 1;
+        }
+        events = core.events;
+        rows = core.rows;
+        FillFigures fill = {};
+        const bool filled = TimeProgramFill(exe, log, events, &fill, i == reps - 1);
+        allFilled = allFilled && filled;
+        reads.push_back(read);
+        loads.push_back(core.load);
+        arranges.push_back(core.arrange);
+        cores.push_back(core.load + core.arrange);
+        windows.push_back(fill.window);
+        fulls.push_back(fill.full);
+        afterWindow.push_back(fill.full - fill.window);
+        if (fill.close >= 0) closes.push_back(fill.close);
+        printf("  run %d: ReadFile %.0f | LoadLog %.0f + order and rows %.0f | DARVEX.EXE window %.0f, "
+               "all %u rows %.0f (%s), close %.0f\n",
+               i + 1, read, core.load, core.arrange, fill.window, events, fill.full, filled ? "ok" : "NOT FILLED",
+               fill.close);
+        fflush(stdout);
+    }
+
+    const Timing read = Summarise(reads), load = Summarise(loads), arrange = Summarise(arranges);
+    const Timing core = Summarise(cores), window = Summarise(windows), full = Summarise(fulls);
+    const Timing after = Summarise(afterWindow), close = Summarise(closes);
+    const Timing start = Summarise(startWindow), idle = Summarise(startIdle);
+    char note[160];
+    printf("\n%u events, %u rows, %llu bytes\n\n", events, rows, (unsigned long long)fileSize);
+    printf("| What | Median (min) | Note |\n|---|---:|---|\n");
+    PrintRow("DARVEX.EXE, no log: CreateProcess to main window", start, "");
+    PrintRow("DARVEX.EXE, no log: CreateProcess to input idle", idle, "");
+    PrintRow("one ReadFile of the log (CreateFileA + malloc)", read, "");
+    snprintf(note, sizeof note, "%.2fx the read", load.median / read.median);
+    PrintRow("LoadLog, Win32 opener", load, note);
+    PrintRow("order 112 and visible rows after it", arrange, "what the reload runs next");
+    snprintf(note, sizeof note, "%.2fx the read", core.median / read.median);
+    PrintRow("the core's part of the reload (sum)", core, note);
+    PrintRow("DARVEX.EXE with the log: CreateProcess to main window", window, "");
+    snprintf(note, sizeof note, "%.2fx the core's load, %.2fx load + order and rows, %.2fx the read",
+             full.median / load.median, full.median / core.median, full.median / read.median);
+    PrintRow("DARVEX.EXE with the log: CreateProcess to every row listed", full, note);
+    snprintf(note, sizeof note, "%.2fx the core's part", after.median / core.median);
+    PrintRow("  of which after the main window showed", after, note);
+    PrintRow("DARVEX.EXE: WM_CLOSE to the end of the process", close, "");
+    printf("\nThe list is filled in %.2fx the core's load (bar 1.2x): %s\n", full.median / load.median,
+           full.median <= 1.2 * load.median ? "within" : "not within");
+    return allFilled ? 0 : 3;
+}

@@ -39,6 +39,8 @@ step "Windows 64-bit build and the tests under Wine"
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
   -DDARVEX_WERROR=ON >/dev/null
 ninja -C build/win64 -j"$jobs"
-ctest --test-dir build/win64 -j1 --output-on-failure
+# Wine's servers and the Xvfb display end with the tests, whatever their outcome.
+trap 'bash tools/wine-stop.sh build/win64' EXIT
+ctest --test-dir build/win64 -j2 --output-on-failure
 
 step "All tests passed"

@@ -53,3 +53,4 @@ if [ ! -f "$WINEPREFIX/.darvex-unmanaged" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 &&
         touch "$WINEPREFIX/.darvex-unmanaged"
 fi
+

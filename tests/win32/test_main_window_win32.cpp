@@ -463,3 +463,21 @@ TEST_F(MainWindow, ThumbBeyondSixteenBitsShowsTheRowsItPointsAt) {
     GetClientRect(g_eventList, &client);
     EXPECT_LE(row.bottom, client.bottom);
 }
+
+TEST_F(MainWindow, AcceleratorsAndListCommandsReachTheMainWindow) {
+    OpenLog(WriteGeneratedLog("SAMPLE.EVT", 5));
+    // F3 pressed while the list holds the focus: the loop translates it for the
+    // list, whose subclass posts the command on to the main window.
+    MSG key = {};
+    key.hwnd = g_eventList;
+    key.message = WM_KEYDOWN;
+    key.wParam = VK_F3;
+    ASSERT_NE(TranslateAcceleratorA(g_eventList, g_accelerators, &key), 0);
+    PumpMessages();
+    EXPECT_EQ(ListSelection(), 1);
+    // A command chosen from the list's context menu reaches the list the same way.
+    SendMessageA(g_eventList, WM_COMMAND, IDM_VIEW_OLDEST_FIRST, 0);
+    PumpMessages();
+    EXPECT_TRUE(MenuChecked(IDM_VIEW_OLDEST_FIRST));
+    EXPECT_FALSE(MenuChecked(IDM_VIEW_NEWEST_FIRST));
+}

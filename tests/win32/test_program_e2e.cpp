@@ -214,3 +214,56 @@ TEST(Program, OverlongCommandLineIsRefusedAndTheProgramEnds) {
     EXPECT_EQ(caption, "Failure in DARVEX");
     EXPECT_EQ(program.WaitForExit(), 0u);
 }
+
+TEST(Program, OpenDialogLoadsTheChosenLog) {
+    const std::string log = TempLog("CHOSEN.EVT", 25);
+    Program program("");
+    ASSERT_TRUE(program.started);
+    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(Title(main), "DARVEX");
+
+    PostMessageA(main, WM_COMMAND, IDM_FILE_OPEN, 0);
+    HWND dialog = WaitForWindow(program.pi.dwProcessId, "#32770");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Title(dialog), "Open");
+    // The file name box: cmb13 in the Explorer-style dialog, edt1 in the classic one.
+    HWND name = GetDlgItem(dialog, 0x47C);
+    if (name == nullptr) name = GetDlgItem(dialog, 0x480);
+    ASSERT_NE(name, nullptr);
+    SendMessageA(name, WM_SETTEXT, 0, LPARAM(log.c_str()));
+    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+
+    EXPECT_EQ(WaitForTitleWith(main, "DARVEX "), "DARVEX " + Upper(log));
+    EXPECT_EQ(SendMessageA(GetDlgItem(main, IDC_EVENT_LIST), LB_GETCOUNT, 0, 0), 25);
+    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, GetDlgItem(main, IDC_STATUS_BAR), 0), "Total number of Event25");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Program, FontDialogKeepsTheRowHeight) {
+    const std::string log = TempLog("FONT.EVT", 10);
+    Program program("\"" + log + "\"");
+    ASSERT_TRUE(program.started);
+    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
+    ASSERT_NE(main, nullptr);
+    WaitForTitleWith(main, "DARVEX ");
+    HWND list = GetDlgItem(main, IDC_EVENT_LIST);
+    const LRESULT heightBefore = SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+
+    PostMessageA(main, WM_COMMAND, IDM_OPTION_FONT, 0);
+    HWND dialog = WaitForWindow(program.pi.dwProcessId, "#32770");
+    ASSERT_NE(dialog, nullptr);
+    // The dialog fills its lists after it shows; OK needs a chosen size.
+    Sleep(500);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDOK)));
+    const DWORD start = GetTickCount();
+    while (IsWindow(dialog) && GetTickCount() - start < 10000) Sleep(50);
+    EXPECT_FALSE(IsWindow(dialog));
+
+    // Whatever size was chosen, the rows keep the window font's height.
+    EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), heightBefore);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 10);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}

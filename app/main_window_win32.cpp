@@ -73,8 +73,21 @@ void UpdateSaveSettingsItem(bool liveLogLoaded) {
 // ---------------------------------------------------------------------------
 // The answers of the find questions.
 
-int AskFindWrap(void*, int messageId) { return AskOkCancel(UINT(messageId)) == IDOK; }
-void ShowFindFailure(void*, int messageId) { ShowErrorMessage(UINT(messageId)); }
+// The window that started the search takes no input while its question or
+// message is up; the search itself runs under the wait cursor.
+int AskFindWrap(void* window, int messageId) {
+    EnableWindow(HWND(window), FALSE);
+    const int answer = AskOkCancel(UINT(messageId));
+    EnableWindow(HWND(window), TRUE);
+    SetCursor(g_waitCursor);
+    return answer == IDOK;
+}
+
+void ShowFindFailure(void* window, int messageId) {
+    EnableWindow(HWND(window), FALSE);
+    ShowErrorMessage(UINT(messageId));
+    EnableWindow(HWND(window), TRUE);
+}
 
 // ---------------------------------------------------------------------------
 // Commands
@@ -180,11 +193,13 @@ void OnDetail() {
 
 void OnFindNext() {
     if (MenuItemGrayed(IDM_VIEW_FIND)) return;
+    WaitCursor();
     const LRESULT current = SendMessageA(g_eventList, LB_GETCURSEL, 0, 0);
-    const FindPrompts prompts = {nullptr, AskFindWrap, ShowFindFailure};
+    const FindPrompts prompts = {g_mainWindow, AskFindWrap, ShowFindFailure};
     const int32_t row = FindNextRow(g_viewer.table.visibleRows, g_viewer.table.visibleCount,
                                     current == LB_ERR ? -1 : int32_t(current), g_findCriteria, prompts);
     if (row >= 0) SendMessageA(g_eventList, LB_SETCURSEL, WPARAM(row), 0);
+    ArrowCursor();
 }
 
 void OnRefresh(HWND window) {

@@ -55,7 +55,9 @@ bool DescriptionContains(const uint8_t* d, uint32_t length, const FindPattern& p
         if (fold[b] == last) {
             uint32_t i = 0;
             while (i + 1 < n && fold[d[pos + i]] == p.folded[i]) ++i;
-            if (i + 1 == n) return true;
+            // The text ends at its first zero byte: bytes a writer left after
+            // it are not part of the description the user sees.
+            if (i + 1 == n) return memchr(d, 0, pos) == nullptr;
         }
         pos += p.skip[b];
     }

@@ -56,6 +56,11 @@ TEST(FindMatch, WindowStaysInsideTheDescriptionLength) {
     EXPECT_TRUE(Contains(rep, sizeof rep, "AAAAB"));
     EXPECT_TRUE(Contains(rep, sizeof rep, "baaaab"));
     EXPECT_FALSE(Contains(rep, sizeof rep, "aaaaa"));
+    // Bytes after the terminating zero are not searched.
+    const char hidden[] = "abc\0XYZ";
+    EXPECT_TRUE(Contains(hidden, sizeof hidden, "abc"));
+    EXPECT_FALSE(Contains(hidden, sizeof hidden, "xyz"));
+    EXPECT_TRUE(Contains(hidden, sizeof hidden, "C"));
 }
 
 TEST(FindMatch, PatternMatchesEveryPositionLikeANaiveScan) {

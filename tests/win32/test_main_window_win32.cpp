@@ -297,6 +297,8 @@ TEST_F(MainWindow, FindNextMovesDownAndAsksToWrapAtTheEnd) {
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].id, 254u);
     EXPECT_EQ(g_boxes[0].style, 0x12021u);
+    EXPECT_FALSE(g_boxes[0].ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
     EXPECT_EQ(ListSelection(), 4);
     g_boxAnswers = {IDOK};
     Command(IDM_FIND_NEXT);

@@ -14,7 +14,7 @@ std::vector<int> g_boxAnswers;
 namespace {
 
 int ScriptedMessageBox(HWND owner, UINT id, const char* text, const char* caption, UINT style) {
-    g_boxes.push_back(RecordedBox{id, text, caption, style, owner});
+    g_boxes.push_back(RecordedBox{id, text, caption, style, owner, owner != nullptr && IsWindowEnabled(owner) != 0});
     if (g_boxAnswers.empty()) return IDCANCEL;
     const int answer = g_boxAnswers.front();
     g_boxAnswers.erase(g_boxAnswers.begin());

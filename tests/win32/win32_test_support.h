@@ -15,6 +15,7 @@ struct RecordedBox {
     std::string caption;
     UINT style;
     HWND owner;
+    bool ownerEnabled;   // whether the owner took input while the box was up
 };
 
 // Boxes shown since the last ClearBoxes, and the answers the next ones get

@@ -27,6 +27,7 @@
 #include "logfile/loader.h"
 #include "logfile/loader_win32.h"
 #include "resources/resource_ids.h"
+#include "tests/win32/remote_window_win32.h"
 #include "tools/log_writer.h"
 
 namespace {
@@ -171,48 +172,6 @@ bool RunSelf(const char* what, const char* log, char* output, DWORD size) {
 // ---------------------------------------------------------------------------
 // The program, watched from here.
 
-struct Found {
-    DWORD processId;
-    HWND window;
-};
-
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM lParam) {
-    Found* f = reinterpret_cast<Found*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char cls[64];
-    if (pid == f->processId && IsWindowVisible(window) && GetClassNameA(window, cls, sizeof cls) &&
-        lstrcmpA(cls, "DARVEX") == 0) {
-        f->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        Found f = {processId, nullptr};
-        EnumWindows(MatchMainWindow, LPARAM(&f));
-        if (f.window != nullptr) return f.window;
-        Sleep(1);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
-}
-
-// SB_GETTEXT writes into the caller's memory: give it memory in the program's process.
-void RemoteStatusText(HANDLE process, HWND statusBar, int part, char* text, size_t size) {
-    text[0] = '\0';
-    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr) return;
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(statusBar, SB_GETTEXTA, WPARAM(part), LPARAM(remote), SMTO_ABORTIFHUNG, 5000, &ignored);
-    SIZE_T got = 0;
-    ReadProcessMemory(process, remote, text, size - 1, &got);
-    text[size - 1] = '\0';
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-}
-
 struct Program {
     PROCESS_INFORMATION pi;
     bool started;
@@ -268,7 +227,7 @@ bool TimeProgramFill(const char* exe, const char* log, uint32_t events, FillFigu
         fprintf(stderr, "darvex_fill_bench: cannot start %s (%lu)\n", exe, GetLastError());
         return false;
     }
-    HWND main = WaitForMainWindow(p.pi.dwProcessId, 30000);
+    HWND main = WaitForProcessWindow(p.pi.dwProcessId, "DARVEX", 30000, 1);
     out->window = NowMs() - start;
     HWND list = main != nullptr ? GetDlgItem(main, IDC_EVENT_LIST) : nullptr;
     if (list == nullptr) {
@@ -303,7 +262,7 @@ double TimeStartup(const char* exe, double* idle) {
     Program p;
     const double start = NowMs();
     if (!StartProgram(exe, nullptr, &p)) return -1;
-    HWND main = WaitForMainWindow(p.pi.dwProcessId, 30000);
+    HWND main = WaitForProcessWindow(p.pi.dwProcessId, "DARVEX", 30000, 1);
     const double ms = NowMs() - start;
     *idle = WaitForInputIdle(p.pi.hProcess, 30000) == 0 ? NowMs() - start : -1;
     CloseProgram(&p, main);

@@ -45,8 +45,13 @@ if [ -z "${DARVEX_USE_DISPLAY:-}" ]; then
     fi
 fi
 
-# One persistent server per prefix; starting it twice is harmless.
-wineserver -p >/dev/null 2>&1 < /dev/null || true
+# One persistent server per prefix; starting it twice is harmless. When this
+# call started it, boot the session here too: Wine's background processes
+# (services, devices) then hold /dev/null, not the output pipe of whichever
+# test would otherwise start them and keep its runner waiting for the end.
+if wineserver -p >/dev/null 2>&1 < /dev/null; then
+    wine wineboot >/dev/null 2>&1 < /dev/null || true
+fi
 
 # Without a window manager a managed window waits for one on every close.
 if [ ! -f "$WINEPREFIX/.darvex-unmanaged" ]; then

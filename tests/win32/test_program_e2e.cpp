@@ -8,6 +8,7 @@
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "tests/win32/remote_window_win32.h"
 #include "tools/log_writer.h"
 
 #ifndef DARVEX_EXE_PATH
@@ -41,34 +42,8 @@ std::string TempLog(const char* name, uint32_t events) {
     return path;
 }
 
-struct Found {
-    DWORD processId;
-    const char* className;
-    HWND window;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
-    Found* f = reinterpret_cast<Found*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char cls[64];
-    if (pid == f->processId && IsWindowVisible(window) && GetClassNameA(window, cls, sizeof cls) &&
-        lstrcmpA(cls, f->className) == 0) {
-        f->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs = 20000) {
-    const DWORD start = GetTickCount();
-    do {
-        Found f = {processId, className, nullptr};
-        EnumWindows(MatchWindow, LPARAM(&f));
-        if (f.window != nullptr) return f.window;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    return WaitForProcessWindow(processId, className, timeoutMs);
 }
 
 std::string Title(HWND window) {
@@ -89,17 +64,9 @@ std::string WaitForTitleWith(HWND window, const std::string& prefix, DWORD timeo
     return title;
 }
 
-// SB_GETTEXT writes into the caller's memory: give it memory in the program's process.
 std::string RemoteStatusText(HANDLE process, HWND statusBar, int part) {
-    const SIZE_T size = 512;
-    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr) return "<no memory>";
-    char text[512] = "";
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(statusBar, SB_GETTEXTA, WPARAM(part), LPARAM(remote), SMTO_ABORTIFHUNG, 5000, &ignored);
-    SIZE_T got = 0;
-    ReadProcessMemory(process, remote, text, size - 1, &got);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    char text[512];
+    RemoteStatusText(process, statusBar, part, text, sizeof text);
     return text;
 }
 

@@ -1,0 +1,15 @@
+// Watching DARVEX.EXE from another process: its windows and its status bar.
+// Shared by the end-to-end tests and the Wine fill benchmark.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// The first visible top-level window of the process with that class, polled
+// every pollMs until timeoutMs has passed; null when none appeared.
+HWND WaitForProcessWindow(DWORD processId, const char* className, DWORD timeoutMs, DWORD pollMs = 50);
+
+// The text of one status bar part. SB_GETTEXT writes into the caller's
+// memory, so the text is received in memory of the program's process.
+void RemoteStatusText(HANDLE process, HWND statusBar, int part, char* text, size_t size);

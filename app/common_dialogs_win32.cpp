@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "app/ansi_text_win32.h"
 #include "app/main_window_win32.h"
 #include "app/messages_win32.h"
 #include "app/path_rules.h"
@@ -54,7 +55,7 @@ UINT ChooseOpenOrSavePath(WORD mode) {
     ofn.lpstrTitle = g_texts.saveAsTitle;
     ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_READONLY;
     if (!GetSaveFileNameA(&ofn)) return 0;
-    SaveAsPathFromChoice(file, g_savePath);
+    SaveAsPathFromChoice(file, SystemCodePage(), g_savePath);
     return 1;
 }
 

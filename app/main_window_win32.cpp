@@ -197,7 +197,8 @@ void OnFindNext() {
     const LRESULT current = SendMessageA(g_eventList, LB_GETCURSEL, 0, 0);
     const FindPrompts prompts = {g_mainWindow, AskFindWrap, ShowFindFailure};
     const int32_t row = FindNextRow(g_viewer.table.visibleRows, g_viewer.table.visibleCount,
-                                    current == LB_ERR ? -1 : int32_t(current), g_findCriteria, prompts);
+                                    current == LB_ERR ? -1 : int32_t(current), g_findCriteria,
+                                    *g_viewer.codePage, prompts);
     if (row >= 0) SendMessageA(g_eventList, LB_SETCURSEL, WPARAM(row), 0);
     ArrowCursor();
 }

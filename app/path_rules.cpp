@@ -2,23 +2,26 @@
 
 #include <cstring>
 
-int TakeCommandLinePath(const char* commandLine, char out[kPathBufferSize]) {
+int TakeCommandLinePath(const char* commandLine, const AnsiCodePage& page, char out[kPathBufferSize]) {
     out[0] = '\0';
     size_t n = strlen(commandLine);
     if (n >= size_t(kPathBufferSize)) return kMsgPathTooLong;
     if (commandLine[0] == '"') {
         ++commandLine;
         --n;
-        if (n > 0 && commandLine[n - 1] == '"') --n;
+        // The closing quote must be a character of its own, not a second byte.
+        size_t last = 0;
+        for (size_t i = 0; i < n; i += CharLength(page, commandLine + i)) last = i;
+        if (n > 0 && last == n - 1 && commandLine[last] == '"') --n;
     }
     memcpy(out, commandLine, n);
     out[n] = '\0';
     return 0;
 }
 
-int ExtensionDot(const char* path) {
+int ExtensionDot(const char* path, const AnsiCodePage& page) {
     int dot = -1;
-    for (int i = 0; path[i] != '\0'; ++i) {
+    for (int i = 0; path[i] != '\0'; i += int(CharLength(page, path + i))) {
         const char c = path[i];
         if (c == '.') {
             dot = i;
@@ -49,30 +52,29 @@ bool AppendText(const char* text, const char* suffix, char out[kPathBufferSize])
     return true;
 }
 
-void KeepAsIs(const char* text, char out[kPathBufferSize]) {
-    size_t n = strlen(text);
-    if (n >= size_t(kPathBufferSize)) n = kPathBufferSize - 1;
+void KeepAsIs(const char* text, const AnsiCodePage& page, char out[kPathBufferSize]) {
+    const size_t n = WholeCharsPrefix(page, text, kPathBufferSize - 1);
     memmove(out, text, n);
     out[n] = '\0';
 }
 
 }  // namespace
 
-void SaveAsPathFromChoice(const char* chosen, char out[kPathBufferSize]) {
+void SaveAsPathFromChoice(const char* chosen, const AnsiCodePage& page, char out[kPathBufferSize]) {
     // Names shorter than five bytes always get the extension appended.
-    const int dot = strlen(chosen) < 5 ? -1 : ExtensionDot(chosen);
+    const int dot = strlen(chosen) < 5 ? -1 : ExtensionDot(chosen, page);
     if (dot >= 0) {
-        if (!ReplaceExtension(chosen, dot, "evt", out)) KeepAsIs(chosen, out);
+        if (!ReplaceExtension(chosen, dot, "evt", out)) KeepAsIs(chosen, page, out);
         return;
     }
-    if (!AppendText(chosen, ".evt", out)) KeepAsIs(chosen, out);
+    if (!AppendText(chosen, ".evt", out)) KeepAsIs(chosen, page, out);
 }
 
-void DeriveHelpFilePath(char path[kPathBufferSize], const char* appName) {
-    const int dot = ExtensionDot(path);
+void DeriveHelpFilePath(char path[kPathBufferSize], const char* appName, const AnsiCodePage& page) {
+    const int dot = ExtensionDot(path, page);
     if (dot >= 0 && ReplaceExtension(path, dot, "HLP", path)) return;
     char name[kPathBufferSize];
-    if (!AppendText(appName, ".HLP", name)) KeepAsIs(appName, name);
+    if (!AppendText(appName, ".HLP", name)) KeepAsIs(appName, page, name);
     memcpy(path, name, strlen(name) + 1);
 }
 

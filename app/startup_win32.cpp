@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/ansi_text_win32.h"
 #include "app/main_window_win32.h"
 #include "app/messages_win32.h"
 #include "app/path_rules.h"
@@ -24,7 +25,7 @@ int Fail(UINT id) {
 int StartProgram(HINSTANCE instance, const char* commandLine, int showCommand) {
     if (LoadResidentTexts() != 0) return Fail(IDS_ERR_RESOURCE);
     if (GetModuleFileNameA(nullptr, g_helpFilePath, MAX_PATH) == 0) return Fail(IDS_ERR_MODULE_NAME);
-    DeriveHelpFilePath(g_helpFilePath, g_texts.appName);
+    DeriveHelpFilePath(g_helpFilePath, g_texts.appName, SystemCodePage());
     if (!RegisterMainWindowClass(instance)) return Fail(IDS_ERR_REGISTER_CLASS);
 
     g_instance = instance;
@@ -40,7 +41,8 @@ int StartProgram(HINSTANCE instance, const char* commandLine, int showCommand) {
 
     g_findCriteria = DefaultFindCriteria();
     InitViewerState(&g_viewer);
-    if (TakeCommandLinePath(commandLine, g_viewer.file.path) != 0) return Fail(IDS_ERR_PATH_TOO_LONG);
+    g_viewer.codePage = &SystemCodePage();
+    if (TakeCommandLinePath(commandLine, SystemCodePage(), g_viewer.file.path) != 0) return Fail(IDS_ERR_PATH_TOO_LONG);
 
     if (LoadLibraryA("riched32.dll") == nullptr) return Fail(IDS_ERR_LOAD_DLL);
     g_workBuffer = static_cast<char*>(LocalAlloc(LMEM_FIXED, kWorkBufferSize));

@@ -4,6 +4,7 @@
 
 void InitViewerState(ViewerState* state) {
     memset(state, 0, sizeof *state);
+    state->codePage = &SingleByteCodePage();
     state->file.sourceIndex = -1;
     state->conditions = DefaultViewConditions();
     // A file that is not live takes its order and conditions from this copy,

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/ansi_text.h"
 #include "eventlist/filter.h"
 #include "logfile/event_table.h"
 #include "logfile/log_format.h"
@@ -18,6 +19,7 @@ struct OpenFileState {
 };
 
 struct ViewerState {
+    const AnsiCodePage* codePage;   // of paths and typed texts; single-byte unless set
     OpenFileState file;
     LogHeader liveHeaderCopy;
     EventTable table;

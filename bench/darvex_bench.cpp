@@ -404,7 +404,7 @@ int main(int argc, char** argv) {
             base.push_back(MillisecondsSince(start));
             memchrHits = hits;
             start = Clock::now();
-            hit = FindNextRow(t.visibleRows, t.visibleCount, -1, c, prompts);
+            hit = FindNextRow(t.visibleRows, t.visibleCount, -1, c, SingleByteCodePage(), prompts);
             figure.push_back(MillisecondsSince(start));
         }
         Timing f = Summarise(figure), b = Summarise(base);

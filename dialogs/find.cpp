@@ -25,13 +25,20 @@ FindCriteria DefaultFindCriteria() {
     return c;
 }
 
-void PreparePattern(const char* text, FindPattern* p) {
-    uint32_t n = 0;
-    while (n < kFindTextSize - 1 && text[n] != '\0') {
-        p->folded[n] = kFold.map[uint8_t(text[n])];
-        ++n;
+void PreparePattern(const char* text, const AnsiCodePage& page, FindPattern* p) {
+    const uint32_t n = uint32_t(WholeCharsPrefix(page, text, kFindTextSize - 1));
+    for (uint32_t i = 0; i < n; i += uint32_t(CharLength(page, text + i))) {
+        const bool pair = CharLength(page, text + i) == 2;
+        p->folded[i] = kFold.map[uint8_t(text[i])];
+        p->secondByte[i] = 0;
+        if (pair) {
+            p->folded[i + 1] = kFold.map[uint8_t(text[i + 1])];
+            p->secondByte[i + 1] = 1;
+        }
     }
+    memcpy(p->exact, text, n);
     p->length = n;
+    p->page = &page;
     // Horspool: how far the window may move when its last byte is b.
     for (uint32_t b = 0; b < 256; ++b) p->skip[b] = n ? n : 1;
     for (uint32_t i = 0; i + 1 < n; ++i) {
@@ -42,12 +49,33 @@ void PreparePattern(const char* text, FindPattern* p) {
     }
 }
 
+namespace {
+
+// The folded scan found the text at pos; under a double-byte code page it
+// counts only when pos starts a character of the description (charStart walks
+// there, never back, so a whole description costs one pass) and the second
+// bytes of the text's double-byte characters are equal exactly: 0x83 0x41
+// and 0x83 0x61 are two different characters, not one letter in two cases.
+bool DoubleByteMatch(const uint8_t* d, uint32_t pos, const FindPattern& p, uint32_t* charStart) {
+    const AnsiCodePage& page = *p.page;
+    while (*charStart < pos) *charStart += page.isLead[d[*charStart]] ? 2 : 1;
+    if (*charStart != pos) return false;
+    for (uint32_t i = 0; i < p.length; ++i) {
+        if (p.secondByte[i] && d[pos + i] != p.exact[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool DescriptionContains(const uint8_t* d, uint32_t length, const FindPattern& p) {
     const uint32_t n = p.length;
     if (n == 0) return true;
     if (n > length) return false;
     const uint8_t* fold = kFold.map;
     const uint8_t last = p.folded[n - 1];
+    const bool doubleByte = p.page->doubleByte;
+    uint32_t charStart = 0;
     uint32_t pos = 0;
     const uint32_t end = length - n;   // the last start position with p + L <= D
     while (pos <= end) {
@@ -57,7 +85,9 @@ bool DescriptionContains(const uint8_t* d, uint32_t length, const FindPattern& p
             while (i + 1 < n && fold[d[pos + i]] == p.folded[i]) ++i;
             // The text ends at its first zero byte: bytes a writer left after
             // it are not part of the description the user sees.
-            if (i + 1 == n) return memchr(d, 0, pos) == nullptr;
+            if (i + 1 == n && (!doubleByte || DoubleByteMatch(d, pos, p, &charStart))) {
+                return memchr(d, 0, pos) == nullptr;
+            }
         }
         pos += p.skip[b];
     }
@@ -90,9 +120,9 @@ int32_t ScanRows(EventEntry* const* rows, uint32_t count, int64_t start, uint16_
 }
 
 int32_t FindNextRow(EventEntry* const* rows, uint32_t count, int32_t current, const FindCriteria& c,
-                    const FindPrompts& prompts) {
+                    const AnsiCodePage& page, const FindPrompts& prompts) {
     FindPattern pattern;
-    PreparePattern(c.descriptionText, &pattern);
+    PreparePattern(c.descriptionText, page, &pattern);
     const bool up = c.direction == kFindUp;
     int64_t start = up ? int64_t(current) - 1 : int64_t(current) + 1;
     int32_t hit = ScanRows(rows, count, start, c.direction, c, pattern);

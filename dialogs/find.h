@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/ansi_text.h"
 #include "logfile/event_table.h"
 
 constexpr uint16_t kFindUp = 424;
@@ -29,16 +30,22 @@ struct FindCriteria {
 // All types, any component and module, down, empty text.
 FindCriteria DefaultFindCriteria();
 
-// A text prepared once per search: its ASCII-folded bytes and a skip table.
+// A text prepared once per search: its ASCII-folded bytes, a skip table, and
+// under a double-byte code page which of its bytes must match exactly.
 struct FindPattern {
     uint8_t folded[kFindTextSize];
+    uint8_t exact[kFindTextSize];       // the text's bytes, for the double-byte check
+    uint8_t secondByte[kFindTextSize];  // 1 where the byte ends a double-byte character
     uint32_t length;
     uint32_t skip[256];
+    const AnsiCodePage* page;
 };
-void PreparePattern(const char* text, FindPattern* pattern);
+// At most 255 bytes of text are taken, ending on a whole character.
+void PreparePattern(const char* text, const AnsiCodePage& page, FindPattern* pattern);
 
-// True when the pattern occurs in the first descriptionLength bytes, ASCII
-// letters compared without case and every other byte exactly.
+// True when the pattern occurs in the first descriptionLength bytes: letters
+// A to Z that stand as single-byte characters compare without case, every
+// other byte exactly, and a match starts on a character of the description.
 bool DescriptionContains(const uint8_t* description, uint32_t descriptionLength, const FindPattern& pattern);
 
 bool RowMatches(const EventEntry& e, const FindCriteria& c, const FindPattern& pattern);
@@ -59,4 +66,4 @@ struct FindPrompts {
 // wrap question at the end of the list, second pass over the whole list, the
 // failure message. Returns the row to select, or -1 (selection unchanged).
 int32_t FindNextRow(EventEntry* const* rows, uint32_t count, int32_t current, const FindCriteria& c,
-                    const FindPrompts& prompts);
+                    const AnsiCodePage& page, const FindPrompts& prompts);

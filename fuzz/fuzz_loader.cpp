@@ -7,6 +7,7 @@
 //   bit 2  the path names a live log, so the header's saved conditions and
 //          order drive the filter
 //   bit 3  the reader fails once it would pass the middle of the file
+//   bit 4  paths and the find text are Shift-JIS (double-byte) texts
 //
 // Built with libFuzzer this is LLVMFuzzerTestOneInput. Built without it
 // (DARVEX_FUZZ_REPLAY) it is a program that replays every file named on the
@@ -112,11 +113,11 @@ void Exercise(ViewerState* state, const uint8_t* text, size_t textLength, char* 
     c.descriptionText[n] = '\0';
     const FindPrompts prompts = {nullptr, AnswerYes, IgnoreFailure};
     const int32_t count = int32_t(t.visibleCount);
-    int32_t hit = FindNextRow(t.visibleRows, t.visibleCount, -1, c, prompts);
+    int32_t hit = FindNextRow(t.visibleRows, t.visibleCount, -1, c, *state->codePage, prompts);
     Check(hit < count, "find row inside the list");
     c.direction = kFindUp;
     snprintf(c.descriptionText, sizeof c.descriptionText, "%s", "ev");
-    hit = FindNextRow(t.visibleRows, t.visibleCount, count, c, prompts);
+    hit = FindNextRow(t.visibleRows, t.visibleCount, count, c, *state->codePage, prompts);
     Check(hit < count, "find row inside the list");
 
     // The dumps of a few records: first, middle, last.
@@ -144,7 +145,7 @@ int LoadBytes(ViewerState* state, const uint8_t* file, size_t size, uint8_t flag
     if (flags & 8) memory.failAt = size / 2;
     LogReader reader = {&memory, FuzzRead, (flags & 1) ? uint64_t(size) : UINT64_MAX};
     snprintf(state->file.path, sizeof state->file.path, "%s", (flags & 4) ? "c:\\logs\\pern.evt" : "c:\\logs\\copy.evt");
-    IdentifySource(&state->file);
+    IdentifySource(&state->file, *state->codePage);
     state->table.loadedCount = 0;
     state->table.visibleCount = 0;
     UiEffects fx;
@@ -169,6 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char* work = static_cast<char*>(malloc(kWorkBufferSize));
     ViewerState* state = static_cast<ViewerState*>(calloc(1, sizeof(ViewerState)));
     InitViewerState(state);
+    if (flags & 16) state->codePage = &ShiftJisCodePage();
 
     if (LoadBytes(state, file, fileSize, flags) == 0) {
         Exercise(state, file + fileSize - (fileSize < 4 ? fileSize : 4), fileSize < 4 ? fileSize : 4, work);

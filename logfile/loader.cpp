@@ -231,9 +231,9 @@ const LogOpener kStdioOpener = {nullptr, StdioOpen, StdioClose};
 
 const LogOpener* StdioLogOpener() { return &kStdioOpener; }
 
-void IdentifySource(OpenFileState* file) {
-    UpperCaseAscii(file->path);
-    file->sourceIndex = FindLogSource(file->path);
+void IdentifySource(OpenFileState* file, const AnsiCodePage& page) {
+    UpperCaseAsciiLetters(page, file->path);
+    file->sourceIndex = FindLogSource(file->path, page);
     file->isLive = file->sourceIndex >= 0 ? 1 : 0;
 }
 
@@ -351,7 +351,7 @@ int LoadLog(ViewerState* state, const LogOpener* opener, UiEffects* fx) {
     char openPath[kPathSize];
     memcpy(openPath, state->file.path, sizeof openPath);
     openPath[kPathSize - 1] = '\0';
-    IdentifySource(&state->file);
+    IdentifySource(&state->file, *state->codePage);
     const uint16_t unchecks[] = {112, 113, 114, 120};
     AddMenuChanges(fx, unchecks, 4, kMenuUncheck);
     fx->resetList = true;

@@ -33,8 +33,10 @@ struct LogOpener {
 // The stdio opener of the native build and the tools.
 const LogOpener* StdioLogOpener();
 
-// Upper-cases the path (ASCII) and decides from it whether the file is a live log.
-void IdentifySource(OpenFileState* file);
+// Upper-cases the path's ASCII letters, character by character, and decides
+// from it whether the file is a live log. The Win32 layer has already applied
+// the system's upper-casing; this pass then changes nothing.
+void IdentifySource(OpenFileState* file, const AnsiCodePage& page);
 
 // The whole load of state->file.path. Returns 0 when the file was loaded (with
 // or without events), else the message id to show; fx receives the menu and

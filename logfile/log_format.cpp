@@ -111,17 +111,15 @@ bool IsKnownMagic(const uint8_t bytes[kMagicSize]) {
     return false;
 }
 
-int FindLogSource(const char* upperPath) {
+int FindLogSource(const char* upperPath, const AnsiCodePage& page) {
     for (int i = 0; i < kLogSourceCount; ++i) {
-        if (strstr(upperPath, kLogSources[i].eventFileName) != nullptr) return i;
+        const char* name = kLogSources[i].eventFileName;
+        const size_t length = strlen(name);
+        for (const char* p = upperPath; *p != '\0'; p += CharLength(page, p)) {
+            if (strncmp(p, name, length) == 0) return i;
+        }
     }
     return -1;
-}
-
-void UpperCaseAscii(char* text) {
-    for (; *text; ++text) {
-        if (*text >= 'a' && *text <= 'z') *text = char(*text - 'a' + 'A');
-    }
 }
 
 void ClassifyModuleCode(uint32_t moduleCode, uint16_t* component, uint16_t* module) {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/ansi_text.h"
+
 constexpr uint32_t kHeaderSize = 88;
 constexpr uint32_t kRecordAreaStart = 88;   // the area always follows the header
 constexpr uint32_t kRecordFixedSize = 38;   // link .. wrapToStart
@@ -123,11 +125,9 @@ extern const LogSource kLogSources[kLogSourceCount];
 bool IsKnownMagic(const uint8_t bytes[kMagicSize]);
 
 // Index into kLogSources of the first event file name found anywhere in the
-// path, or -1. The path must already be upper-cased.
-int FindLogSource(const char* upperPath);
-
-// ASCII upper-casing in place; the Win32 layer uses the system's instead.
-void UpperCaseAscii(char* text);
+// path, or -1. The path must already be upper-cased. A name counts only where
+// it starts a character: the second byte of a double-byte character is no 'P'.
+int FindLogSource(const char* upperPath, const AnsiCodePage& page);
 
 // moduleCode -> component code 1..5 and module code 0..7; unknown codes give 5 and 7.
 void ClassifyModuleCode(uint32_t moduleCode, uint16_t* component, uint16_t* module);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,10 @@ FindPrompts Prompts(Recorder* r) {
                        [](void* c, int id) { static_cast<Recorder*>(c)->failures.push_back(id); }};
 }
 
-bool Contains(const char* haystack, uint32_t length, const char* needle) {
+bool Contains(const char* haystack, uint32_t length, const char* needle,
+              const AnsiCodePage& page = SingleByteCodePage()) {
     FindPattern p;
-    PreparePattern(needle, &p);
+    PreparePattern(needle, page, &p);
     return DescriptionContains(reinterpret_cast<const uint8_t*>(haystack), length, p);
 }
 
@@ -63,25 +65,59 @@ TEST(FindMatch, WindowStaysInsideTheDescriptionLength) {
     EXPECT_TRUE(Contains(hidden, sizeof hidden, "C"));
 }
 
+// Shift-JIS: ア is 0x83 0x41 and ヂ is 0x83 0x61, a letter pair only as bytes.
+#define KANA_A "\x83\x41"
+#define KANA_DI "\x83\x61"
+
+TEST(FindMatch, DoubleByteCharactersAreComparedExactlyAndWhole) {
+    const AnsiCodePage& sjis = ShiftJisCodePage();
+    const char text[] = "Disk " KANA_DI " ERROR";
+    EXPECT_TRUE(Contains(text, sizeof text, "error", sjis));
+    EXPECT_TRUE(Contains(text, sizeof text, KANA_DI " e", sjis));
+    EXPECT_FALSE(Contains(text, sizeof text, KANA_A, sjis));
+    EXPECT_FALSE(Contains(text, sizeof text, "a", sjis));   // ヂ's second byte is no letter
+    EXPECT_FALSE(Contains(KANA_A, 3, "A", sjis));
+    // Under a single-byte code page the same bytes are letters after 0x83.
+    EXPECT_TRUE(Contains(text, sizeof text, KANA_A));
+    // A text cut to 255 bytes ends on a whole character.
+    FindPattern p;
+    PreparePattern((std::string(254, 'x') + KANA_A).c_str(), sjis, &p);
+    EXPECT_EQ(254u, p.length);
+}
+
+// The rule spelled out naively: every start position, a start inside a
+// double-byte character never matches, letters fold only where they stand
+// as single-byte characters of the text.
+bool NaiveContains(const std::string& hay, const std::string& needle, const AnsiCodePage& page) {
+    std::vector<bool> starts(hay.size() + 1, false), second(needle.size(), false);
+    for (size_t i = 0; i < hay.size(); i += page.isLead[uint8_t(hay[i])] ? 2 : 1) starts[i] = true;
+    for (size_t i = 0; i < needle.size(); ++i) {
+        if (page.isLead[uint8_t(needle[i])] && i + 1 < needle.size()) second[++i] = true;
+    }
+    for (size_t p = 0; p + needle.size() <= hay.size(); ++p) {
+        if (!starts[p]) continue;
+        size_t i = 0;
+        for (; i < needle.size(); ++i) {
+            const uint8_t h = uint8_t(hay[p + i]), n = uint8_t(needle[i]);
+            if (h != n && (second[i] || !isalpha(h) || h > 127 || tolower(h) != tolower(n))) break;
+        }
+        if (i == needle.size()) return true;
+    }
+    return false;
+}
+
 TEST(FindMatch, PatternMatchesEveryPositionLikeANaiveScan) {
     uint32_t seed = 99;
     auto next = [&]() { return seed = seed * 1664525 + 1013904223; };
-    for (int round = 0; round < 2000; ++round) {
-        char hay[64];
-        char needle[8];
-        uint32_t hn = next() % 60 + 1, nn = next() % 6 + 1;
-        for (uint32_t i = 0; i < hn; ++i) hay[i] = "aAbB\x82\xa0"[next() % 6];
-        for (uint32_t i = 0; i < nn; ++i) needle[i] = "aAbB\x82\xa0"[next() % 6];
-        needle[nn] = 0;
-        bool naive = false;
-        for (uint32_t p = 0; p + nn <= hn && !naive; ++p) {
-            uint32_t i = 0;
-            while (i < nn && tolower(uint8_t(hay[p + i])) == tolower(uint8_t(needle[i])) &&
-                   ((uint8_t(hay[p + i]) < 128) || hay[p + i] == needle[i]))
-                ++i;
-            naive = i == nn;
-        }
-        EXPECT_EQ(naive, Contains(hay, hn, needle)) << round;
+    const AnsiCodePage* pages[] = {&SingleByteCodePage(), &ShiftJisCodePage()};
+    for (int round = 0; round < 4000; ++round) {
+        const AnsiCodePage& page = *pages[round % 2];
+        std::string hay, needle;
+        const uint32_t hn = next() % 60 + 1, nn = next() % 6 + 1;
+        for (uint32_t i = 0; i < hn; ++i) hay += "aAbB\x83\x61\x41"[next() % 7];
+        for (uint32_t i = 0; i < nn; ++i) needle += "aAbB\x83\x61\x41"[next() % 7];
+        EXPECT_EQ(NaiveContains(hay, needle, page), Contains(hay.c_str(), hn, needle.c_str(), page))
+            << round << " " << hay << " / " << needle;
     }
 }
 
@@ -103,7 +139,8 @@ struct FindTest : ::testing::Test {
     }
     void TearDown() override { ReleaseViewerState(&state); }
     int32_t Find(int32_t current) {
-        return FindNextRow(state.table.visibleRows, state.table.visibleCount, current, c, Prompts(&rec));
+        return FindNextRow(state.table.visibleRows, state.table.visibleCount, current, c, SingleByteCodePage(),
+                           Prompts(&rec));
     }
 };
 
@@ -137,8 +174,11 @@ TEST_F(FindTest, UpwardSearchWrapsFromTheEnd) {
     EXPECT_EQ(0, Find(0));   // from row 0: asks 255, then finds row 0 itself on the second pass
     EXPECT_EQ((std::vector<int>{255}), rec.asked);
     rec.asked.clear();
+    EXPECT_EQ(0, Find(-1));   // no selection starts above the top: it asks before finding row 0
+    EXPECT_EQ((std::vector<int>{255}), rec.asked);
+    rec.asked.clear();
     strcpy(c.descriptionText, "nowhere");
-    EXPECT_EQ(-1, Find(-1));   // no selection asks at once
+    EXPECT_EQ(-1, Find(-1));
     EXPECT_EQ((std::vector<int>{255}), rec.asked);
     EXPECT_EQ((std::vector<int>{222}), rec.failures);
 }
@@ -156,7 +196,7 @@ TEST_F(FindTest, TypeModuleAndComponentMustAllMatch) {
     EXPECT_EQ(-1, Find(-1));
     c = DefaultFindCriteria();
     FindPattern p;
-    PreparePattern("a", &p);   // a description of length 0 never matches a text
+    PreparePattern("a", SingleByteCodePage(), &p);   // a description of length 0 never matches a text
     EXPECT_FALSE(RowMatches(state.table.entries[3], c, p));
     EXPECT_TRUE(RowMatches(state.table.entries[0], c, p));
 }
@@ -164,7 +204,7 @@ TEST_F(FindTest, TypeModuleAndComponentMustAllMatch) {
 TEST_F(FindTest, LongTextIsCutTo255Characters) {
     FindPattern p;
     std::string text(300, 'x');
-    PreparePattern(text.c_str(), &p);
+    PreparePattern(text.c_str(), SingleByteCodePage(), &p);
     EXPECT_EQ(255u, p.length);
 }
 

@@ -133,7 +133,7 @@ TEST_F(LoaderTest, LiveSourceIsFoundAnywhereInTheUpperCasedPath) {
     for (const Case& c : cases) {
         OpenFileState file = {};
         snprintf(file.path, sizeof file.path, "%s", c.path);
-        IdentifySource(&file);
+        IdentifySource(&file, SingleByteCodePage());
         EXPECT_EQ(c.source, file.sourceIndex) << c.path;
         EXPECT_EQ(c.source >= 0 ? 1u : 0u, file.isLive) << c.path;
         EXPECT_STREQ(c.upper, file.path);

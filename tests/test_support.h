@@ -44,7 +44,7 @@ inline int LoadImage(ViewerState* state, const LogImage& image, const char* path
     MemoryReader local = MakeMemoryReader(image);
     MemoryReader* m = memory ? memory : &local;
     snprintf(state->file.path, sizeof state->file.path, "%s", path);
-    IdentifySource(&state->file);
+    IdentifySource(&state->file, *state->codePage);
     ClearEffects(fx);
     LogReader reader = {m, MemoryRead, m->reportSize ? uint64_t(m->size) : UINT64_MAX};
     state->table.loadedCount = 0;

@@ -6,8 +6,12 @@
 
 #include "app/common_dialogs_win32.h"
 #include "app/messages_win32.h"
+#include "dialogs/about_win32.h"
+#include "dialogs/event_detail_win32.h"
+#include "dialogs/find_win32.h"
 #include "app/path_rules.h"
 #include "eventlist/filter.h"
+#include "eventlist/filter_dialog_win32.h"
 #include "eventlist/ordering.h"
 #include "eventlist/ordering_win32.h"
 #include "eventlist/panes_win32.h"
@@ -43,11 +47,7 @@ int SaveLogAs(const char*) { return 0; }       // 2 written, 1 choose another na
 void ClearAllEvents() {}
 void StoreConditions() {}
 void PrintEventList() {}
-void OpenFilterDialog() {}
-void OpenFindDialog() {}
-void OpenEventDetailDialog(EventEntry*) {}
 void OpenLogSettingsDialog() {}
-void ShowAboutBox() {}
 
 // ---------------------------------------------------------------------------
 
@@ -68,25 +68,6 @@ void SetTitleFromPath(HWND window) {
 // Save Settings can only store into the header of a live log.
 void UpdateSaveSettingsItem(bool liveLogLoaded) {
     EnableMenuItem(g_mainMenu, IDM_OPTION_SAVE_SETTINGS, MF_BYCOMMAND | (liveLogLoaded ? MF_ENABLED : MF_GRAYED));
-}
-
-// ---------------------------------------------------------------------------
-// The answers of the find questions.
-
-// The window that started the search takes no input while its question or
-// message is up; the search itself runs under the wait cursor.
-int AskFindWrap(void* window, int messageId) {
-    EnableWindow(HWND(window), FALSE);
-    const int answer = AskOkCancel(UINT(messageId));
-    EnableWindow(HWND(window), TRUE);
-    SetCursor(g_waitCursor);
-    return answer == IDOK;
-}
-
-void ShowFindFailure(void* window, int messageId) {
-    EnableWindow(HWND(window), FALSE);
-    ShowErrorMessage(UINT(messageId));
-    EnableWindow(HWND(window), TRUE);
 }
 
 // ---------------------------------------------------------------------------
@@ -193,14 +174,7 @@ void OnDetail() {
 
 void OnFindNext() {
     if (MenuItemGrayed(IDM_VIEW_FIND)) return;
-    WaitCursor();
-    const LRESULT current = SendMessageA(g_eventList, LB_GETCURSEL, 0, 0);
-    const FindPrompts prompts = {g_mainWindow, AskFindWrap, ShowFindFailure};
-    const int32_t row = FindNextRow(g_viewer.table.visibleRows, g_viewer.table.visibleCount,
-                                    current == LB_ERR ? -1 : int32_t(current), g_findCriteria,
-                                    *g_viewer.codePage, prompts);
-    if (row >= 0) SendMessageA(g_eventList, LB_SETCURSEL, WPARAM(row), 0);
-    ArrowCursor();
+    FindNextEvent(g_mainWindow);
 }
 
 void OnRefresh(HWND window) {

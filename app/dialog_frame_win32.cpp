@@ -1,0 +1,57 @@
+#include "app/dialog_frame_win32.h"
+
+#include "app/main_window_win32.h"
+#include "app/messages_win32.h"
+#include "eventlist/filter.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+void GiveBackMainWindow() {
+    EnableWindow(g_mainWindow, TRUE);
+    g_activeDialog = g_mainWindow;
+    SetForegroundWindow(g_mainWindow);
+}
+
+void FillCombo(HWND combo, const char* const* names, uint32_t count, uint32_t index) {
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (uint32_t i = 0; i < count; ++i) {
+        const LRESULT item = SendMessageA(combo, CB_ADDSTRING, 0, LPARAM(names[i]));
+        SendMessageA(combo, CB_SETITEMDATA, WPARAM(item), LPARAM(i));
+    }
+    SendMessageA(combo, CB_SETCURSEL, WPARAM(index), 0);
+}
+
+}  // namespace
+
+void BeginDialogFrame(HWND dialog) {
+    g_activeDialog = dialog;
+    EnableWindow(g_mainWindow, FALSE);
+    CenterDialogOnMain(dialog);
+}
+
+void EndModelessDialog(HWND dialog) {
+    GiveBackMainWindow();
+    DestroyWindow(dialog);
+    PostMessageA(g_mainWindow, WM_COMMAND, IDM_REPAINT_LIST, 0);
+}
+
+void EndModalDialog(HWND dialog, INT_PTR result) {
+    GiveBackMainWindow();
+    EndDialog(dialog, result);
+    PostMessageA(g_mainWindow, WM_COMMAND, IDM_REPAINT_LIST, 0);
+}
+
+void FillComponentCombo(HWND combo, uint32_t index) {
+    const char* names[5];
+    for (int i = 0; i < 5; ++i) names[i] = g_componentNames[i];
+    FillCombo(combo, names, 5, index);
+}
+
+void FillModuleCombo(HWND combo, uint32_t index) { FillCombo(combo, g_moduleNames, 8, index); }
+
+uint16_t SelectedComboData(HWND combo) {
+    const LRESULT item = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if (item == CB_ERR) return 0;
+    return uint16_t(SendMessageA(combo, CB_GETITEMDATA, WPARAM(item), 0));
+}

@@ -1,0 +1,28 @@
+// What every dialog of the program does while it is open: it takes the
+// message loop's dialog slot (so Tab, Enter, Esc and access keys work), the
+// main window takes no input, and on closing the main window comes back to
+// the front and repaints its list. Also the component and module lists that
+// the Find and Filter dialogs share.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// WM_INITDIALOG: the dialog becomes ActiveDialogWindow, the main window is
+// disabled, the dialog is centred over it.
+void BeginDialogFrame(HWND dialog);
+
+// Closing: the main window is enabled and brought to the front, the dialog is
+// destroyed (a modal one ended with result), and command 1128 is posted.
+void EndModelessDialog(HWND dialog);
+void EndModalDialog(HWND dialog, INT_PTR result);
+
+// Fills a combo box with slots 0..4 of the component names or 0..7 of the
+// module names ("unknown" is never offered), each item's data its position,
+// and selects index.
+void FillComponentCombo(HWND combo, uint32_t index);
+void FillModuleCombo(HWND combo, uint32_t index);
+
+// The item data of the selected item, 0 when nothing is selected.
+uint16_t SelectedComboData(HWND combo);

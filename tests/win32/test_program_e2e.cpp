@@ -6,9 +6,48 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "resources/resource_ids.h"
 #include "tests/win32/program_e2e_support.h"
+#include "tools/log_writer.h"
+
+namespace {
+
+// A log of one event per text, oldest first, so the list shows the last text in row 0.
+std::string WriteTextLog(const char* name, const std::vector<std::string>& texts) {
+    LogImage image;
+    InitLogImage(&image, 0, 4096);
+    uint32_t offset = 88;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        RecordSpec r;
+        r.timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(i));
+        r.text = texts[i].c_str();
+        r.link = RecordSpecSize(r);
+        offset = PlaceRecord(&image, offset, r);
+    }
+    SetRecordCount(&image, uint32_t(texts.size()));
+    SetOldestOffset(&image, 88);
+    const std::string path = TempLog(name, 0);
+    EXPECT_EQ(WriteLogImage(image, path.c_str()), 1);
+    return path;
+}
+
+// Opens Find in the running program, types text and presses Find Next; the
+// selected row once the dialog has closed, or -1 when it stays open.
+LRESULT FindFromDialog(const Program& program, HWND main, const std::string& text) {
+    PostMessageA(main, WM_COMMAND, IDM_VIEW_FIND, 0);
+    HWND dialog = WaitForWindow(program.pi.dwProcessId, "#32770");
+    if (dialog == nullptr) return -2;
+    SendMessageA(GetDlgItem(dialog, IDC_FIND_DESCRIPTION), WM_SETTEXT, 0, LPARAM(text.c_str()));
+    PostMessageA(GetDlgItem(dialog, IDC_FIND_NEXT), BM_CLICK, 0, 0);
+    const DWORD start = GetTickCount();
+    while (IsWindow(dialog) && GetTickCount() - start < 10000) Sleep(50);
+    if (IsWindow(dialog)) return -1;
+    return SendMessageA(GetDlgItem(main, IDC_EVENT_LIST), LB_GETCURSEL, 0, 0);
+}
+
+}  // namespace
 
 TEST(Program, OpensTheCommandLineLogAtOnce) {
     const std::string log = TempLog("SAMPLE.EVT", 500);
@@ -86,6 +125,20 @@ TEST(Program, OpenDialogLoadsTheChosenLog) {
     EXPECT_EQ(WaitForTitleWith(main, "DARVEX "), "DARVEX " + Upper(log));
     EXPECT_EQ(SendMessageA(GetDlgItem(main, IDC_EVENT_LIST), LB_GETCOUNT, 0, 0), 25);
     EXPECT_EQ(RemoteStatusText(program.pi.hProcess, GetDlgItem(main, IDC_STATUS_BAR), 0), "Total number of Event25");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Program, FindDialogSelectsTheMatchingRow) {
+    const std::string log = WriteTextLog("FIND.EVT", {"Backup done", "disk ERROR", "service started"});
+    Program program("\"" + log + "\"");
+    ASSERT_TRUE(program.started);
+    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
+    ASSERT_NE(main, nullptr);
+    WaitForTitleWith(main, "DARVEX ");
+    EXPECT_EQ(FindFromDialog(program, main, "error"), 1);
+    EXPECT_EQ(FindFromDialog(program, main, "BACKUP"), 2);
+    EXPECT_TRUE(IsWindowEnabled(main));
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
 }
@@ -173,6 +226,21 @@ TEST(ProgramJapanese, OpenDialogTakesAJapaneseName) {
     HWND status = GetDlgItem(main, IDC_STATUS_BAR);
     EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), Ansi(u8"イベント総数：12"));
     EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 1), Ansi(u8"書き込み禁止"));
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(ProgramJapanese, FindComparesDoubleByteCharactersExactly) {
+    if (!JapaneseCodePage()) GTEST_SKIP() << "needs code page 932";
+    // ア (0x83 0x41) and ヂ (0x83 0x61) differ only in a second byte that looks like A and a.
+    const std::string log = WriteTextLog(
+        "FINDJA.EVT", {Ansi(u8"アラーム発生"), Ansi(u8"ヂ"), Ansi(u8"開始")});
+    Program program("\"" + log + "\"");
+    ASSERT_TRUE(program.started);
+    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
+    ASSERT_NE(main, nullptr);
+    WaitForTitleWith(main, "DARVEX ");
+    EXPECT_EQ(FindFromDialog(program, main, Ansi(u8"ア")), 2);
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
 }

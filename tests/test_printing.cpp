@@ -67,6 +67,9 @@ TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFields) {
     EXPECT_EQ(" Warnin  99/12/31  23:59:59  HALDOR/BORAXLIN   HALDOR/BORA   TESTPC", printer.lines[3].text);
     EXPECT_EQ(" Error  00/01/01  00:00:00  unknown           unknown   TESTPC", printer.lines[4].text);
     EXPECT_EQ(1, printer.pagesEnded);
+    FakePrinter empty;   // an empty list still prints its title and heading
+    EXPECT_EQ(1, PrintListPages(empty.Sink(10, 100), "doc", nullptr, 0));
+    EXPECT_EQ(2u, empty.lines.size());
 }
 
 TEST_F(PrintingTest, RowsFillThePageThenContinueAtTheTopWithoutHeader) {
@@ -80,12 +83,6 @@ TEST_F(PrintingTest, RowsFillThePageThenContinueAtTheTopWithoutHeader) {
                                                  {2, 0}, {2, 10}, {2, 20}}),
               at);
     EXPECT_EQ(2, printer.pagesEnded);
-}
-
-TEST_F(PrintingTest, EmptyListPrintsTitleAndHeaderOnly) {
-    FakePrinter printer;
-    EXPECT_EQ(1, PrintListPages(printer.Sink(10, 100), "doc", nullptr, 0));
-    EXPECT_EQ(2u, printer.lines.size());
 }
 
 TEST_F(PrintingTest, CancelOrAFailedPageAbandonsTheJob) {

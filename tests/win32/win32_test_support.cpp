@@ -54,14 +54,17 @@ std::string TempLogPath(const char* name) {
     return path + "\\" + name;
 }
 
-std::string WriteGeneratedLog(const char* name, uint32_t events, int sourceIndex) {
+std::string WriteGeneratedLog(const char* name, const GenOptions& options, GenResult* result) {
+    const std::string path = TempLogPath(name);
+    EXPECT_EQ(GenerateLog(options, path.c_str(), result), 1) << path;
+    return path;
+}
+
+std::string WriteGeneratedLog(const char* name, uint32_t events) {
     GenOptions options;
     options.eventCount = events;
-    options.sourceIndex = sourceIndex;
     GenResult result;
-    const std::string path = TempLogPath(name);
-    EXPECT_EQ(GenerateLog(options, path.c_str(), &result), 1) << path;
-    return path;
+    return WriteGeneratedLog(name, options, &result);
 }
 
 void OpenLog(const std::string& path) {

@@ -29,7 +29,8 @@ void PumpMessages();
 
 // A log in the temp folder; name decides whether it is live (PERN.EVT, ...).
 std::string TempLogPath(const char* name);
-std::string WriteGeneratedLog(const char* name, uint32_t events, int sourceIndex = 0);
+std::string WriteGeneratedLog(const char* name, uint32_t events);
+std::string WriteGeneratedLog(const char* name, const GenOptions& options, GenResult* result);
 
 // Loads path through the reload message, as a dropped file would be.
 void OpenLog(const std::string& path);

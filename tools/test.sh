@@ -61,6 +61,7 @@ if [ -n "$wine32_skipped" ]; then
   fi
 fi
 ctest --test-dir build/win32 -j2 --output-on-failure
+bash tools/wine-stop.sh build/win32
 
 step "Windows 64-bit build and its tests under Wine"
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \

@@ -2,8 +2,9 @@
 // command line, timed from CreateProcess until its list holds every row, next
 // to what the same steps cost in a process of their own: one ReadFile of the
 // file, and the core's load with the program's own opener followed by the
-// order and rows the program builds after it. Also times the start-up with no
-// log, and tries the list's scroll bar once the list is full.
+// order and rows the program builds after it. Also takes the program's peak
+// memory once the list is full, times the start-up with no log, and tries the
+// list's scroll bar. Built for i686 it times the 32-bit release build.
 //
 //   darvex_fill_bench [--reps N] DARVEX.EXE [LOG]
 //   darvex_fill_bench --child read|load LOG     (one figure, for the parent)
@@ -14,6 +15,7 @@
 // the repetitions with the minimum beside it.
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -210,11 +212,52 @@ double CloseProgram(Program* p, HWND main) {
 }
 
 struct FillFigures {
-    double window;  // CreateProcess to the visible main window
-    double full;    // CreateProcess to LB_GETCOUNT == every event
-    double close;   // WM_CLOSE to the process's end
+    double window;      // CreateProcess to the visible main window
+    double full;        // CreateProcess to LB_GETCOUNT == every event
+    double close;       // WM_CLOSE to the process's end
+    double peakMiB;     // the program's peak working set, the list full
+    double privateMiB;  // its private memory then
     bool statusOk;
 };
+
+const double kMiB = 1024.0 * 1024.0;
+
+// Under Wine the counters of another process come from its /proc status:
+// PeakWorkingSetSize is VmHWM, the peak of its resident memory, and
+// PagefileUsage its anonymous resident memory and swap. (PeakPagefileUsage is
+// only the current figure again, and the virtual sizes count what Wine
+// reserves, so neither is taken.)
+void ReadProgramMemory(HANDLE process, FillFigures* out) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    out->peakMiB = out->privateMiB = -1;
+    if (GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+        out->peakMiB = double(counters.PeakWorkingSetSize) / kMiB;
+        out->privateMiB = double(counters.PagefileUsage) / kMiB;
+    }
+}
+
+// The program's machine and whether it may use more than 2 GiB of address
+// space, from its PE header.
+bool ReadImageKind(const char* exe, WORD* machine, bool* largeAddressAware) {
+    HANDLE file = CreateFileA(exe, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    uint8_t head[4096];
+    DWORD got = 0;
+    const BOOL ok = ReadFile(file, head, sizeof head, &got, nullptr);
+    CloseHandle(file);
+    IMAGE_DOS_HEADER dos;
+    if (!ok || got < sizeof dos) return false;
+    memcpy(&dos, head, sizeof dos);
+    IMAGE_FILE_HEADER header;
+    if (dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0 || DWORD(dos.e_lfanew) + 4 + sizeof header > got) {
+        return false;
+    }
+    memcpy(&header, head + dos.e_lfanew + 4, sizeof header);
+    *machine = header.Machine;
+    *largeAddressAware = (header.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE) != 0;
+    return true;
+}
 
 void ProbeScrollBar(HWND main, HWND list, uint32_t events);
 
@@ -253,6 +296,7 @@ bool TimeProgramFill(const char* exe, const char* log, uint32_t events, FillFigu
         fprintf(stderr, "darvex_fill_bench: the list holds %lu rows, status part 0 \"%s\"\n", (unsigned long)count,
                 status);
     }
+    ReadProgramMemory(p.pi.hProcess, out);
     if (probeScroll && count == events) ProbeScrollBar(main, list, events);
     out->close = CloseProgram(&p, main);
     return count == events && out->statusOk;
@@ -395,8 +439,17 @@ int main(int argc, char** argv) {
         }
     }
     const uint64_t fileSize = FileSize(log);
-    printf("Program %s\nLog %s, %llu bytes; %d repetitions, median (min) in ms\n", exe, log,
-           (unsigned long long)fileSize, reps);
+    WORD machine = 0;
+    bool largeAddressAware = false;
+    if (!ReadImageKind(exe, &machine, &largeAddressAware)) {
+        fprintf(stderr, "darvex_fill_bench: %s is no Windows program\n", exe);
+        return 1;
+    }
+    const char* kind = machine == IMAGE_FILE_MACHINE_I386    ? "32-bit (i386)"
+                       : machine == IMAGE_FILE_MACHINE_AMD64 ? "64-bit (x86-64)"
+                                                             : "of another machine";
+    printf("Program %s, %s%s\nLog %s, %llu bytes; %d repetitions, median (min) in ms\n", exe, kind,
+           largeAddressAware ? ", large-address-aware" : "", log, (unsigned long long)fileSize, reps);
     fflush(stdout);
     // Warm the page cache: every side then copies from it.
     if (TimePlainRead(log, fileSize) < 0) {
@@ -418,7 +471,7 @@ int main(int argc, char** argv) {
         fflush(stdout);
     }
 
-    std::vector<double> reads, loads, arranges, cores, windows, fulls, afterWindow, closes;
+    std::vector<double> reads, loads, arranges, cores, windows, fulls, afterWindow, closes, peaks, privates;
     uint32_t events = 0, rows = 0;
     bool allFilled = true;
     for (int i = 0; i < reps; ++i) {
@@ -444,10 +497,12 @@ int main(int argc, char** argv) {
         fulls.push_back(fill.full);
         afterWindow.push_back(fill.full - fill.window);
         if (fill.close >= 0) closes.push_back(fill.close);
+        if (fill.peakMiB >= 0) peaks.push_back(fill.peakMiB);
+        if (fill.privateMiB >= 0) privates.push_back(fill.privateMiB);
         printf("  run %d: ReadFile %.0f | LoadLog %.0f + order and rows %.0f | DARVEX.EXE window %.0f, "
-               "all %u rows %.0f (%s), close %.0f\n",
+               "all %u rows %.0f (%s), peak working set %.0f MiB, private %.0f MiB, close %.0f\n",
                i + 1, read, core.load, core.arrange, fill.window, events, fill.full, filled ? "ok" : "NOT FILLED",
-               fill.close);
+               fill.peakMiB, fill.privateMiB, fill.close);
         fflush(stdout);
     }
 
@@ -455,6 +510,7 @@ int main(int argc, char** argv) {
     const Timing core = Summarise(cores), window = Summarise(windows), full = Summarise(fulls);
     const Timing after = Summarise(afterWindow), close = Summarise(closes);
     const Timing start = Summarise(startWindow), idle = Summarise(startIdle);
+    const Timing peak = Summarise(peaks), privateMemory = Summarise(privates);
     char note[160];
     printf("\n%u events, %u rows, %llu bytes\n\n", events, rows, (unsigned long long)fileSize);
     printf("| What | Median (min) | Note |\n|---|---:|---|\n");
@@ -473,6 +529,11 @@ int main(int argc, char** argv) {
     snprintf(note, sizeof note, "%.2fx the core's part", after.median / core.median);
     PrintRow("  of which after the main window showed", after, note);
     PrintRow("DARVEX.EXE: WM_CLOSE to the end of the process", close, "");
+    printf("| DARVEX.EXE with every row listed: peak working set | %.0f MiB (%.0f) | %.1f bytes per event "
+           "beyond the log's size |\n",
+           peak.median, peak.minimum, (peak.median * kMiB - double(fileSize)) / events);
+    printf("| DARVEX.EXE with every row listed: private memory | %.0f MiB (%.0f) | |\n", privateMemory.median,
+           privateMemory.minimum);
     printf("\nThe list is filled in %.2fx the core's load (bar 1.2x): %s\n", full.median / load.median,
            full.median <= 1.2 * load.median ? "within" : "not within");
     return allFilled ? 0 : 3;

@@ -3,10 +3,38 @@
 
 include(${CMAKE_CURRENT_LIST_DIR}/Resources.cmake)
 
-# Under a cross build the Windows executables (tests included) run through Wine.
-if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR AND CMAKE_HOST_UNIX)
-  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh;${CMAKE_BINARY_DIR}")
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "i[3-6]86")
+  set(DARVEX_WINE_ARCH win32)
+else()
+  set(DARVEX_WINE_ARCH win64)
 endif()
+
+# Under a cross build the Windows executables (tests included) run through
+# Wine, with the loader and prefix of the tree's architecture; the scripts
+# read it from here. A machine without that loader gets an emulator that
+# runs nothing, and the tests say they were skipped (WineTests.cmake).
+if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR AND CMAKE_HOST_UNIX)
+  file(WRITE "${CMAKE_BINARY_DIR}/wine-arch" "${DARVEX_WINE_ARCH}\n")
+  get_filename_component(darvex_tools_dir "${CMAKE_CURRENT_LIST_DIR}/../tools" ABSOLUTE)
+  execute_process(COMMAND bash "${darvex_tools_dir}/wine-loader.sh" ${DARVEX_WINE_ARCH}
+                  RESULT_VARIABLE darvex_loader_result OUTPUT_QUIET
+                  ERROR_VARIABLE DARVEX_WINE_UNAVAILABLE ERROR_STRIP_TRAILING_WHITESPACE)
+  if(darvex_loader_result EQUAL 0)
+    set(DARVEX_WINE_UNAVAILABLE "")
+    set(CMAKE_CROSSCOMPILING_EMULATOR "${darvex_tools_dir}/wine-run.sh;${CMAKE_BINARY_DIR}")
+  else()
+    message(STATUS "Windows programs will not run here: ${DARVEX_WINE_UNAVAILABLE}")
+    set(CMAKE_CROSSCOMPILING_EMULATOR "${darvex_tools_dir}/wine-run.sh;--unavailable=${DARVEX_WINE_ARCH}")
+  endif()
+endif()
+
+# The 32-bit programs may use up to 4 GiB of address space under a 64-bit
+# Windows, not 2: a 1 GiB log and its table need more than 2.
+function(darvex_large_address_aware target)
+  if(DARVEX_WINE_ARCH STREQUAL "win32")
+    target_link_options(${target} PRIVATE -Wl,--large-address-aware)
+  endif()
+endfunction()
 
 # Every window-layer file but the entry goes into one library, so the Wine
 # tests can drive the same code the program runs.
@@ -24,10 +52,9 @@ darvex_warnings(darvex_win32)
 add_executable(DARVEX WIN32 app/winmain_win32.cpp)
 set_target_properties(DARVEX PROPERTIES OUTPUT_NAME DARVEX SUFFIX .EXE)
 target_link_libraries(DARVEX PRIVATE darvex_win32)
-target_link_options(DARVEX PRIVATE -static -static-libgcc -static-libstdc++)
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "i[3-6]86")
-  target_link_options(DARVEX PRIVATE -Wl,--large-address-aware)
-endif()
+# The static C++ runtime brings its debug sections along; a release ships without them.
+target_link_options(DARVEX PRIVATE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release,MinSizeRel>:-s>)
+darvex_large_address_aware(DARVEX)
 darvex_warnings(DARVEX)
 darvex_add_resources(DARVEX)
 

@@ -20,4 +20,4 @@ log=${1:-$root/samples/PERN.EVT}
 export DARVEX_USE_DISPLAY=1
 # shellcheck source=tools/wine-env.sh
 . tools/wine-env.sh build/run64
-exec wine build/run64/DARVEX.EXE "$(winepath -w "$log")"
+exec "$WINELOADER" build/run64/DARVEX.EXE "$("$WINELOADER" winepath -w "$log")"

@@ -18,7 +18,7 @@ cp "$root/samples/PERN.EVT" "$sample_dir/PERN.EVT"
 
 shoot() {
     local locale=$1 out=$2
-    LC_ALL=$locale LANG=$locale wine "$exe" "Z:${sample_dir//\//\\}\\PERN.EVT" >/dev/null 2>&1 &
+    LC_ALL=$locale LANG=$locale "$WINELOADER" "$exe" "Z:${sample_dir//\//\\}\\PERN.EVT" >/dev/null 2>&1 &
     local pid=$!
     sleep 4
     # The unmanaged window sits at the top left at its start-up size.

@@ -1,19 +1,41 @@
 # Source this file to run Windows programs of a build tree under Wine:
 #   . tools/wine-env.sh BUILD_DIR
-# It keeps a Wine prefix inside the build tree, silences Wine's debug output,
-# gives Wine an X display (an Xvfb started here when none is set) and keeps
-# one wineserver running so that each program starts quickly.
+#   "$WINELOADER" PROGRAM.EXE ...
+# It picks the Wine loader of the tree's architecture (tools/wine-loader.sh;
+# the build writes win32 or win64 into BUILD_DIR/wine-arch), keeps a Wine
+# prefix of that architecture inside the build tree, silences Wine's debug
+# output, gives Wine an X display (an Xvfb started here when none is set) and
+# keeps one wineserver running so that each program starts quickly. Returns 1,
+# saying why, when this machine has no loader for the tree.
 
 darvex_build_dir=${1:-${DARVEX_BUILD_DIR:-$PWD}}
 darvex_build_dir=$(cd "$darvex_build_dir" && pwd)
+darvex_tools_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+darvex_wine_arch=win64
+[ -f "$darvex_build_dir/wine-arch" ] && read -r darvex_wine_arch < "$darvex_build_dir/wine-arch"
+if ! WINELOADER=$(bash "$darvex_tools_dir/wine-loader.sh" "$darvex_wine_arch"); then
+    echo "wine-env.sh: cannot run the programs of $darvex_build_dir" >&2
+    return 1
+fi
+export WINELOADER
+# The wineserver makes a new prefix 64-bit unless told otherwise, whichever
+# loader asked; a 32-bit loader then finds no kernel32.dll in it.
+export WINEARCH=$darvex_wine_arch
 export WINEPREFIX="$darvex_build_dir/wineprefix"
 export WINEDEBUG=-all
 # No Mono or Gecko installers: nothing here needs them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
-# Programs linked against the mingw runtime DLLs find them where Debian keeps them
-# (64-bit only: there is no 32-bit Wine here).
-export WINEPATH="Z:\\usr\\lib\\gcc\\x86_64-w64-mingw32\\12-posix;Z:\\usr\\x86_64-w64-mingw32\\lib"
+# Programs linked against the mingw runtime DLLs find them where Debian keeps them.
+if [ "$darvex_wine_arch" = win32 ]; then darvex_mingw=i686-w64-mingw32; else darvex_mingw=x86_64-w64-mingw32; fi
+export WINEPATH="Z:\\usr\\lib\\gcc\\$darvex_mingw\\12-posix;Z:\\usr\\$darvex_mingw\\lib"
+
+# A prefix of the other architecture (left by an older script) is made anew;
+# the display and the lock of wine-run.sh stay.
+if [ -f "$WINEPREFIX/system.reg" ] && ! grep -qx "#arch=$darvex_wine_arch" "$WINEPREFIX/system.reg"; then
+    wineserver -k >/dev/null 2>&1 || true
+    find "$WINEPREFIX" -mindepth 1 -maxdepth 1 ! -name .darvex-lock ! -name .xvfb -exec rm -rf {} +
+fi
 
 darvex_start_xvfb() {
     local n
@@ -50,12 +72,11 @@ fi
 # (services, devices) then hold /dev/null, not the output pipe of whichever
 # test would otherwise start them and keep its runner waiting for the end.
 if wineserver -p >/dev/null 2>&1 < /dev/null; then
-    wine wineboot >/dev/null 2>&1 < /dev/null || true
+    "$WINELOADER" wineboot >/dev/null 2>&1 < /dev/null || true
 fi
 
 # Without a window manager a managed window waits for one on every close.
 if [ ! -f "$WINEPREFIX/.darvex-unmanaged" ]; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 &&
+    "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 &&
         touch "$WINEPREFIX/.darvex-unmanaged"
 fi
-

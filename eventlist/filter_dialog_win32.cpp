@@ -151,14 +151,16 @@ void PaintFieldFrames(HDC dc) {
 void OnPaint(HWND dialog) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(dialog, &ps);
-    PaintFieldFrames(dc);
+    if (dc != nullptr) PaintFieldFrames(dc);
     EndPaint(dialog, &ps);
 }
 
-// The frame's painting must not validate the client area: the background is
-// erased after WM_NCPAINT, and only the WM_PAINT that follows keeps the frames.
+// Painting here must not validate the client area: the background is erased
+// after WM_NCPAINT, and only the WM_PAINT that follows keeps the frames. The
+// fields are left out, as nothing may repaint them afterwards.
 void OnNcPaint(HWND dialog) {
-    HDC dc = GetDC(dialog);
+    HDC dc = GetDCEx(dialog, nullptr, DCX_CACHE | DCX_CLIPCHILDREN);
+    if (dc == nullptr) return;
     PaintFieldFrames(dc);
     ReleaseDC(dialog, dc);
 }

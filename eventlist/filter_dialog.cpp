@@ -76,7 +76,13 @@ void StoreStampFields(const StampFields& fields, char stamp[kStampSize]) {
         const char* text = fields.text[i];
         char* piece = stamp + kStampFieldOffsets[i];
         const size_t length = strlen(text);
-        if (length == 1) {
+        uint32_t value = 0;
+        // A number with a blank before it (" 3") is stored as its two digits:
+        // a blank in the stamp would sort before "00" and move the bound.
+        if (ParseFieldNumber(text, &value) && value < 100) {
+            piece[0] = char('0' + value / 10);
+            piece[1] = char('0' + value % 10);
+        } else if (length == 1) {
             piece[0] = '0';
             piece[1] = text[0];
         } else if (length >= 2) {

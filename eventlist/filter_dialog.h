@@ -49,8 +49,9 @@ uint32_t FullYear(uint32_t twoDigitYear);
 // 223) when the start lies after the end.
 int CheckStampFields(const StampFields* from, const StampFields* through, ViewRange* range);
 
-// Copies each field's text into its two characters of the stamp; a
-// one-character text gets a leading "0".
+// Writes each field into its two characters of the stamp: a number below 100
+// as two digits (so "5" and " 5" become "05"), any other text as its first
+// two characters.
 void StoreStampFields(const StampFields& fields, char stamp[kStampSize]);
 
 // The fields' texts as a stamp shows them.

@@ -73,6 +73,14 @@ void CheckTable(const EventTable& t) {
         Check(e.date[10] == '\0' && e.time[8] == '\0', "stamps terminated");
         Check(e.component >= 1 && e.component <= 5 && e.module <= 7, "codes in range");
     }
+    // A chain that takes a record twice is refused, whatever its shape.
+    uint8_t* taken = static_cast<uint8_t*>(calloc(t.recordAreaSize ? t.recordAreaSize : 1, 1));
+    for (uint32_t i = 0; i < t.loadedCount; ++i) {
+        const size_t at = size_t(t.entries[i].record - t.recordArea);
+        Check(taken[at] == 0, "no record taken twice");
+        taken[at] = 1;
+    }
+    free(taken);
 }
 
 // displayOrder must hold every entry exactly once.

@@ -159,11 +159,25 @@ void FillEntry(const uint8_t* r, const ComputerText& computer, EventEntry* e) {
     e->visible = 1;
 }
 
+// Each step depends only on the record it leaves, so a chain that comes back
+// to a record repeats itself from there on and ends on a record it has
+// already taken: comparing the newest record with the others finds every
+// revisit.
+bool NewestIsRevisit(const EventTable& t, uint32_t count) {
+    const uint8_t* newest = t.entries[0].record;
+    for (uint32_t k = 1; k < count; ++k) {
+        if (t.entries[k].record == newest) return true;
+    }
+    return false;
+}
+
 // Walks the chain from the oldest record, building entries newest-first.
-// Returns 0 or kMsgCorrupted. Each step is checked: the record and its
-// description and data lie inside the area, links move forward, and after the
-// one wrap back to the start the chain stays below the oldest record, so no
-// record is visited twice.
+// Returns 0 or kMsgCorrupted. Each record and its description and data must
+// lie inside the area and each link must move; records may overlap, but no
+// record may be taken twice. The usual chain cannot take one twice: it moves
+// forward from the oldest record, wraps back once and moves forward again
+// below the oldest start, which one comparison per step confirms. A chain
+// that leaves that shape is checked for a revisit once it has been walked.
 int WalkChain(ViewerState* state) {
     EventTable& t = state->table;
     const LogHeader& h = state->file.currentHeader;
@@ -173,13 +187,13 @@ int WalkChain(ViewerState* state) {
     uint64_t pos = uint32_t(h.oldestOffset - kRecordAreaStart);
     const uint64_t oldest = pos;
     bool wrapped = false;
+    bool usualShape = true;
     const ComputerText computer = MakeComputerText(h);
     for (uint32_t k = count; k-- > 0;) {
         if (pos + kRecordFixedSize > size) return kMsgCorrupted;
         const uint8_t* r = area + pos;
         uint64_t end = pos + kRecordFixedSize + RecordDescriptionLength(r) + uint64_t(RecordDataLength(r));
         if (end > size) return kMsgCorrupted;
-        if (wrapped && end > oldest) return kMsgCorrupted;
         if (!DescriptionTerminated(RecordDescription(r), RecordDescriptionLength(r))) return kMsgCorrupted;
         t.fileOrder[k] = &t.entries[k];
         FillEntry(r, computer, &t.entries[k]);
@@ -190,14 +204,18 @@ int WalkChain(ViewerState* state) {
         } else {
             uint32_t link = RecordLink(r);
             if (link == 0) return kMsgCorrupted;
+            // File offsets and buffer positions differ by 88, so the 32-bit
+            // sum lands on the same record either way.
             next = uint32_t(uint32_t(pos) + link);
         }
-        if (next <= pos) {
-            if (wrapped) return kMsgCorrupted;
+        if (next <= pos) {   // the first step back is the wrap
+            if (wrapped) usualShape = false;
             wrapped = true;
         }
+        if (wrapped && next >= oldest) usualShape = false;
         pos = next;
     }
+    if (!usualShape && NewestIsRevisit(t, count)) return kMsgCorrupted;
     return 0;
 }
 

@@ -68,6 +68,15 @@ TEST_F(LoaderTest, WrapToStartOtherThanOneFollowsTheLink) {
     EXPECT_EQ((std::vector<uint32_t>{150, 230, 88}), OffsetsOldestFirst());
 }
 
+// A link may lead anywhere in 32-bit arithmetic, here back from 700 to 230
+// before the wrap to the start; only taking a record twice is refused.
+TEST_F(LoaderTest, ChainMayStepBackMoreThanOnce) {
+    ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(kEdgeTwoStepsBack), "X.EVT", &fx));
+    EXPECT_EQ(std::vector<uint32_t>(kTwoStepsBackOffsets, kTwoStepsBackOffsets + 8), OffsetsOldestFirst());
+    EXPECT_EQ(std::string("2001/01/0100:00:01"), std::string(state.range.firstEvent, 18));
+    EXPECT_EQ(std::string("2001/01/0100:00:08"), std::string(state.range.lastEvent, 18));
+}
+
 TEST_F(LoaderTest, EveryCatalogueLogGivesItsOutcome) {
     for (int v = 0; v < kBrokenLogCount; ++v) {
         const BrokenLogInfo& info = kBrokenLogInfo[v];
@@ -198,6 +207,15 @@ TEST_F(LoaderTest, AllZeroConditionsOfALiveLogShowItFiltered) {
     EXPECT_EQ(kViewFiltered, state.viewMode);
 }
 
+TEST(ViewMode, EveryFilteringBitCountsButNotTheOrder) {
+    ViewConditions c = DefaultViewConditions();
+    c.sortOrder = kOrderModule;
+    c.conditionsSaved = 1;
+    EXPECT_EQ(kViewAllEvents, DecideViewMode(c));
+    c.moduleIndex = 0x10000;   // no module in the low half, still a module filter
+    EXPECT_EQ(kViewFiltered, DecideViewMode(c));
+}
+
 TEST_F(LoaderTest, FailedLoadKeepsOrderConditionsAndLiveCopy) {
     LogImage live = BuildBaseLog();
     ViewConditions saved = DefaultViewConditions();
@@ -214,13 +232,13 @@ TEST_F(LoaderTest, EntriesCarryFormattedStampsAndCodes) {
     InitLogImage(&image, 2, 400);
     RecordSpec a = Record(3, "x");
     a.timeStamp = MakeRecordTime(2000, 1, 5, 9, 7, 3);
-    a.moduleCode = 9;
+    a.moduleCode = 7;   // the first code past the table
     a.type = 7;
     a.link = 100;
     RecordSpec b = Record(4, "y");
     b.timeStamp.year = 12345;   // out of range: still ten characters
     b.timeStamp.month = 300;
-    b.moduleCode = 5;
+    b.moduleCode = 6;   // the last code in it
     PlaceRecord(&image, 88, a);
     PlaceRecord(&image, 188, b);
     SetRecordCount(&image, 2);
@@ -235,8 +253,8 @@ TEST_F(LoaderTest, EntriesCarryFormattedStampsAndCodes) {
     EXPECT_EQ(7, oldest.type);
     const EventEntry& newest = state.table.entries[0];
     EXPECT_EQ(10u, strlen(newest.date));
-    EXPECT_EQ(3, newest.component);
-    EXPECT_EQ(5, newest.module);
+    EXPECT_EQ(4, newest.component);
+    EXPECT_EQ(6, newest.module);
 }
 
 TEST_F(LoaderTest, GeneratedWrappedLogLoadsInTimeOrder) {

@@ -1040,6 +1040,10 @@ const BrokenLogInfo kBrokenLogInfo[kBrokenLogCount] = {
      "the middle record's 13 description bytes \"Middle event.\" have no zero byte; non-zero data follows"},
     {kBrokenChainRevisits, "chain-revisits", kExpectCorrupted, 0,
      "recordCount 4 for 3 records; the newest links back to the oldest"},
+    {kBrokenWrapsToItself, "wraps-to-itself", kExpectCorrupted, 0,
+     "the oldest record, at the start of the area, has wrapToStart 1: the next record is itself"},
+    {kBrokenRevisitAfterStepsBack, "revisit-after-steps-back", kExpectCorrupted, 0,
+     "the two-steps-back chain with recordCount 9: its newest record links on to the one at 230 again"},
     {kBrokenOldestBelowArea, "oldest-below-area", kExpectCorrupted, 0, "oldestOffset 40 lies inside the header"},
     {kBrokenAreaStartNot88, "area-start-not-88", kExpectCorrupted, 0, "recordAreaStart 96"},
     {kBrokenAreaEndBelow88, "area-end-below-88", kExpectReadFailed, 0, "recordAreaEnd 60 with 3 records promised"},
@@ -1051,6 +1055,12 @@ const BrokenLogInfo kBrokenLogInfo[kBrokenLogCount] = {
      "the oldest record's wrapToStart is 2, which means follow link"},
     {kEdgeWrappedExample, "wrapped-example", kExpectLoads, 3,
      "records at 88, 150 and 230, oldestOffset 150: oldest to newest 150, 230, 88"},
+    {kEdgeTwoStepsBack, "two-steps-back", kExpectLoads, 8,
+     "oldest to newest 600, 650, 700, a link back to 230, 300, 400, a wrap to 88, 150: no record taken twice"},
+    {kEdgeFullWrapped, "full-wrapped", kExpectLoads, 3,
+     "the wrapped example without a free byte: the newest record ends where the oldest starts"},
+    {kEdgeNewestOverlapsOldest, "newest-overlaps-oldest", kExpectLoads, 3,
+     "as full-wrapped with one more data byte: the newest record's last byte is the oldest's first"},
 };
 
 int FindBrokenLog(const char* name) {
@@ -1079,6 +1089,57 @@ RecordSpec BaseRecord(int k) {
     r.dataByteCount = 4u << k;
     r.link = RecordSpecSize(r);
     return r;
+}
+
+// The writer went round once: the oldest record at 150, the wrap record at
+// 230, the newest at the start of the area, stale bytes in the holes. The
+// newest record (38 + 13 bytes and its data) is placed first, so where it
+// runs into the oldest one the oldest one's bytes are what the file holds.
+LogImage WrappedExampleLog(uint32_t recordAreaEnd, uint32_t newestDataBytes) {
+    LogImage image;
+    InitLogImage(&image, 0, recordAreaEnd);
+    memset(image.bytes.data() + kRecordAreaStart, 0xEE, recordAreaEnd - kRecordAreaStart);
+    RecordSpec r = BaseRecord(2);
+    r.dataByteCount = newestDataBytes;
+    const uint32_t end = PlaceRecord(&image, 88, r);
+    r = BaseRecord(0);
+    r.dataByteCount = 8;
+    r.link = 80;
+    PlaceRecord(&image, 150, r);
+    r = BaseRecord(1);
+    r.dataByteCount = 4;
+    r.wrapToStart = 1;
+    PlaceRecord(&image, 230, r);
+    SetRecordCount(&image, 3);
+    SetOldestOffset(&image, 150);
+    SetWriterOffset(&image, end);
+    return image;
+}
+
+// The records at kTwoStepsBackOffsets, each linking to the next; the one at
+// 400 wraps to the start instead, the newest links nowhere.
+LogImage TwoStepsBackLog(uint32_t recordCount) {
+    LogImage image;
+    InitLogImage(&image, 0, 750);
+    memset(image.bytes.data() + kRecordAreaStart, 0xEE, 750 - kRecordAreaStart);
+    static const char* const kTexts[8] = {"Event 1", "Event 2", "Event 3", "Event 4",
+                                          "Event 5", "Event 6", "Event 7", "Event 8"};
+    uint32_t end = 0;
+    for (int i = 0; i < 8; ++i) {
+        RecordSpec r;
+        r.timeStamp = MakeRecordTime(2001, 1, 1, 0, 0, uint16_t(i + 1));
+        r.text = kTexts[i];
+        if (kTwoStepsBackOffsets[i] == 400) {
+            r.wrapToStart = 1;
+        } else if (i < 7) {
+            r.link = kTwoStepsBackOffsets[i + 1] - kTwoStepsBackOffsets[i];   // 32-bit arithmetic steps back
+        }
+        end = PlaceRecord(&image, kTwoStepsBackOffsets[i], r);
+    }
+    SetRecordCount(&image, recordCount);
+    SetOldestOffset(&image, kTwoStepsBackOffsets[0]);
+    SetWriterOffset(&image, end);
+    return image;
 }
 
 }  // namespace
@@ -1126,27 +1187,15 @@ LogImage BuildBrokenLog(BrokenLog variant) {
         SetOldestOffset(&image, 150);
         break;
     case kEdgeWrapToStartTwo: SetRecordWrapToStart(&image, oldest, 2); break;
-    case kEdgeWrappedExample: {
-        // The writer went round once: the newest record sits at the start of
-        // the area, stale bytes fill the holes.
-        InitLogImage(&image, 0, 295);
-        memset(image.bytes.data() + kRecordAreaStart, 0xEE, 295 - kRecordAreaStart);
-        RecordSpec r = BaseRecord(0);
-        r.dataByteCount = 8;
-        r.link = 80;
-        PlaceRecord(&image, 150, r);
-        r = BaseRecord(1);
-        r.dataByteCount = 4;
-        r.wrapToStart = 1;
-        PlaceRecord(&image, 230, r);
-        r = BaseRecord(2);
-        r.dataByteCount = 8;
-        const uint32_t end = PlaceRecord(&image, 88, r);
-        SetRecordCount(&image, 3);
-        SetOldestOffset(&image, 150);
-        SetWriterOffset(&image, end);
+    case kBrokenWrapsToItself: SetRecordWrapToStart(&image, oldest, 1); break;
+    case kEdgeWrappedExample: image = WrappedExampleLog(295, 8); break;
+    case kEdgeFullWrapped: image = WrappedExampleLog(285, 11); break;
+    case kEdgeNewestOverlapsOldest: image = WrappedExampleLog(285, 12); break;
+    case kEdgeTwoStepsBack: image = TwoStepsBackLog(8); break;
+    case kBrokenRevisitAfterStepsBack:
+        image = TwoStepsBackLog(9);
+        SetRecordLink(&image, kTwoStepsBackOffsets[7], 230 - kTwoStepsBackOffsets[7]);
         break;
-    }
     case kBrokenLogCount: break;
     }
     return image;

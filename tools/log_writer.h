@@ -179,6 +179,8 @@ enum BrokenLog {
     kBrokenDataCrossesEnd,        // 214: the newest record's data runs past recordAreaEnd
     kBrokenDescriptionNoZero,     // 214: the middle record's description has no zero byte
     kBrokenChainRevisits,         // 214: recordCount 4, the newest links back to the oldest
+    kBrokenWrapsToItself,         // 214: the oldest record, first in the area, has wrapToStart 1: the chain stays on it
+    kBrokenRevisitAfterStepsBack, // 214: two-steps-back with recordCount 9; the ninth record is the one at 230 again
     kBrokenOldestBelowArea,       // 214: oldestOffset 40, inside the header
     kBrokenAreaStartNot88,        // 214: recordAreaStart 96
     kBrokenAreaEndBelow88,        // 208: recordAreaEnd 60: the unsigned area size (60 - 88) is far more than the file holds
@@ -186,6 +188,9 @@ enum BrokenLog {
     kEdgeEmptyWithOldest,         // loads 0 events: recordCount 0, oldestOffset 150 (not followed)
     kEdgeWrapToStartTwo,          // loads 3 events: the oldest has wrapToStart 2 and is followed by link
     kEdgeWrappedExample,          // loads 3 events at 150, 230, 88 (oldest to newest)
+    kEdgeTwoStepsBack,            // loads 8 events at kTwoStepsBackOffsets: two steps back, no record taken twice
+    kEdgeFullWrapped,             // loads 3 events: the wrapped example without a free byte; the newest ends at the oldest
+    kEdgeNewestOverlapsOldest,    // loads 3 events: as full-wrapped, the newest's last data byte is the oldest's first
     kBrokenLogCount
 };
 
@@ -210,3 +215,8 @@ constexpr uint32_t kBaseRecordOffsets[3] = {88, 143, 202};
 constexpr uint32_t kBaseRecordAreaEnd = 269;
 LogImage BuildBaseLog();
 LogImage BuildBrokenLog(BrokenLog variant);
+
+// The records of kEdgeTwoStepsBack from the oldest to the newest: forward
+// from 600, a link back to 230, forward, a wrap to 88, forward. Their seconds
+// count 1 to 8 in this order.
+constexpr uint32_t kTwoStepsBackOffsets[8] = {600, 650, 700, 230, 300, 400, 88, 150};

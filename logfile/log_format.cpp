@@ -67,24 +67,6 @@ void WriteLogHeader(const LogHeader& h, uint8_t b[kHeaderSize]) {
     WriteViewConditions(h.conditions, b + kConditionsOffset);
 }
 
-void ReadLogRecord(const uint8_t* b, LogRecord* r) {
-    r->link = GetU32(b + 0);
-    r->timeStamp.year = GetU16(b + 4);
-    r->timeStamp.month = GetU16(b + 6);
-    r->timeStamp.dayOfWeek = GetU16(b + 8);
-    r->timeStamp.day = GetU16(b + 10);
-    r->timeStamp.hour = GetU16(b + 12);
-    r->timeStamp.minute = GetU16(b + 14);
-    r->timeStamp.second = GetU16(b + 16);
-    r->timeStamp.milliseconds = GetU16(b + 18);
-    r->moduleCode = GetU32(b + 20);
-    memcpy(r->writerBytes, b + 24, sizeof r->writerBytes);
-    r->dataLength = GetU32(b + 28);
-    r->descriptionLength = GetU16(b + 32);
-    r->type = GetU16(b + 34);
-    r->wrapToStart = GetU16(b + 36);
-}
-
 void WriteLogRecord(const LogRecord& r, uint8_t* b) {
     PutU32(b + 0, r.link);
     PutU16(b + 4, r.timeStamp.year);

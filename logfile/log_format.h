@@ -98,7 +98,6 @@ struct LogRecord {
     uint16_t wrapToStart;
 };
 
-void ReadLogRecord(const uint8_t* bytes, LogRecord* out);          // bytes: at least 38
 void WriteLogRecord(const LogRecord& r, uint8_t* bytes);           // writes 38 bytes
 
 // Direct field readers for hot paths that need one field of a record in memory.

@@ -35,6 +35,12 @@ void TakeForeground() {
     if (GetForegroundWindow() != g_activeDialog) SetForegroundWindow(g_activeDialog);
 }
 
+// The window with the keyboard focus once the active dialog is in front again.
+HWND Focus() {
+    TakeForeground();
+    return GetFocus();
+}
+
 // A key as the keyboard delivers it to the window with the focus.
 void PressKey(WPARAM key) {
     TakeForeground();
@@ -131,7 +137,7 @@ TEST_F(EventDetail, EnterOnTheListOpensTheSelectedEventInFull) {
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersByteDump);
     EXPECT_TRUE(Checked(IDC_DETAIL_BYTE));
     EXPECT_FALSE(Checked(IDC_DETAIL_WORD));
-    EXPECT_EQ(GetFocus(), Item(IDC_DETAIL_DESCRIPTION));
+    EXPECT_EQ(Focus(), Item(IDC_DETAIL_DESCRIPTION));
     EXPECT_EQ(ListSelection(), kRowLetters);
 
     // Centred over the main window.
@@ -207,6 +213,13 @@ TEST_F(EventDetail, LongDataAndDescriptionAreCutToWhatTheViewsShow) {
     EXPECT_EQ(strlen(reinterpret_cast<const char*>(RecordDescription(e->record))), 5000u);
 }
 
+TEST_F(EventDetail, DescriptionAndDumpKeepTheBytesOfTheCodePage) {
+    OpenOn(kRowJapanese);
+    EXPECT_EQ(ItemText(IDC_DETAIL_DESCRIPTION), kJapaneseDescription);
+    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), GetACP() == 932 ? kJapaneseRowDump932 : kJapaneseRowDumpSingleByte);
+    EXPECT_EQ(SendMessageA(Item(IDC_DETAIL_DATA), EM_GETLINECOUNT, 0, 0), 2);
+}
+
 TEST_F(EventDetail, PreviousAndNextMoveTheListSelectionAndResetTheLayout) {
     OpenOn(kRowControlBytes);
     Click(IDC_DETAIL_WORD);
@@ -238,7 +251,7 @@ TEST_F(EventDetail, PreviousOnTheFirstRowAsksAndCancelStaysOkGoesToTheLast) {
     EXPECT_EQ(g_boxes[0].owner, g_mainWindow);
     EXPECT_FALSE(g_dialogEnabledAtBox[0]);
     EXPECT_TRUE(IsWindowEnabled(dialog));
-    EXPECT_EQ(GetFocus(), Item(IDC_DETAIL_DESCRIPTION));
+    EXPECT_EQ(Focus(), Item(IDC_DETAIL_DESCRIPTION));
     EXPECT_EQ(ListSelection(), kRowLetters);
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersWordDump);   // nothing else changed
 
@@ -308,11 +321,11 @@ TEST_F(EventDetail, KeyboardReachesTheDialogThroughTheMessageLoop) {
     OpenOn(kRowLetters);
     // Tab order: description, the layout buttons, the data view, Close.
     PressKey(VK_TAB);
-    EXPECT_EQ(GetFocus(), Item(IDC_DETAIL_BYTE));
+    EXPECT_EQ(Focus(), Item(IDC_DETAIL_BYTE));
     PressKey(VK_TAB);
-    EXPECT_EQ(GetFocus(), Item(IDC_DETAIL_DATA));
+    EXPECT_EQ(Focus(), Item(IDC_DETAIL_DATA));
     PressKey(VK_TAB);
-    EXPECT_EQ(GetFocus(), Item(IDCANCEL));
+    EXPECT_EQ(Focus(), Item(IDCANCEL));
     // Access keys: Alt+W picks Word, Alt+N steps to the next event.
     PressAltKey('w');
     EXPECT_TRUE(Checked(IDC_DETAIL_WORD));
@@ -322,6 +335,12 @@ TEST_F(EventDetail, KeyboardReachesTheDialogThroughTheMessageLoop) {
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kControlBytesDump);
     PressAltKey('p');
     EXPECT_EQ(ListSelection(), kRowLetters);
+    // The data view that each step puts in place keeps its place in the order.
+    SetFocus(Item(IDC_DETAIL_BYTE));
+    PressKey(VK_TAB);
+    EXPECT_EQ(Focus(), Item(IDC_DETAIL_DATA));
+    PressKey(VK_TAB);
+    EXPECT_EQ(Focus(), Item(IDCANCEL));
     // Enter in the description presses the default button, Close.
     SetFocus(Item(IDC_DETAIL_DESCRIPTION));
     PressKey(VK_RETURN);
@@ -350,6 +369,14 @@ struct AboutSeen {
 };
 AboutSeen g_about;
 
+// The accelerator table asks for Alt to be held with the character.
+void SetAltKey(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_MENU] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
 void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     HWND box = g_activeDialog;
@@ -361,6 +388,7 @@ void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR timer, DWORD) {
     const int ids[5] = {IDC_ABOUT_PRODUCT_NAME, IDC_ABOUT_PRODUCT_VERSION, IDC_ABOUT_LEGAL_COPYRIGHT,
                         IDC_ABOUT_FILE_DESCRIPTION, IDC_ABOUT_FILE_VERSION};
     for (int i = 0; i < 5; ++i) g_about.fields[i] = Text(GetDlgItem(box, ids[i]));
+    SetAltKey(false);
     PostMessageA(GetFocus(), WM_KEYDOWN, g_about.closeKey, 1);
 }
 
@@ -368,13 +396,21 @@ void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST(AboutBox, IsModalAndShowsNoValuesWhenTheProgramIsNotDarvexExe) {
     // This test program is not DARVEX.EXE, so the lookup by name finds no
-    // version resource and the five fields stay empty.
-    for (WPARAM key : {WPARAM(VK_ESCAPE), WPARAM(VK_RETURN)}) {
+    // version resource and the five fields stay empty. Alt+? and Alt+/ open
+    // the box from the list; Esc and Enter close it.
+    const std::pair<char, WPARAM> cases[] = {{'?', VK_ESCAPE}, {'/', VK_RETURN}};
+    for (const auto& c : cases) {
         g_about = AboutSeen();
-        g_about.closeKey = key;
+        g_about.closeKey = c.second;
         SetTimer(nullptr, 0, 50, LookAtAbout);
-        Command(IDM_HELP_ABOUT);   // returns when the box has closed
-        EXPECT_TRUE(g_about.open) << key;
+        SetAltKey(true);
+        PostMessageA(g_eventList, WM_SYSCHAR, WPARAM(c.first), 1 | (1 << 29));
+        // The box runs its own loop inside one of these messages; it has
+        // closed when that message returns.
+        MSG msg;
+        while (!g_about.open && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchLoopMessage(&msg);
+        SetAltKey(false);
+        EXPECT_TRUE(g_about.open) << c.first;
         EXPECT_FALSE(g_about.mainEnabled);
         for (const std::string& field : g_about.fields) EXPECT_EQ(field, "");
         EXPECT_EQ(g_activeDialog, g_mainWindow);

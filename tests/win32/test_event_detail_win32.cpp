@@ -112,7 +112,12 @@ protected:
     }
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
     std::string ItemText(int id) const { return Text(Item(id)); }
-    void Click(int id) { SendMessageA(Item(id), BM_CLICK, 0, 0); }
+    // A click takes the mouse capture for a moment, which a change of the
+    // foreground would cancel.
+    void Click(int id) {
+        TakeForeground();
+        SendMessageA(Item(id), BM_CLICK, 0, 0);
+    }
     bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != 0; }
 

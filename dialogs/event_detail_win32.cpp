@@ -20,6 +20,34 @@ char g_shownDescription[kShownDescriptionSize];
 // The controls that only mean something when the event has data.
 const int kDataControls[] = {IDC_DETAIL_DATA_LABEL, IDC_DETAIL_DATA, IDC_DETAIL_BYTE, IDC_DETAIL_WORD};
 
+// The dump's columns line up only in a fixed-pitch font: the dialog font when
+// it is one, else a fixed-pitch font of its size and character set. Made once
+// and kept for the run.
+HFONT g_dumpFont;
+
+void UseDumpFont(HWND dialog) {
+    if (g_dumpFont == nullptr) {
+        HFONT font = HFONT(SendMessageA(dialog, WM_GETFONT, 0, 0));
+        HDC dc = GetDC(dialog);
+        HGDIOBJ old = SelectObject(dc, font);
+        TEXTMETRICA tm;
+        GetTextMetricsA(dc, &tm);
+        SelectObject(dc, old);
+        ReleaseDC(dialog, dc);
+        // TMPF_FIXED_PITCH set means a variable pitch.
+        if ((tm.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0) {
+            g_dumpFont = font;
+        } else {
+            LOGFONTA lf = {};
+            GetObjectA(font, sizeof lf, &lf);
+            lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+            lf.lfFaceName[0] = '\0';
+            g_dumpFont = CreateFontIndirectA(&lf);
+        }
+    }
+    if (g_dumpFont != nullptr) SendDlgItemMessageA(dialog, IDC_DETAIL_DATA, WM_SETFONT, WPARAM(g_dumpFont), FALSE);
+}
+
 void FocusDescription(HWND dialog) {
     SendMessageA(dialog, WM_NEXTDLGCTL, WPARAM(GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION)), TRUE);
 }
@@ -115,6 +143,7 @@ void OnInitDialog(HWND dialog, const EventEntry* e) {
     BeginDialogFrame(dialog);
     SendDlgItemMessageA(dialog, IDC_DETAIL_DESCRIPTION, EM_EXLIMITTEXT, 0, LPARAM(kShownDescriptionChars));
     SendDlgItemMessageA(dialog, IDC_DETAIL_DATA, EM_EXLIMITTEXT, 0, LPARAM(kWorkBufferSize));
+    UseDumpFont(dialog);
     FillEventDetail(dialog, e);
     SetFocus(GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
 }

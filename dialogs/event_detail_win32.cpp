@@ -25,7 +25,10 @@ const int kDataControls[] = {IDC_DETAIL_DATA_LABEL, IDC_DETAIL_DATA, IDC_DETAIL_
 // and kept for the run.
 HFONT g_dumpFont;
 
-void UseDumpFont(HWND dialog) {
+// The data view's text limit and font, for the view of the template and for
+// each view put in its place.
+void PrepareDataView(HWND dialog) {
+    SendDlgItemMessageA(dialog, IDC_DETAIL_DATA, EM_EXLIMITTEXT, 0, LPARAM(kWorkBufferSize));
     if (g_dumpFont == nullptr) {
         HFONT font = HFONT(SendMessageA(dialog, WM_GETFONT, 0, 0));
         HDC dc = GetDC(dialog);
@@ -69,12 +72,11 @@ void EmptyDataView(HWND dialog) {
         SetWindowTextA(old, "");
         return;
     }
-    SendMessageA(view, WM_SETFONT, WPARAM(SendMessageA(old, WM_GETFONT, 0, 0)), FALSE);
-    SendMessageA(view, EM_EXLIMITTEXT, 0, LPARAM(kWorkBufferSize));
     // Right after the old view in the tab order.
     SetWindowPos(view, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const bool hadFocus = GetFocus() == old;
     DestroyWindow(old);
+    PrepareDataView(dialog);
     if (hadFocus) SendMessageA(dialog, WM_NEXTDLGCTL, WPARAM(view), TRUE);
 }
 
@@ -142,8 +144,7 @@ void StepToEvent(HWND dialog, int step) {
 void OnInitDialog(HWND dialog, const EventEntry* e) {
     BeginDialogFrame(dialog);
     SendDlgItemMessageA(dialog, IDC_DETAIL_DESCRIPTION, EM_EXLIMITTEXT, 0, LPARAM(kShownDescriptionChars));
-    SendDlgItemMessageA(dialog, IDC_DETAIL_DATA, EM_EXLIMITTEXT, 0, LPARAM(kWorkBufferSize));
-    UseDumpFont(dialog);
+    PrepareDataView(dialog);
     FillEventDetail(dialog, e);
     SetFocus(GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
 }

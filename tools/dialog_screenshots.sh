@@ -23,8 +23,9 @@ cp "$root/samples/PERN.EVT" "$work/PERN.EVT"
 cxx=i686-w64-mingw32-g++
 file "$exe" | grep -q x86-64 && cxx=x86_64-w64-mingw32-g++
 cat > "$work/dialog_driver.cpp" <<'EOF'
-// dialog_driver detail ROW | about: opens the dialog in the running DARVEX
-// and prints its window rectangle as an ImageMagick geometry.
+// dialog_driver detail ROW NEXTS | about: opens the dialog in the running
+// DARVEX (on ROW, then presses Next NEXTS times) and prints its window
+// rectangle as an ImageMagick geometry.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
         EnumWindows(Match, 0);
     }
     if (!g_found) return 1;
+    for (int i = argc > 3 ? atoi(argv[3]) : 0; i > 0; --i) SendMessageA(GetDlgItem(g_found, 535), BM_CLICK, 0, 0);
     Sleep(1000);
     RECT r;
     GetWindowRect(g_found, &r);
@@ -78,20 +80,21 @@ EOF
 "$cxx" -O1 -static -o "$work/dialog_driver.exe" "$work/dialog_driver.cpp"
 
 shoot() {
-    local locale=$1 what=$2 row=$3 out=$4
+    local locale=$1 what=$2 row=$3 nexts=$4 out=$5
     LC_ALL=$locale LANG=$locale wine "$exe" "Z:${work//\//\\}\\PERN.EVT" >/dev/null 2>&1 &
     local pid=$!
     local geometry
-    geometry=$(LC_ALL=$locale LANG=$locale wine "$work/dialog_driver.exe" "$what" "$row" 2>/dev/null | tr -d '\r')
+    geometry=$(LC_ALL=$locale LANG=$locale wine "$work/dialog_driver.exe" "$what" "$row" "$nexts" 2>/dev/null | tr -d '\r')
     import -window root -crop "$geometry" +repage "$out"
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     sleep 1
 }
 
-# Row 27 has a four-line description; row 11 a Japanese one.
-shoot C.UTF-8 detail 27 "$root/docs/dialog_detail_en.png"
-shoot ja_JP.UTF-8 detail 11 "$root/docs/dialog_detail_ja.png"
-shoot C.UTF-8 about 0 "$root/docs/dialog_about_en.png"
-shoot ja_JP.UTF-8 about 0 "$root/docs/dialog_about_ja.png"
+# Row 27 has a four-line description, row 11 a Japanese one; both are reached
+# with Next, as the views look after a step.
+shoot C.UTF-8 detail 25 2 "$root/docs/dialog_detail_en.png"
+shoot ja_JP.UTF-8 detail 10 1 "$root/docs/dialog_detail_ja.png"
+shoot C.UTF-8 about 0 0 "$root/docs/dialog_about_en.png"
+shoot ja_JP.UTF-8 about 0 0 "$root/docs/dialog_about_ja.png"
 echo "dialog_screenshots: docs/dialog_detail_en.png docs/dialog_detail_ja.png docs/dialog_about_en.png docs/dialog_about_ja.png"

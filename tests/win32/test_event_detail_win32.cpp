@@ -174,6 +174,13 @@ TEST_F(EventDetail, WordAndByteRedrawTheDumpOfTheShownEvent) {
     EXPECT_TRUE(Checked(IDC_DETAIL_WORD));
     Click(IDC_DETAIL_BYTE);
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersByteDump);
+    // A step shows the next event in the Byte layout, whatever was chosen.
+    Click(IDC_DETAIL_WORD);
+    Click(IDC_DETAIL_NEXT);
+    EXPECT_EQ(ListSelection(), kRowControlBytes);
+    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kControlBytesDump);
+    EXPECT_TRUE(Checked(IDC_DETAIL_BYTE));
+    EXPECT_FALSE(Checked(IDC_DETAIL_WORD));
 
     // 16 to 19 bytes: the last group keeps its eight-digit field.
     const std::string head = "0000: 04030201 08070605 0C0B0A09 100F0E0D";
@@ -225,68 +232,41 @@ TEST_F(EventDetail, DescriptionAndDumpKeepTheBytesOfTheCodePage) {
     EXPECT_EQ(SendMessageA(Item(IDC_DETAIL_DATA), EM_GETLINECOUNT, 0, 0), 2);
 }
 
-TEST_F(EventDetail, PreviousAndNextMoveTheListSelectionAndResetTheLayout) {
-    OpenOn(kRowControlBytes);
-    Click(IDC_DETAIL_WORD);
-    Click(IDC_DETAIL_PREVIOUS);
-    EXPECT_EQ(ListSelection(), kRowLetters);
-    EXPECT_EQ(ItemText(IDC_DETAIL_TIME), DetailRowTime(kRowLetters));
-    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersByteDump);
-    EXPECT_TRUE(Checked(IDC_DETAIL_BYTE));
-    EXPECT_FALSE(Checked(IDC_DETAIL_WORD));
-    Click(IDC_DETAIL_NEXT);
-    Click(IDC_DETAIL_NEXT);
-    EXPECT_EQ(ListSelection(), kRowNoData);
-    EXPECT_EQ(ItemText(IDC_DETAIL_TIME), DetailRowTime(kRowNoData));
-    EXPECT_TRUE(g_boxes.empty());
-}
-
-TEST_F(EventDetail, PreviousOnTheFirstRowAsksAndCancelStaysOkGoesToTheLast) {
+TEST_F(EventDetail, WrapQuestionsAtBothEndsKeepOrMoveTheSelection) {
     OpenOn(kRowLetters);
     Click(IDC_DETAIL_WORD);
-    g_boxAnswers = {IDCANCEL, IDOK};
+    g_boxAnswers = {IDCANCEL, IDOK, IDCANCEL, IDOK};
     Click(IDC_DETAIL_PREVIOUS);
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].id, 253u);
     EXPECT_EQ(g_boxes[0].style, kOkCancelBoxStyle);
-    if (GetACP() != 932) {
-        EXPECT_EQ(g_boxes[0].text,
-                  "The cursor has reached to the top of the event log.\r\nIs the processing is continued from the end ?");
-    }
     EXPECT_EQ(g_boxes[0].owner, g_mainWindow);
     EXPECT_FALSE(g_dialogEnabledAtBox[0]);
     EXPECT_TRUE(IsWindowEnabled(dialog));
     EXPECT_EQ(Focus(), Item(IDC_DETAIL_DESCRIPTION));
     EXPECT_EQ(ListSelection(), kRowLetters);
-    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersWordDump);   // nothing else changed
+    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersWordDump);   // Cancel changed nothing
 
     Click(IDC_DETAIL_PREVIOUS);
-    ASSERT_EQ(g_boxes.size(), 2u);
-    EXPECT_EQ(g_boxes[1].id, 253u);
+    EXPECT_EQ(g_boxes.at(1).id, 253u);
     EXPECT_EQ(ListSelection(), kDetailRowCount - 1);
     EXPECT_EQ(ItemText(IDC_DETAIL_TIME), DetailRowTime(kDetailRowCount - 1));
     EXPECT_TRUE(Checked(IDC_DETAIL_BYTE));
-}
 
-TEST_F(EventDetail, NextOnTheLastRowAsksAndOkGoesToTheFirstCancelStays) {
-    OpenOn(kDetailRowCount - 1);
-    g_boxAnswers = {IDCANCEL, IDOK};
     Click(IDC_DETAIL_NEXT);
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].id, 252u);
-    if (GetACP() != 932) {
-        EXPECT_EQ(g_boxes[0].text,
-                  "The cursor has reached to the end of the event log.\r\nIs the processing is continued from the top ?");
-    }
-    EXPECT_FALSE(g_dialogEnabledAtBox[0]);
+    EXPECT_EQ(g_boxes.at(2).id, 252u);
+    EXPECT_FALSE(g_dialogEnabledAtBox[2]);
     EXPECT_EQ(ListSelection(), kDetailRowCount - 1);
-    EXPECT_EQ(ItemText(IDC_DETAIL_TIME), DetailRowTime(kDetailRowCount - 1));
     Click(IDC_DETAIL_NEXT);
-    ASSERT_EQ(g_boxes.size(), 2u);
-    EXPECT_EQ(g_boxes[1].id, 252u);
+    EXPECT_EQ(g_boxes.at(3).id, 252u);
     EXPECT_EQ(ListSelection(), kRowLetters);
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersByteDump);
-    EXPECT_TRUE(IsWindowEnabled(dialog));
+    if (GetACP() != 932) {
+        EXPECT_EQ(g_boxes[0].text,
+                  "The cursor has reached to the top of the event log.\r\nIs the processing is continued from the end ?");
+        EXPECT_EQ(g_boxes[2].text,
+                  "The cursor has reached to the end of the event log.\r\nIs the processing is continued from the top ?");
+    }
 }
 
 TEST_F(EventDetail, OutOfMemoryInAViewShowsMessage224AndTheDialogStays) {

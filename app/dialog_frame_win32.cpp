@@ -7,6 +7,10 @@
 
 namespace {
 
+void SystemHelpContext(HWND window, const char* helpFile, UINT context) {
+    WinHelpA(window, helpFile, HELP_CONTEXT, context);
+}
+
 void GiveBackMainWindow() {
     EnableWindow(g_mainWindow, TRUE);
     g_activeDialog = g_mainWindow;
@@ -23,6 +27,8 @@ void FillCombo(HWND combo, const char* const* names, uint32_t count, uint32_t in
 }
 
 }  // namespace
+
+HelpFunction g_showHelpContext = SystemHelpContext;
 
 void BeginDialogFrame(HWND dialog) {
     g_activeDialog = dialog;
@@ -41,6 +47,8 @@ void EndModalDialog(HWND dialog, INT_PTR result) {
     EndDialog(dialog, result);
     PostMessageA(g_mainWindow, WM_COMMAND, IDM_REPAINT_LIST, 0);
 }
+
+void ShowHelpContext(HWND dialog, UINT context) { g_showHelpContext(dialog, g_helpFilePath, context); }
 
 void FillComponentCombo(HWND combo, uint32_t index) {
     const char* names[5];

@@ -18,6 +18,12 @@ void BeginDialogFrame(HWND dialog);
 void EndModelessDialog(HWND dialog);
 void EndModalDialog(HWND dialog, INT_PTR result);
 
+// A dialog's Help button: WinHelp with HELP_CONTEXT and the dialog's context
+// number on HelpFilePath. Tests replace the function to see the request.
+typedef void (*HelpFunction)(HWND window, const char* helpFile, UINT context);
+extern HelpFunction g_showHelpContext;
+void ShowHelpContext(HWND dialog, UINT context);
+
 // Fills a combo box with slots 0..4 of the component names or 0..7 of the
 // module names ("unknown" is never offered), each item's data its position,
 // and selects index.

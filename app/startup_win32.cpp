@@ -6,14 +6,13 @@
 #include "app/main_window_win32.h"
 #include "app/messages_win32.h"
 #include "app/path_rules.h"
+#include "dialogs/event_detail.h"
 #include "eventlist/row_drawing_win32.h"
 #include "resources/resource_ids.h"
 
 char* g_workBuffer;
 
 namespace {
-
-constexpr SIZE_T kWorkBufferSize = 0x5A000;     // 8,192 dump lines of 45 characters
 
 int Fail(UINT id) {
     ShowErrorMessage(id);
@@ -53,13 +52,15 @@ int StartProgram(HINSTANCE instance, const char* commandLine, int showCommand) {
     return 1;
 }
 
+void DispatchLoopMessage(MSG* msg) {
+    if (g_activeDialog != g_mainWindow && IsDialogMessageA(g_activeDialog, msg)) return;
+    if (TranslateAcceleratorA(msg->hwnd, g_accelerators, msg)) return;
+    TranslateMessage(msg);
+    DispatchMessageA(msg);
+}
+
 int RunMessageLoop() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (g_activeDialog != g_mainWindow && IsDialogMessageA(g_activeDialog, &msg)) continue;
-        if (TranslateAcceleratorA(msg.hwnd, g_accelerators, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchLoopMessage(&msg);
     return int(msg.wParam);
 }

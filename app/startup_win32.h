@@ -10,5 +10,9 @@ extern char* g_workBuffer;      // the data dump's text, allocated once
 // the failure has been reported.
 int StartProgram(HINSTANCE instance, const char* commandLine, int showCommand);
 
+// One message as the loop handles it: the open dialog's keys (Tab, Enter,
+// Esc, access keys) first, then the accelerators, then its window.
+void DispatchLoopMessage(MSG* msg);
+
 // Runs until WM_QUIT; returns its wParam.
 int RunMessageLoop();

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "eventlist/filter.h"
+
 namespace {
 
 const char kHex[] = "0123456789ABCDEF";
@@ -28,7 +30,33 @@ inline int32_t DumpedLength(int32_t dataLength) {
 
 }  // namespace
 
-size_t FormatByteDump(const uint8_t* data, int32_t dataLength, char* out) {
+DetailFields EventDetailFields(const EventEntry& e) {
+    DetailFields f;
+    f.date = e.date + 2;
+    f.time = e.time;
+    f.computer = e.computer;
+    f.component = ComponentName(e.component);
+    f.module = ModuleName(e.module);
+    f.type = TypeName(e.type);
+    return f;
+}
+
+size_t CopyShownDescription(const uint8_t* record, const AnsiCodePage& page, char* out) {
+    // The loader has checked that a zero byte ends the text inside descriptionLength.
+    const char* text = reinterpret_cast<const char*>(RecordDescription(record));
+    const size_t limit = RecordDescriptionLength(record);
+    size_t n = 0;
+    for (size_t chars = 0; chars < kShownDescriptionChars && n < limit && text[n] != '\0'; ++chars) {
+        const size_t step = CharLength(page, text + n);
+        if (n + step > limit) break;
+        n += step;
+    }
+    memcpy(out, text, n);
+    out[n] = '\0';
+    return n;
+}
+
+size_t FormatByteDump(const uint8_t* data, int32_t dataLength, char* out, const AnsiCodePage& page) {
     const int32_t n = DumpedLength(dataLength);
     char* p = out;
     for (int32_t line = 0; line < n; line += 8) {
@@ -48,6 +76,16 @@ size_t FormatByteDump(const uint8_t* data, int32_t dataLength, char* out) {
         p += pad;
         for (int32_t i = 0; i < k; ++i) {
             uint8_t b = data[line + i];
+            // A lead byte takes the next byte with it; without one on its line
+            // it is shown as "." so that it cannot take the CR instead.
+            if (page.isLead[b]) {
+                if (i + 1 == k) {
+                    b = 0;
+                } else {
+                    *p++ = char(b);
+                    b = data[line + ++i];
+                }
+            }
             *p++ = b == 0 ? '.' : char(b);
         }
     }
@@ -81,4 +119,10 @@ size_t FormatWordDump(const uint8_t* data, int32_t dataLength, char* out) {
     }
     *p = '\0';
     return size_t(p - out);
+}
+
+size_t FormatEventDump(const uint8_t* record, DumpLayout layout, const AnsiCodePage& page, char* out) {
+    const int32_t length = int32_t(RecordDataLength(record));
+    if (layout == kDumpWord) return FormatWordDump(RecordData(record), length, out);
+    return FormatByteDump(RecordData(record), length, out, page);
 }

@@ -1,0 +1,85 @@
+#include "tests/win32/detail_test_log.h"
+
+#include <vector>
+
+#include "tools/log_writer.h"
+
+const char kLettersDescription[] = "Disk full.\r\nRetry later.";
+// "テスト", CR LF, "表示": 0x5C, the second byte of 表, is no backslash here.
+const char kJapaneseDescription[] = "\x83\x65\x83\x58\x83\x67\r\n\x95\x5c\x8e\xa6";
+
+const char kLettersByteDump[] =
+    "0000: 41 42 43 44 45 46 47 48      ABCDEFGH\r\n"
+    "0008: 49 4A 4B 4C 4D 4E 4F 50      IJKLMNOP\r\n"
+    "0010: 51 52 53                     QRS";
+const char kLettersWordDump[] =
+    "0000: 44434241 48474645 4C4B4A49 504F4E4D\r\n"
+    "0010:   535251";
+const char kControlBytesDump[] =
+    "0000: 00 01 02 41 0A FF 20 7F      .\x01\x02" "A\n\xff \x7f\r\n"
+    "0008: 09                           \t";
+const char kJapaneseRowDump932[] =
+    "0000: 41 82 A0 42 43 44 45 82      A\x82\xa0" "BCDE.\r\n"
+    "0008: A0 82                        \xa0.";
+const char kJapaneseRowDumpSingleByte[] =
+    "0000: 41 82 A0 42 43 44 45 82      A\x82\xa0" "BCDE\x82\r\n"
+    "0008: A0 82                        \xa0\x82";
+
+namespace {
+
+std::vector<uint8_t> Counting(uint8_t first, int count) {
+    std::vector<uint8_t> v;
+    for (int i = 0; i < count; ++i) v.push_back(uint8_t(first + i));
+    return v;
+}
+
+}  // namespace
+
+std::string DetailRowTime(int row) { return "04:" + std::to_string(59 - row) + ":06"; }
+
+int WriteDetailLog(const char* path) {
+    std::vector<uint8_t> data[kDetailRowCount];
+    data[kRowLetters] = Counting('A', 19);
+    data[kRowControlBytes] = {0x00, 0x01, 0x02, 0x41, 0x0A, 0xFF, 0x20, 0x7F, 0x09};
+    data[kRowCount16] = Counting(1, 16);
+    data[kRowCount17] = Counting(1, 17);
+    data[kRowCount18] = Counting(1, 18);
+    data[kRowCount19] = Counting(1, 19);
+    data[kRowJapanese] = {0x41, 0x82, 0xA0, 0x42, 0x43, 0x44, 0x45, 0x82, 0xA0, 0x82};
+    for (int i = 0; i < 70000; ++i) data[kRowLong].push_back(uint8_t('0' + i % 10));
+    const std::string longText(5000, 'D');
+
+    RecordSpec specs[kDetailRowCount];
+    for (int row = 0; row < kDetailRowCount; ++row) {
+        RecordSpec& r = specs[row];
+        r.timeStamp = MakeRecordTime(2001, 2, 3, 4, uint16_t(59 - row), 6);
+        r.text = "Counting bytes";
+        r.data = data[row].data();
+        r.dataByteCount = uint32_t(data[row].size());
+    }
+    specs[kRowLetters].type = kTypeError;
+    specs[kRowLetters].moduleCode = 2;
+    specs[kRowLetters].text = kLettersDescription;
+    specs[kRowControlBytes].type = kTypeWarning;
+    specs[kRowControlBytes].moduleCode = 6;
+    specs[kRowNoData].moduleCode = 99;
+    specs[kRowNoData].text = nullptr;   // descriptionLength 0
+    specs[kRowCount16].type = 3;
+    specs[kRowJapanese].text = kJapaneseDescription;
+    specs[kRowLong].text = longText.c_str();
+
+    uint32_t end = kRecordAreaStart;
+    for (RecordSpec& r : specs) {
+        r.link = RecordSpecSize(r);
+        end += r.link;
+    }
+    LogImage image;
+    InitLogImage(&image, 0, end);
+    // Oldest first from the start of the area: the last row is the oldest.
+    uint32_t offset = kRecordAreaStart;
+    for (int row = kDetailRowCount - 1; row >= 0; --row) offset = PlaceRecord(&image, offset, specs[row]);
+    SetRecordCount(&image, kDetailRowCount);
+    SetOldestOffset(&image, kRecordAreaStart);
+    SetWriterOffset(&image, end);
+    return WriteLogImage(image, path);
+}

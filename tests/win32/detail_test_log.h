@@ -1,0 +1,40 @@
+// The hand-made log that the Event Detail tests open, in this process and in
+// DARVEX.EXE: one row for each worked example of the two dump layouts, with
+// the texts the dialog must show for them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The rows from the top of the list (newest first).
+enum DetailRow {
+    kRowLetters,       // 19 bytes "A".."S", Error, HALDOR/TOLVA, a two-line description
+    kRowControlBytes,  // 00 01 02 41 0A FF 20 7F 09, Warning, the setup tool
+    kRowNoData,        // no data, descriptionLength 0, Information, an unknown module
+    kRowCount16,       // 01..10, type code 3 (no name)
+    kRowCount17,       // 01..11
+    kRowCount18,       // 01..12
+    kRowCount19,       // 01..13
+    kRowJapanese,      // a Shift-JIS description; 41 82 A0 42 43 44 45 82 A0 82
+    kRowLong,          // 70,000 bytes '0'..'9' repeated, a 5,000-character description
+    kDetailRowCount
+};
+
+// Writes the log (not a live one: name it DETAIL.EVT). 1 on success.
+int WriteDetailLog(const char* path);
+
+// Row r's time field; every row is dated 2001/02/03, shown as "01/02/03".
+std::string DetailRowTime(int row);
+
+// The description of row 0 and the Shift-JIS one of kRowJapanese, as stored.
+extern const char kLettersDescription[];
+extern const char kJapaneseDescription[];
+
+// The dumps of the worked examples, as the data view shows them.
+extern const char kLettersByteDump[];     // 19 bytes, Byte layout
+extern const char kLettersWordDump[];     // 19 bytes, Word layout
+extern const char kControlBytesDump[];    // the 9 bytes, Byte layout
+// Byte layout of kRowJapanese: under code page 932 the lead bytes that end a
+// line show as "."; under a single-byte code page every byte shows as it is.
+extern const char kJapaneseRowDump932[];
+extern const char kJapaneseRowDumpSingleByte[];

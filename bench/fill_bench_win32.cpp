@@ -25,6 +25,8 @@
 
 #include "app/ui_effects.h"
 #include "app/viewer_state.h"
+#include "dialogs/event_detail.h"
+#include "eventlist/filter.h"
 #include "eventlist/ordering.h"
 #include "logfile/loader.h"
 #include "logfile/loader_win32.h"
@@ -91,7 +93,43 @@ struct CoreFigures {
     double arrange;  // the order and rows the program builds after a load
     uint32_t events;
     uint32_t rows;
+    uint32_t bigRow;      // the first row whose data is dumped to the 65,535-byte cap
+    double bigDetail;     // the texts Event Detail builds for it: description and Byte dump
+    double firstDetail;   // the same for row 0, where Next over the end lands
+    double filter;        // Information hidden: 1124's conditions, ApplyFilter and rows
+    uint32_t filteredRows;
 };
+
+// The description and the Byte dump, the texts the Event Detail dialog sets.
+double TimeDetailTexts(const EventEntry& e) {
+    static char description[kShownDescriptionSize];
+    static char dump[kWorkBufferSize];
+    const double start = NowMs();
+    CopyShownDescription(e.record, SingleByteCodePage(), description);
+    FormatEventDump(e.record, kDumpByte, SingleByteCodePage(), dump);
+    return NowMs() - start;
+}
+
+// What the program does behind Event Detail, Next over the end and Filter OK.
+void TimeCoreDialogWork(ViewerState* state, CoreFigures* out) {
+    EventTable& t = state->table;
+    out->bigRow = 0;
+    for (uint32_t r = 0; r < t.visibleCount; ++r) {
+        if (RecordDataLength(t.visibleRows[r]->record) >= uint32_t(kMaxDumpBytes)) {
+            out->bigRow = r;
+            break;
+        }
+    }
+    out->bigDetail = TimeDetailTexts(*t.visibleRows[out->bigRow]);
+    out->firstDetail = TimeDetailTexts(*t.visibleRows[0]);
+    UiEffects fx;
+    ClearEffects(&fx);
+    const double start = NowMs();
+    state->conditions.informationType = 0;
+    ApplyFilterCommand(state, &fx);
+    out->filter = NowMs() - start;
+    out->filteredRows = t.visibleCount;
+}
 
 // What the program's reload runs before it sets the list's count.
 bool TimeCoreLoad(ViewerState* state, const char* path, CoreFigures* out) {
@@ -133,7 +171,9 @@ int RunChild(const char* what, const char* path) {
     InitViewerState(state);
     CoreFigures core = {};
     if (!TimeCoreLoad(state, path, &core)) return 1;
-    printf("%.3f %.3f %u %u\n", core.load, core.arrange, core.events, core.rows);
+    TimeCoreDialogWork(state, &core);
+    printf("%.3f %.3f %u %u %u %.3f %.3f %.3f %u\n", core.load, core.arrange, core.events, core.rows, core.bigRow,
+           core.bigDetail, core.firstDetail, core.filter, core.filteredRows);
     return 0;
 }
 
@@ -261,9 +301,107 @@ bool ReadImageKind(const char* exe, WORD* machine, bool* largeAddressAware) {
 
 void ProbeScrollBar(HWND main, HWND list, uint32_t events);
 
+// ---------------------------------------------------------------------------
+// The dialogs of the full list, driven from here as a user would.
+
+struct DialogFigures {
+    double detail;   // command 116 on the row with 65,535 data bytes to its filled data view
+    double next;     // OK on the question at the list's end to the first row shown
+    double filter;   // OK in the Filter dialog (Information off) to the list refilled
+};
+
+struct DialogSearch {
+    DWORD processId;
+    const char* title;
+    HWND found;
+};
+
+// A visible dialog (or box) of the program with that title, polled until timeoutMs.
+HWND WaitForDialog(DWORD processId, const char* title, DWORD timeoutMs) {
+    DialogSearch search = {processId, title, nullptr};
+    const DWORD start = GetTickCount();
+    do {
+        EnumWindows(
+            [](HWND window, LPARAM context) -> BOOL {
+                DialogSearch* s = reinterpret_cast<DialogSearch*>(context);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(window, &pid);
+                char cls[16] = "", text[64] = "";
+                GetClassNameA(window, cls, sizeof cls);
+                GetWindowTextA(window, text, sizeof text);
+                if (pid == s->processId && IsWindowVisible(window) && strcmp(cls, "#32770") == 0 &&
+                    strcmp(text, s->title) == 0) {
+                    s->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            LPARAM(&search));
+        if (search.found != nullptr) return search.found;
+        Sleep(1);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+// Returns once the window's thread has handled everything sent before.
+bool WaitIdle(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kFillTimeoutMs, &result) != 0;
+}
+
+bool WaitForSelection(HWND list, LRESULT row) {
+    const DWORD start = GetTickCount();
+    while (SendMessageA(list, LB_GETCURSEL, 0, 0) != row) {
+        if (GetTickCount() - start > kFillTimeoutMs) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+bool TimeDialogs(DWORD processId, HWND main, HWND list, const CoreFigures& core, DialogFigures* out) {
+    // Event Detail on the row whose data is dumped to the cap.
+    SendMessageA(list, LB_SETCURSEL, core.bigRow, 0);
+    double start = NowMs();
+    PostMessageA(main, WM_COMMAND, IDM_VIEW_DETAIL, 0);
+    HWND detail = WaitForDialog(processId, "Event Detail", kFillTimeoutMs);
+    if (detail == nullptr || !WaitIdle(detail)) return false;
+    out->detail = NowMs() - start;
+
+    // Next from the last row: the question, then OK and the first row.
+    SendMessageA(list, LB_SETCURSEL, core.rows - 1, 0);
+    PostMessageA(GetDlgItem(detail, IDC_DETAIL_NEXT), BM_CLICK, 0, 0);
+    HWND question = WaitForDialog(processId, "Confirmation message", kFillTimeoutMs);
+    if (question == nullptr) return false;
+    start = NowMs();
+    PostMessageA(GetDlgItem(question, IDOK), BM_CLICK, 0, 0);
+    if (!WaitForSelection(list, 0) || !WaitIdle(detail)) return false;
+    out->next = NowMs() - start;
+    PostMessageA(GetDlgItem(detail, IDCANCEL), BM_CLICK, 0, 0);
+    while (IsWindow(detail)) Sleep(1);
+
+    // Filter: Information off, OK, every remaining row listed.
+    PostMessageA(main, WM_COMMAND, IDM_VIEW_FILTER, 0);
+    HWND filter = WaitForDialog(processId, "Filter", kFillTimeoutMs);
+    if (filter == nullptr) return false;
+    SendMessageA(GetDlgItem(filter, IDC_FILTER_INFORMATION), BM_CLICK, 0, 0);
+    start = NowMs();
+    PostMessageA(GetDlgItem(filter, IDC_FILTER_OK), BM_CLICK, 0, 0);
+    DWORD_PTR count = 0;
+    const DWORD waitStart = GetTickCount();
+    do {
+        SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kFillTimeoutMs, &count);
+        if (count == core.filteredRows) break;
+        Sleep(1);
+    } while (GetTickCount() - waitStart < kFillTimeoutMs);
+    out->filter = NowMs() - start;
+    return count == core.filteredRows;
+}
+
 // The list answers LB_GETCOUNT only between messages, so while the reload
 // runs the query waits and comes back as soon as the list is filled.
-bool TimeProgramFill(const char* exe, const char* log, uint32_t events, FillFigures* out, bool probeScroll) {
+bool TimeProgramFill(const char* exe, const char* log, const CoreFigures& core, FillFigures* out,
+                     DialogFigures* dialogs, bool probeScroll) {
+    const uint32_t events = core.events;
     Program p;
     const double start = NowMs();
     if (!StartProgram(exe, log, &p)) {
@@ -298,8 +436,10 @@ bool TimeProgramFill(const char* exe, const char* log, uint32_t events, FillFigu
     }
     ReadProgramMemory(p.pi.hProcess, out);
     if (probeScroll && count == events) ProbeScrollBar(main, list, events);
+    const bool dialogsOk = count == events && TimeDialogs(p.pi.dwProcessId, main, list, core, dialogs);
+    if (!dialogsOk) fprintf(stderr, "darvex_fill_bench: the dialogs did not answer as expected\n");
     out->close = CloseProgram(&p, main);
-    return count == events && out->statusOk;
+    return count == events && out->statusOk && dialogsOk;
 }
 
 double TimeStartup(const char* exe, double* idle) {
@@ -472,6 +612,7 @@ int main(int argc, char** argv) {
     }
 
     std::vector<double> reads, loads, arranges, cores, windows, fulls, afterWindow, closes, peaks, privates;
+    std::vector<double> coreDetails, coreFirsts, coreFilters, details, nexts, filters;
     uint32_t events = 0, rows = 0;
     bool allFilled = true;
     for (int i = 0; i < reps; ++i) {
@@ -480,14 +621,16 @@ int main(int argc, char** argv) {
         CoreFigures core = {};
         if (!RunSelf("read", log, output, sizeof output) || sscanf(output, "%lf", &read) != 1 || read < 0 ||
             !RunSelf("load", log, output, sizeof output) ||
-            sscanf(output, "%lf %lf %u %u", &core.load, &core.arrange, &core.events, &core.rows) != 4) {
+            sscanf(output, "%lf %lf %u %u %u %lf %lf %lf %u", &core.load, &core.arrange, &core.events, &core.rows,
+                   &core.bigRow, &core.bigDetail, &core.firstDetail, &core.filter, &core.filteredRows) != 9) {
             fprintf(stderr, "darvex_fill_bench: the read or the load failed in the child\n");
             return 1;
         }
         events = core.events;
         rows = core.rows;
         FillFigures fill = {};
-        const bool filled = TimeProgramFill(exe, log, events, &fill, i == reps - 1);
+        DialogFigures dialog = {};
+        const bool filled = TimeProgramFill(exe, log, core, &fill, &dialog, i == reps - 1);
         allFilled = allFilled && filled;
         reads.push_back(read);
         loads.push_back(core.load);
@@ -499,10 +642,20 @@ int main(int argc, char** argv) {
         if (fill.close >= 0) closes.push_back(fill.close);
         if (fill.peakMiB >= 0) peaks.push_back(fill.peakMiB);
         if (fill.privateMiB >= 0) privates.push_back(fill.privateMiB);
+        coreDetails.push_back(core.bigDetail);
+        coreFirsts.push_back(core.firstDetail);
+        coreFilters.push_back(core.filter);
+        details.push_back(dialog.detail);
+        nexts.push_back(dialog.next);
+        filters.push_back(dialog.filter);
         printf("  run %d: ReadFile %.0f | LoadLog %.0f + order and rows %.0f | DARVEX.EXE window %.0f, "
                "all %u rows %.0f (%s), peak working set %.0f MiB, private %.0f MiB, close %.0f\n",
                i + 1, read, core.load, core.arrange, fill.window, events, fill.full, filled ? "ok" : "NOT FILLED",
                fill.peakMiB, fill.privateMiB, fill.close);
+        printf("          Detail %.0f (core %.3f) | Next over the end %.0f (core %.3f) | Filter OK %.0f (core %.0f, "
+               "%u rows)\n",
+               dialog.detail, core.bigDetail, dialog.next, core.firstDetail, dialog.filter, core.filter,
+               core.filteredRows);
         fflush(stdout);
     }
 
@@ -534,6 +687,12 @@ int main(int argc, char** argv) {
            peak.median, peak.minimum, (peak.median * kMiB - double(fileSize)) / events);
     printf("| DARVEX.EXE with every row listed: private memory | %.0f MiB (%.0f) | |\n", privateMemory.median,
            privateMemory.minimum);
+    snprintf(note, sizeof note, "the core's description and Byte dump: %.3f ms", Summarise(coreDetails).median);
+    PrintRow("Event Detail on an event with 65,535 data bytes: command to its filled view", Summarise(details), note);
+    snprintf(note, sizeof note, "the core's texts of row 0: %.3f ms", Summarise(coreFirsts).median);
+    PrintRow("Event Detail, Next over the list's end: OK to row 0 shown", Summarise(nexts), note);
+    snprintf(note, sizeof note, "the core's filter and rows: %.0f ms", Summarise(coreFilters).median);
+    PrintRow("Filter OK, Information hidden: OK to every remaining row listed", Summarise(filters), note);
     printf("\nThe list is filled in %.2fx the core's load (bar 1.2x): %s\n", full.median / load.median,
            full.median <= 1.2 * load.median ? "within" : "not within");
     return allFilled ? 0 : 3;

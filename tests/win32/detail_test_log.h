@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/log_writer.h"
+
 // The rows from the top of the list (newest first).
 enum DetailRow {
     kRowLetters,       // 19 bytes "A".."S", Error, HALDOR/TOLVA, a two-line description
@@ -22,6 +24,10 @@ enum DetailRow {
 
 // Writes the log (not a live one: name it DETAIL.EVT). 1 on success.
 int WriteDetailLog(const char* path);
+
+// Writes a PERN log of the records, oldest first from the record area's
+// start, each linked to the next. 1 on success.
+int WriteRecordsLog(const char* path, RecordSpec* records, int count);
 
 // Row r's time field; every row is dated 2001/02/03, shown as "01/02/03".
 std::string DetailRowTime(int row);

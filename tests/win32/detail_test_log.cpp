@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "tools/log_writer.h"
-
 const char kLettersDescription[] = "Disk full.\r\nRetry later.";
 // "テスト", CR LF, "表示": 0x5C, the second byte of 表, is no backslash here.
 const char kJapaneseDescription[] = "\x83\x65\x83\x58\x83\x67\r\n\x95\x5c\x8e\xa6";
@@ -25,16 +23,6 @@ const char kJapaneseRowDumpSingleByte[] =
     "0000: 41 82 A0 42 43 44 45 82      A\x82\xa0" "BCDE\x82\r\n"
     "0008: A0 82                        \xa0\x82";
 
-namespace {
-
-std::vector<uint8_t> Counting(uint8_t first, int count) {
-    std::vector<uint8_t> v;
-    for (int i = 0; i < count; ++i) v.push_back(uint8_t(first + i));
-    return v;
-}
-
-}  // namespace
-
 std::string DetailRowTime(int row) { return "04:" + std::to_string(59 - row) + ":06"; }
 
 int WriteRecordsLog(const char* path, RecordSpec* records, int count) {
@@ -52,9 +40,11 @@ int WriteRecordsLog(const char* path, RecordSpec* records, int count) {
 
 int WriteDetailLog(const char* path) {
     std::vector<uint8_t> data[kDetailRowCount];
-    data[kRowLetters] = Counting('A', 19);
+    for (int i = 0; i < 19; ++i) data[kRowLetters].push_back(uint8_t('A' + i));
     data[kRowControlBytes] = {0x00, 0x01, 0x02, 0x41, 0x0A, 0xFF, 0x20, 0x7F, 0x09};
-    for (int row = kRowCount16; row <= kRowCount19; ++row) data[row] = Counting(1, 16 + row - kRowCount16);
+    for (int row = kRowCount16; row <= kRowCount19; ++row) {
+        for (int i = 1; i <= 16 + row - kRowCount16; ++i) data[row].push_back(uint8_t(i));
+    }
     data[kRowJapanese] = {0x41, 0x82, 0xA0, 0x42, 0x43, 0x44, 0x45, 0x82, 0xA0, 0x82};
     for (int i = 0; i < 70000; ++i) data[kRowLong].push_back(uint8_t('0' + i % 10));
     const std::string longText(5000, 'D');

@@ -32,15 +32,11 @@ int WriteRecordsLog(const char* path, RecordSpec* records, int count);
 // Row r's time field; every row is dated 2001/02/03, shown as "01/02/03".
 std::string DetailRowTime(int row);
 
-// The description of row 0 and the Shift-JIS one of kRowJapanese, as stored.
-extern const char kLettersDescription[];
-extern const char kJapaneseDescription[];
-
-// The dumps of the worked examples, as the data view shows them.
-extern const char kLettersByteDump[];     // 19 bytes, Byte layout
-extern const char kLettersWordDump[];     // 19 bytes, Word layout
-extern const char kControlBytesDump[];    // the 9 bytes, Byte layout
+// The descriptions of row 0 and of kRowJapanese (Shift-JIS) as stored, and the
+// dumps of the worked examples as the data view shows them.
+extern const char kLettersDescription[], kJapaneseDescription[];
+extern const char kLettersByteDump[], kLettersWordDump[];   // 19 bytes, Byte and Word layout
+extern const char kControlBytesDump[];                      // the 9 bytes, Byte layout
 // Byte layout of kRowJapanese: under code page 932 the lead bytes that end a
 // line show as "."; under a single-byte code page every byte shows as it is.
-extern const char kJapaneseRowDump932[];
-extern const char kJapaneseRowDumpSingleByte[];
+extern const char kJapaneseRowDump932[], kJapaneseRowDumpSingleByte[];

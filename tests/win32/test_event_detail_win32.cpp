@@ -18,8 +18,6 @@
 
 namespace {
 
-HWND Item(int id) { return GetDlgItem(g_activeDialog, id); }
-
 void ExpectDataControls(bool enabled) {
     for (int id : {IDC_DETAIL_DATA_LABEL, IDC_DETAIL_DATA, IDC_DETAIL_BYTE, IDC_DETAIL_WORD}) {
         EXPECT_EQ(IsWindowEnabled(Item(id)) != 0, enabled) << id;
@@ -195,26 +193,17 @@ TEST_F(EventDetail, KeyboardReachesTheDialogThroughTheMessageLoop) {
 
 namespace {
 
-// What the modal About box showed, read from inside its own message loop.
-struct AboutSeen {
-    bool open = false;
-    bool mainEnabled = true;
-    std::string fields;
-    WPARAM closeKey = VK_ESCAPE;
-};
-AboutSeen g_about;
-
+// What the modal About box showed, read from inside its own loop; the key then closes it.
+bool g_aboutOpen, g_mainEnabledUnderAbout;
+std::string g_aboutFields;
+WPARAM g_aboutCloseKey;
 void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    g_about.open = Dialog() != nullptr && IsWindowVisible(Dialog());
-    if (!g_about.open) return;
-    g_about.mainEnabled = IsWindowEnabled(g_mainWindow) != 0;
-    for (int id : {IDC_ABOUT_PRODUCT_NAME, IDC_ABOUT_PRODUCT_VERSION, IDC_ABOUT_LEGAL_COPYRIGHT,
-                   IDC_ABOUT_FILE_DESCRIPTION, IDC_ABOUT_FILE_VERSION}) {
-        g_about.fields += ItemText(id);
-    }
+    g_aboutOpen = Dialog() != nullptr && IsWindowVisible(Dialog());
+    g_mainEnabledUnderAbout = IsWindowEnabled(g_mainWindow) != 0;
+    for (int id = IDC_ABOUT_LEGAL_COPYRIGHT; id <= IDC_ABOUT_FILE_VERSION; ++id) g_aboutFields += ItemText(id);
     SetAltKey(false);
-    PostMessageA(GetFocus(), WM_KEYDOWN, g_about.closeKey, 1);
+    PostMessageA(GetFocus(), WM_KEYDOWN, g_aboutCloseKey, 1);
 }
 
 }  // namespace
@@ -225,14 +214,14 @@ TEST(AboutBox, IsModalAndShowsNoValuesWhenTheProgramIsNotDarvexExe) {
     // the box from the list; Esc and Enter close it.
     const std::pair<char, WPARAM> cases[] = {{'?', VK_ESCAPE}, {'/', VK_RETURN}};
     for (const auto& c : cases) {
-        g_about = AboutSeen();
-        g_about.closeKey = c.second;
+        g_aboutOpen = false;
+        g_aboutCloseKey = c.second;
         SetTimer(nullptr, 0, 50, LookAtAbout);
         // The box runs its own loop inside the key's message.
         const std::vector<UINT> posted = PressAltKey(c.first, g_eventList);
-        EXPECT_TRUE(g_about.open) << c.first;
-        EXPECT_FALSE(g_about.mainEnabled);
-        EXPECT_EQ(g_about.fields, "");
+        EXPECT_TRUE(g_aboutOpen) << c.first;
+        EXPECT_FALSE(g_mainEnabledUnderAbout);
+        EXPECT_EQ(g_aboutFields, "");
         EXPECT_EQ(Dialog(), nullptr);
         EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
         EXPECT_EQ(std::count(posted.begin(), posted.end(), UINT(IDM_REPAINT_LIST)), 1);

@@ -20,8 +20,6 @@ using Stamps = std::vector<std::string>;
 const Commands kApplied = {IDM_APPLY_FILTER, IDM_REPAINT_LIST};
 const Commands kCancelled = {IDM_REPAINT_LIST};
 
-HWND Item(int id) { return GetDlgItem(g_activeDialog, id); }
-
 // A click into the field, all of it selected and erased, then the keys.
 void Type(int id, const std::string& text) {
     HWND field = Item(id);

@@ -57,13 +57,13 @@ TEST_F(FindDialog, EnterFindsTheMatchAndClosesThenF3RepeatsAndAsksToWrap) {
     Open();
     EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
     for (int id : {IDC_FIND_INFORMATION, IDC_FIND_WARNING, IDC_FIND_ERROR, IDC_FIND_DOWN}) EXPECT_TRUE(Checked(id)) << id;
-    EXPECT_EQ(Focus(), GetDlgItem(Dialog(), IDC_FIND_INFORMATION));
+    EXPECT_EQ(Focus(), Item(IDC_FIND_INFORMATION));
     EXPECT_EQ(Send(IDC_FIND_COMPONENT, CB_GETCOUNT), 5);
     EXPECT_EQ(Send(IDC_FIND_MODULE, CB_GETCOUNT), 8);
     EXPECT_EQ(ModuleItem(0), "(All)");
 
     // Lower-case text finds the mixed-case description; row 0 is passed over.
-    HWND text = GetDlgItem(Dialog(), IDC_FIND_DESCRIPTION);
+    HWND text = Item(IDC_FIND_DESCRIPTION);
     SetFocus(text);
     SetWindowTextA(text, "error");
     PressKey(VK_RETURN);
@@ -109,7 +109,7 @@ TEST_F(FindDialog, ClearAndEscKeepTheCriteriaAndNoMatchAsksThenFailsWithTheDialo
     EXPECT_EQ(Send(IDC_FIND_COMPONENT, CB_GETCURSEL), 0);
     // Changed controls are dropped by Esc: F3 still searches with the old criteria.
     SetDlgItemTextA(Dialog(), IDC_FIND_DESCRIPTION, "disk");
-    PressKey(VK_ESCAPE, GetDlgItem(Dialog(), IDC_FIND_DESCRIPTION));
+    PressKey(VK_ESCAPE, Item(IDC_FIND_DESCRIPTION));
     EXPECT_EQ(Dialog(), nullptr);
     EXPECT_STREQ(g_findCriteria.descriptionText, "");
     PressKey(VK_F3, g_eventList);
@@ -126,7 +126,7 @@ TEST_F(FindDialog, ClearAndEscKeepTheCriteriaAndNoMatchAsksThenFailsWithTheDialo
     EXPECT_EQ(g_boxes[1].id, 222u);
     EXPECT_NE(Dialog(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(Dialog()));
-    EXPECT_EQ(Focus(), GetDlgItem(Dialog(), IDC_FIND_INFORMATION));
+    EXPECT_EQ(Focus(), Item(IDC_FIND_INFORMATION));
     EXPECT_EQ(ListSelection(), 3);
     EXPECT_EQ(g_findCriteria.direction, kFindUp);
 }

@@ -145,12 +145,13 @@ std::string Text(HWND window) {
     return text;
 }
 
-std::string ItemText(int id) { return Text(GetDlgItem(g_activeDialog, id)); }
+HWND Item(int id) { return GetDlgItem(g_activeDialog, id); }
+std::string ItemText(int id) { return Text(Item(id)); }
 bool Checked(int id) { return IsDlgButtonChecked(g_activeDialog, id) == BST_CHECKED; }
 
 void Click(int id) {
     TakeForeground();
-    SendMessageA(GetDlgItem(g_activeDialog, id), BM_CLICK, 0, 0);
+    SendMessageA(Item(id), BM_CLICK, 0, 0);
 }
 
 int main(int argc, char** argv) {

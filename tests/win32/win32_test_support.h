@@ -12,8 +12,7 @@
 
 struct RecordedBox {
     UINT id;
-    std::string text;
-    std::string caption;
+    std::string text, caption;
     UINT style;
     HWND owner;
     bool frontEnabled;   // whether the window in front (dialog or main) took input meanwhile
@@ -56,6 +55,7 @@ void Command(UINT id, LPARAM lParam = 0);
 // The open dialog (null when none), the focus with the program in front, and the dialog's controls.
 HWND Dialog();
 HWND Focus();
+HWND Item(int id);
 std::string Text(HWND window);
 std::string ItemText(int id);
 bool Checked(int id);

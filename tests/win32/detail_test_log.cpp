@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "tools/log_writer.h"
-
 const char kLettersDescription[] = "Disk full.\r\nRetry later.";
 // "テスト", CR LF, "表示": 0x5C, the second byte of 表, is no backslash here.
 const char kJapaneseDescription[] = "\x83\x65\x83\x58\x83\x67\r\n\x95\x5c\x8e\xa6";
@@ -25,61 +23,53 @@ const char kJapaneseRowDumpSingleByte[] =
     "0000: 41 82 A0 42 43 44 45 82      A\x82\xa0" "BCDE\x82\r\n"
     "0008: A0 82                        \xa0\x82";
 
-namespace {
-
-std::vector<uint8_t> Counting(uint8_t first, int count) {
-    std::vector<uint8_t> v;
-    for (int i = 0; i < count; ++i) v.push_back(uint8_t(first + i));
-    return v;
-}
-
-}  // namespace
-
 std::string DetailRowTime(int row) { return "04:" + std::to_string(59 - row) + ":06"; }
+
+int WriteRecordsLog(const char* path, RecordSpec* records, int count) {
+    uint32_t end = kRecordAreaStart;
+    for (int i = 0; i < count; ++i) end += records[i].link = RecordSpecSize(records[i]);
+    LogImage image;
+    InitLogImage(&image, 0, end);
+    uint32_t offset = kRecordAreaStart;
+    for (int i = 0; i < count; ++i) offset = PlaceRecord(&image, offset, records[i]);
+    SetRecordCount(&image, uint32_t(count));
+    SetOldestOffset(&image, kRecordAreaStart);
+    SetWriterOffset(&image, end);
+    return WriteLogImage(image, path);
+}
 
 int WriteDetailLog(const char* path) {
     std::vector<uint8_t> data[kDetailRowCount];
-    data[kRowLetters] = Counting('A', 19);
+    for (int i = 0; i < 19; ++i) data[kRowLetters].push_back(uint8_t('A' + i));
     data[kRowControlBytes] = {0x00, 0x01, 0x02, 0x41, 0x0A, 0xFF, 0x20, 0x7F, 0x09};
-    data[kRowCount16] = Counting(1, 16);
-    data[kRowCount17] = Counting(1, 17);
-    data[kRowCount18] = Counting(1, 18);
-    data[kRowCount19] = Counting(1, 19);
+    for (int row = kRowCount16; row <= kRowCount19; ++row) {
+        for (int i = 1; i <= 16 + row - kRowCount16; ++i) data[row].push_back(uint8_t(i));
+    }
     data[kRowJapanese] = {0x41, 0x82, 0xA0, 0x42, 0x43, 0x44, 0x45, 0x82, 0xA0, 0x82};
     for (int i = 0; i < 70000; ++i) data[kRowLong].push_back(uint8_t('0' + i % 10));
     const std::string longText(5000, 'D');
 
-    RecordSpec specs[kDetailRowCount];
+    // Per row: type, module code, description (null: descriptionLength 0).
+    const char* const counting = "Counting bytes";
+    const struct {
+        uint16_t type;
+        uint32_t moduleCode;
+        const char* text;
+    } rows[kDetailRowCount] = {{kTypeError, 2, kLettersDescription}, {kTypeWarning, 6, counting},
+                               {kTypeInformation, 99, nullptr},       {3, 0, counting},
+                               {kTypeInformation, 0, counting},       {kTypeInformation, 0, counting},
+                               {kTypeInformation, 0, counting},       {kTypeInformation, 0, kJapaneseDescription},
+                               {kTypeInformation, 0, longText.c_str()}};
+    // Oldest first: the last row is the first record.
+    RecordSpec records[kDetailRowCount];
     for (int row = 0; row < kDetailRowCount; ++row) {
-        RecordSpec& r = specs[row];
+        RecordSpec& r = records[kDetailRowCount - 1 - row];
         r.timeStamp = MakeRecordTime(2001, 2, 3, 4, uint16_t(59 - row), 6);
-        r.text = "Counting bytes";
+        r.type = rows[row].type;
+        r.moduleCode = rows[row].moduleCode;
+        r.text = rows[row].text;
         r.data = data[row].data();
         r.dataByteCount = uint32_t(data[row].size());
     }
-    specs[kRowLetters].type = kTypeError;
-    specs[kRowLetters].moduleCode = 2;
-    specs[kRowLetters].text = kLettersDescription;
-    specs[kRowControlBytes].type = kTypeWarning;
-    specs[kRowControlBytes].moduleCode = 6;
-    specs[kRowNoData].moduleCode = 99;
-    specs[kRowNoData].text = nullptr;   // descriptionLength 0
-    specs[kRowCount16].type = 3;
-    specs[kRowJapanese].text = kJapaneseDescription;
-    specs[kRowLong].text = longText.c_str();
-
-    uint32_t end = kRecordAreaStart;
-    for (RecordSpec& r : specs) {
-        r.link = RecordSpecSize(r);
-        end += r.link;
-    }
-    LogImage image;
-    InitLogImage(&image, 0, end);
-    // Oldest first from the start of the area: the last row is the oldest.
-    uint32_t offset = kRecordAreaStart;
-    for (int row = kDetailRowCount - 1; row >= 0; --row) offset = PlaceRecord(&image, offset, specs[row]);
-    SetRecordCount(&image, kDetailRowCount);
-    SetOldestOffset(&image, kRecordAreaStart);
-    SetWriterOffset(&image, end);
-    return WriteLogImage(image, path);
+    return WriteRecordsLog(path, records, kDetailRowCount);
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/log_writer.h"
+
 // The rows from the top of the list (newest first).
 enum DetailRow {
     kRowLetters,       // 19 bytes "A".."S", Error, HALDOR/TOLVA, a two-line description
@@ -23,18 +25,18 @@ enum DetailRow {
 // Writes the log (not a live one: name it DETAIL.EVT). 1 on success.
 int WriteDetailLog(const char* path);
 
+// Writes a PERN log of the records, oldest first from the record area's
+// start, each linked to the next. 1 on success.
+int WriteRecordsLog(const char* path, RecordSpec* records, int count);
+
 // Row r's time field; every row is dated 2001/02/03, shown as "01/02/03".
 std::string DetailRowTime(int row);
 
-// The description of row 0 and the Shift-JIS one of kRowJapanese, as stored.
-extern const char kLettersDescription[];
-extern const char kJapaneseDescription[];
-
-// The dumps of the worked examples, as the data view shows them.
-extern const char kLettersByteDump[];     // 19 bytes, Byte layout
-extern const char kLettersWordDump[];     // 19 bytes, Word layout
-extern const char kControlBytesDump[];    // the 9 bytes, Byte layout
+// The descriptions of row 0 and of kRowJapanese (Shift-JIS) as stored, and the
+// dumps of the worked examples as the data view shows them.
+extern const char kLettersDescription[], kJapaneseDescription[];
+extern const char kLettersByteDump[], kLettersWordDump[];   // 19 bytes, Byte and Word layout
+extern const char kControlBytesDump[];                      // the 9 bytes, Byte layout
 // Byte layout of kRowJapanese: under code page 932 the lead bytes that end a
 // line show as "."; under a single-byte code page every byte shows as it is.
-extern const char kJapaneseRowDump932[];
-extern const char kJapaneseRowDumpSingleByte[];
+extern const char kJapaneseRowDump932[], kJapaneseRowDumpSingleByte[];

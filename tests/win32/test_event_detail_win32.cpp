@@ -5,13 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <algorithm>
+#include <cstring>
 
 #include "app/dialog_frame_win32.h"
 #include "app/main_window_win32.h"
 #include "app/messages_win32.h"
-#include "app/startup_win32.h"
 #include "eventlist/panes_win32.h"
 #include "resources/resource_ids.h"
 #include "tests/win32/detail_test_log.h"
@@ -19,119 +18,36 @@
 
 namespace {
 
-// Delivers pending messages the way the program's loop does, so Tab, Enter,
-// Esc and access keys reach the open dialog.
-void PumpLoop() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) break;
-        DispatchLoopMessage(&msg);
+void ExpectDataControls(bool enabled) {
+    for (int id : {IDC_DETAIL_DATA_LABEL, IDC_DETAIL_DATA, IDC_DETAIL_BYTE, IDC_DETAIL_WORD}) {
+        EXPECT_EQ(IsWindowEnabled(Item(id)) != 0, enabled) << id;
     }
-}
-
-// Another test program on the same display may have taken the foreground;
-// coming back restores the focus the window had.
-void TakeForeground() {
-    if (GetForegroundWindow() != g_activeDialog) SetForegroundWindow(g_activeDialog);
-}
-
-// The window with the keyboard focus once the active dialog is in front again.
-HWND Focus() {
-    TakeForeground();
-    return GetFocus();
-}
-
-// A key as the keyboard delivers it to the window with the focus.
-void PressKey(WPARAM key) {
-    TakeForeground();
-    PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
-    PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000001);
-    PumpLoop();
-}
-
-// Alt and a letter: the system character the keyboard gives for an access key.
-void PressAltKey(char letter) {
-    TakeForeground();
-    PostMessageA(GetFocus(), WM_SYSCHAR, WPARAM(letter), 1 | (1 << 29));
-    PumpLoop();
-}
-
-std::string Text(HWND window) {
-    std::vector<char> text(0x60000);
-    GetWindowTextA(window, text.data(), int(text.size()));
-    return text.data();
-}
-
-// Whether the dialog took input while each box was up.
-MessageBoxFunction g_scriptedBox;
-std::vector<bool> g_dialogEnabledAtBox;
-int WatchDialogAtBox(HWND owner, UINT id, const char* text, const char* caption, UINT style) {
-    g_dialogEnabledAtBox.push_back(IsWindowEnabled(g_activeDialog) != 0);
-    return g_scriptedBox(owner, id, text, caption, style);
 }
 
 std::vector<std::pair<std::string, UINT>> g_helpRequests;
 void RecordHelp(HWND, const char* helpFile, UINT context) { g_helpRequests.emplace_back(helpFile, context); }
 
-bool RepaintPosted() {
-    MSG msg;
-    while (PeekMessageA(&msg, g_mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
-        if (LOWORD(msg.wParam) == IDM_REPAINT_LIST) return true;
-    }
-    return false;
-}
-
 class EventDetail : public testing::Test {
 protected:
     void SetUp() override {
-        ClearBoxes();
-        g_dialogEnabledAtBox.clear();
-        g_helpRequests.clear();
-        g_scriptedBox = g_showMessageBox;
-        g_showMessageBox = WatchDialogAtBox;
         g_showHelpContext = RecordHelp;
         const std::string path = TempLogPath("DETAIL.EVT");
         ASSERT_EQ(WriteDetailLog(path.c_str()), 1);
         OpenLog(path);
         ASSERT_EQ(ListCount(), kDetailRowCount);
     }
-    void TearDown() override {
-        if (dialog != nullptr && IsWindow(dialog)) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        PumpLoop();
-        g_showMessageBox = g_scriptedBox;
-    }
-
     // Selects the row and presses Enter on the list, as the user opens the dialog.
     void OpenOn(int row) {
         SendMessageA(g_eventList, LB_SETCURSEL, WPARAM(row), 0);
-        TakeForeground();
-        SetFocus(g_eventList);
-        PressKey(VK_RETURN);
-        dialog = g_activeDialog;
-        ASSERT_NE(dialog, g_mainWindow);
+        PressKey(VK_RETURN, g_eventList);
+        ASSERT_NE(Dialog(), nullptr);
     }
-    HWND Item(int id) const { return GetDlgItem(dialog, id); }
-    std::string ItemText(int id) const { return Text(Item(id)); }
-    // A click takes the mouse capture for a moment, which a change of the
-    // foreground would cancel.
-    void Click(int id) {
-        TakeForeground();
-        SendMessageA(Item(id), BM_CLICK, 0, 0);
-    }
-    bool Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != 0; }
-
-    HWND dialog = nullptr;
 };
 
 }  // namespace
 
-TEST_F(EventDetail, EnterOnTheListOpensTheSelectedEventInFull) {
+TEST_F(EventDetail, EnterOpensTheSelectedEventAndNextWalksEveryRowInFull) {
     OpenOn(kRowLetters);
-    EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
-    if (GetACP() != 932) {
-        EXPECT_EQ(Text(dialog), "Event Detail");
-    }
     EXPECT_EQ(ItemText(IDC_DETAIL_DATE), "01/02/03");
     EXPECT_EQ(ItemText(IDC_DETAIL_TIME), DetailRowTime(kRowLetters));
     EXPECT_EQ(ItemText(IDC_DETAIL_COMPUTER), "TESTPC");
@@ -141,40 +57,12 @@ TEST_F(EventDetail, EnterOnTheListOpensTheSelectedEventInFull) {
     EXPECT_EQ(ItemText(IDC_DETAIL_DESCRIPTION), kLettersDescription);
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersByteDump);
     EXPECT_TRUE(Checked(IDC_DETAIL_BYTE));
-    EXPECT_FALSE(Checked(IDC_DETAIL_WORD));
     EXPECT_EQ(Focus(), Item(IDC_DETAIL_DESCRIPTION));
-    EXPECT_EQ(ListSelection(), kRowLetters);
-
-    // Centred over the main window.
-    RECT d, m;
-    GetWindowRect(dialog, &d);
-    GetWindowRect(g_mainWindow, &m);
-    EXPECT_EQ(d.left, std::max(0L, m.left + ((m.right - m.left) - (d.right - d.left)) / 2));
-    EXPECT_EQ(d.top, std::max(0L, m.top + ((m.bottom - m.top) - (d.bottom - d.top)) / 2));
-}
-
-TEST_F(EventDetail, ControlBytesAndOtherTypesAreShownAsTheyAre) {
-    OpenOn(kRowControlBytes);
-    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kControlBytesDump);
-    EXPECT_EQ(ItemText(IDC_DETAIL_COMPONENT), "Setup Tool            ");
-    EXPECT_EQ(ItemText(IDC_DETAIL_MODULE), "HALKESTR");
-    EXPECT_EQ(ItemText(IDC_DETAIL_TYPE), g_texts.typeWarning);
-    Click(IDC_DETAIL_NEXT);
-    EXPECT_EQ(ItemText(IDC_DETAIL_COMPONENT), "unknown               ");
-    EXPECT_EQ(ItemText(IDC_DETAIL_MODULE), "unknown");
-    EXPECT_EQ(ItemText(IDC_DETAIL_TYPE), g_texts.typeInformation);
-    Click(IDC_DETAIL_NEXT);
-    EXPECT_EQ(ItemText(IDC_DETAIL_TYPE), "");   // type code 3 has no name
-}
-
-TEST_F(EventDetail, WordAndByteRedrawTheDumpOfTheShownEvent) {
-    OpenOn(kRowLetters);
+    // Word and Byte redraw the dump; a step shows the next event in Byte, whatever was chosen.
     Click(IDC_DETAIL_WORD);
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersWordDump);
-    EXPECT_TRUE(Checked(IDC_DETAIL_WORD));
     Click(IDC_DETAIL_BYTE);
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersByteDump);
-    // A step shows the next event in the Byte layout, whatever was chosen.
     Click(IDC_DETAIL_WORD);
     Click(IDC_DETAIL_NEXT);
     EXPECT_EQ(ListSelection(), kRowControlBytes);
@@ -182,54 +70,39 @@ TEST_F(EventDetail, WordAndByteRedrawTheDumpOfTheShownEvent) {
     EXPECT_TRUE(Checked(IDC_DETAIL_BYTE));
     EXPECT_FALSE(Checked(IDC_DETAIL_WORD));
 
-    // 16 to 19 bytes: the last group keeps its eight-digit field.
-    const std::string head = "0000: 04030201 08070605 0C0B0A09 100F0E0D";
-    const std::pair<int, std::string> words[] = {{kRowCount16, head},
-                                                 {kRowCount17, head + "\r\n0010:       11"},
-                                                 {kRowCount18, head + "\r\n0010:     1211"},
-                                                 {kRowCount19, head + "\r\n0010:   131211"}};
-    for (const auto& w : words) {
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        OpenOn(w.first);
-        Click(IDC_DETAIL_WORD);
-        EXPECT_EQ(ItemText(IDC_DETAIL_DATA), w.second) << w.first;
-    }
-}
-
-TEST_F(EventDetail, EventWithoutDataDisablesTheDataControls) {
-    OpenOn(kRowControlBytes);
+    // An event without data or description: the data controls are disabled.
     Click(IDC_DETAIL_WORD);
     Click(IDC_DETAIL_NEXT);
-    EXPECT_EQ(ListSelection(), kRowNoData);
-    EXPECT_EQ(ItemText(IDC_DETAIL_DESCRIPTION), "");
-    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), "");
-    for (int id : {IDC_DETAIL_DATA_LABEL, IDC_DETAIL_DATA, IDC_DETAIL_BYTE, IDC_DETAIL_WORD}) {
-        EXPECT_FALSE(Enabled(id)) << id;
-    }
+    EXPECT_EQ(ItemText(IDC_DETAIL_DESCRIPTION) + ItemText(IDC_DETAIL_DATA), "");
+    ExpectDataControls(false);
     EXPECT_TRUE(Checked(IDC_DETAIL_BYTE));
-    Click(IDC_DETAIL_NEXT);
-    for (int id : {IDC_DETAIL_DATA_LABEL, IDC_DETAIL_DATA, IDC_DETAIL_BYTE, IDC_DETAIL_WORD}) {
-        EXPECT_TRUE(Enabled(id)) << id;
-    }
-    EXPECT_EQ(ItemText(IDC_DETAIL_DATA).substr(0, 5), "0000:");
-}
+    EXPECT_EQ(ItemText(IDC_DETAIL_MODULE), "unknown");
 
-TEST_F(EventDetail, LongDataAndDescriptionAreCutToWhatTheViewsShow) {
-    OpenOn(kRowLong);
+    // 16 to 19 bytes: the last Word group keeps its eight-digit field.
+    const std::string head = "0000: 04030201 08070605 0C0B0A09 100F0E0D";
+    const std::string words[] = {head, head + "\r\n0010:       11", head + "\r\n0010:     1211", head + "\r\n0010:   131211"};
+    for (int row = kRowCount16; row <= kRowCount19; ++row) {
+        Click(IDC_DETAIL_NEXT);
+        ExpectDataControls(true);
+        EXPECT_EQ(ItemText(IDC_DETAIL_TYPE), row == kRowCount16 ? "" : g_texts.typeInformation);   // type 3 has no name
+        Click(IDC_DETAIL_WORD);
+        EXPECT_EQ(ItemText(IDC_DETAIL_DATA), words[row - kRowCount16]) << row;
+    }
+
+    // Description and dump keep the bytes of the code page.
+    Click(IDC_DETAIL_NEXT);
+    EXPECT_EQ(ItemText(IDC_DETAIL_DESCRIPTION), kJapaneseDescription);
+    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), GetACP() == 932 ? kJapaneseRowDump932 : kJapaneseRowDumpSingleByte);
+    EXPECT_EQ(SendMessageA(Item(IDC_DETAIL_DATA), EM_GETLINECOUNT, 0, 0), 2);
+
+    // Long data and description are cut to what the views show; the record keeps its whole text.
+    Click(IDC_DETAIL_NEXT);
     const std::string dump = ItemText(IDC_DETAIL_DATA);
     EXPECT_EQ(dump.size(), 8191u * 45 + 5 + 7 * 3 + 9 + 7);
     EXPECT_EQ(dump.substr(dump.rfind("\r\n") + 2), "FFF8: 38 39 30 31 32 33 34         8901234");
     EXPECT_EQ(ItemText(IDC_DETAIL_DESCRIPTION), std::string(4096, 'D'));
-    // The record itself keeps its whole text: the view got a copy.
     const EventEntry* e = g_viewer.table.visibleRows[kRowLong];
     EXPECT_EQ(strlen(reinterpret_cast<const char*>(RecordDescription(e->record))), 5000u);
-}
-
-TEST_F(EventDetail, DescriptionAndDumpKeepTheBytesOfTheCodePage) {
-    OpenOn(kRowJapanese);
-    EXPECT_EQ(ItemText(IDC_DETAIL_DESCRIPTION), kJapaneseDescription);
-    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), GetACP() == 932 ? kJapaneseRowDump932 : kJapaneseRowDumpSingleByte);
-    EXPECT_EQ(SendMessageA(Item(IDC_DETAIL_DATA), EM_GETLINECOUNT, 0, 0), 2);
 }
 
 TEST_F(EventDetail, WrapQuestionsAtBothEndsKeepOrMoveTheSelection) {
@@ -241,8 +114,8 @@ TEST_F(EventDetail, WrapQuestionsAtBothEndsKeepOrMoveTheSelection) {
     EXPECT_EQ(g_boxes[0].id, 253u);
     EXPECT_EQ(g_boxes[0].style, kOkCancelBoxStyle);
     EXPECT_EQ(g_boxes[0].owner, g_mainWindow);
-    EXPECT_FALSE(g_dialogEnabledAtBox[0]);
-    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_FALSE(g_boxes[0].frontEnabled);
+    EXPECT_TRUE(IsWindowEnabled(Dialog()));
     EXPECT_EQ(Focus(), Item(IDC_DETAIL_DESCRIPTION));
     EXPECT_EQ(ListSelection(), kRowLetters);
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersWordDump);   // Cancel changed nothing
@@ -255,65 +128,47 @@ TEST_F(EventDetail, WrapQuestionsAtBothEndsKeepOrMoveTheSelection) {
 
     Click(IDC_DETAIL_NEXT);
     EXPECT_EQ(g_boxes.at(2).id, 252u);
-    EXPECT_FALSE(g_dialogEnabledAtBox[2]);
+    EXPECT_FALSE(g_boxes[2].frontEnabled);
     EXPECT_EQ(ListSelection(), kDetailRowCount - 1);
     Click(IDC_DETAIL_NEXT);
     EXPECT_EQ(g_boxes.at(3).id, 252u);
     EXPECT_EQ(ListSelection(), kRowLetters);
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersByteDump);
-    if (GetACP() != 932) {
-        EXPECT_EQ(g_boxes[0].text,
-                  "The cursor has reached to the top of the event log.\r\nIs the processing is continued from the end ?");
-        EXPECT_EQ(g_boxes[2].text,
-                  "The cursor has reached to the end of the event log.\r\nIs the processing is continued from the top ?");
-    }
 }
 
-TEST_F(EventDetail, OutOfMemoryInAViewShowsMessage224AndTheDialogStays) {
-    OpenOn(kRowLetters);
+TEST_F(EventDetail, OutOfMemoryAndHelpKeepTheDialogAndCloseGivesTheMainWindowBack) {
+    OpenOn(kRowControlBytes);
+    HWND dialog = Dialog();
     g_boxAnswers = {IDOK};
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_DETAIL_DATA, EN_ERRSPACE), LPARAM(Item(IDC_DETAIL_DATA)));
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].id, 224u);
     EXPECT_EQ(g_boxes[0].style, kErrorBoxStyle);
-    EXPECT_FALSE(g_dialogEnabledAtBox[0]);
-    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_FALSE(g_boxes[0].frontEnabled);
     EXPECT_TRUE(IsWindowEnabled(dialog));
-    EXPECT_EQ(g_activeDialog, dialog);
-}
-
-TEST_F(EventDetail, HelpOpensTopic904) {
-    OpenOn(kRowLetters);
     Click(IDC_DETAIL_HELP);
     ASSERT_EQ(g_helpRequests.size(), 1u);
     EXPECT_EQ(g_helpRequests[0].first, g_helpFilePath);
     EXPECT_EQ(g_helpRequests[0].second, 904u);
-    EXPECT_TRUE(IsWindow(dialog));
-}
+    EXPECT_EQ(Dialog(), dialog);
 
-TEST_F(EventDetail, CloseGivesTheMainWindowBackAndRepaintsTheList) {
-    OpenOn(kRowControlBytes);
-    RepaintPosted();
     Click(IDCANCEL);
+    EXPECT_EQ(PumpMessages(), std::vector<UINT>{IDM_REPAINT_LIST});
     EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(g_activeDialog, g_mainWindow);
+    EXPECT_EQ(Dialog(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
-    EXPECT_TRUE(RepaintPosted());
     EXPECT_EQ(ListSelection(), kRowControlBytes);
 }
 
 TEST_F(EventDetail, KeyboardReachesTheDialogThroughTheMessageLoop) {
     OpenOn(kRowLetters);
     // Tab order: description, the layout buttons, the data view, Close.
-    PressKey(VK_TAB);
-    EXPECT_EQ(Focus(), Item(IDC_DETAIL_BYTE));
-    PressKey(VK_TAB);
-    EXPECT_EQ(Focus(), Item(IDC_DETAIL_DATA));
-    PressKey(VK_TAB);
-    EXPECT_EQ(Focus(), Item(IDCANCEL));
-    // Access keys: Alt+W picks Word, Alt+N steps to the next event.
+    for (int id : {IDC_DETAIL_BYTE, IDC_DETAIL_DATA, IDCANCEL}) {
+        PressKey(VK_TAB);
+        EXPECT_EQ(Focus(), Item(id));
+    }
+    // Access keys: Alt+W picks Word, Alt+N and Alt+P step.
     PressAltKey('w');
-    EXPECT_TRUE(Checked(IDC_DETAIL_WORD));
     EXPECT_EQ(ItemText(IDC_DETAIL_DATA), kLettersWordDump);
     PressAltKey('n');
     EXPECT_EQ(ListSelection(), kRowControlBytes);
@@ -322,59 +177,33 @@ TEST_F(EventDetail, KeyboardReachesTheDialogThroughTheMessageLoop) {
     EXPECT_EQ(ListSelection(), kRowLetters);
     // The data view that each step puts in place keeps its place in the order.
     SetFocus(Item(IDC_DETAIL_BYTE));
-    PressKey(VK_TAB);
-    EXPECT_EQ(Focus(), Item(IDC_DETAIL_DATA));
-    PressKey(VK_TAB);
-    EXPECT_EQ(Focus(), Item(IDCANCEL));
-    // Enter in the description presses the default button, Close.
+    for (int id : {IDC_DETAIL_DATA, IDCANCEL}) {
+        PressKey(VK_TAB);
+        EXPECT_EQ(Focus(), Item(id));
+    }
+    // Enter in the description presses the default button, Close; Esc closes too.
     SetFocus(Item(IDC_DETAIL_DESCRIPTION));
     PressKey(VK_RETURN);
-    EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(g_activeDialog, g_mainWindow);
-
+    EXPECT_EQ(Dialog(), nullptr);
     OpenOn(kRowLetters);
     PressKey(VK_ESCAPE);
-    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(Dialog(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
 }
 
-// ---------------------------------------------------------------------------
-// About box
-
 namespace {
 
-// What the modal box showed, read from inside its own message loop.
-struct AboutSeen {
-    bool open = false;
-    bool mainEnabled = true;
-    bool active = false;
-    std::string title;
-    std::string fields[5];
-    WPARAM closeKey = VK_ESCAPE;
-};
-AboutSeen g_about;
-
-// The accelerator table asks for Alt to be held with the character.
-void SetAltKey(bool down) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_MENU] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
+// What the modal About box showed, read from inside its own loop; the key then closes it.
+bool g_aboutOpen, g_mainEnabledUnderAbout;
+std::string g_aboutFields;
+WPARAM g_aboutCloseKey;
 void CALLBACK LookAtAbout(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    HWND box = g_activeDialog;
-    g_about.open = box != g_mainWindow && IsWindowVisible(box);
-    if (!g_about.open) return;
-    g_about.active = true;
-    g_about.mainEnabled = IsWindowEnabled(g_mainWindow) != 0;
-    g_about.title = Text(box);
-    const int ids[5] = {IDC_ABOUT_PRODUCT_NAME, IDC_ABOUT_PRODUCT_VERSION, IDC_ABOUT_LEGAL_COPYRIGHT,
-                        IDC_ABOUT_FILE_DESCRIPTION, IDC_ABOUT_FILE_VERSION};
-    for (int i = 0; i < 5; ++i) g_about.fields[i] = Text(GetDlgItem(box, ids[i]));
+    g_aboutOpen = Dialog() != nullptr && IsWindowVisible(Dialog());
+    g_mainEnabledUnderAbout = IsWindowEnabled(g_mainWindow) != 0;
+    for (int id = IDC_ABOUT_LEGAL_COPYRIGHT; id <= IDC_ABOUT_FILE_VERSION; ++id) g_aboutFields += ItemText(id);
     SetAltKey(false);
-    PostMessageA(GetFocus(), WM_KEYDOWN, g_about.closeKey, 1);
+    PostMessageA(GetFocus(), WM_KEYDOWN, g_aboutCloseKey, 1);
 }
 
 }  // namespace
@@ -385,21 +214,16 @@ TEST(AboutBox, IsModalAndShowsNoValuesWhenTheProgramIsNotDarvexExe) {
     // the box from the list; Esc and Enter close it.
     const std::pair<char, WPARAM> cases[] = {{'?', VK_ESCAPE}, {'/', VK_RETURN}};
     for (const auto& c : cases) {
-        g_about = AboutSeen();
-        g_about.closeKey = c.second;
+        g_aboutOpen = false;
+        g_aboutCloseKey = c.second;
         SetTimer(nullptr, 0, 50, LookAtAbout);
-        SetAltKey(true);
-        PostMessageA(g_eventList, WM_SYSCHAR, WPARAM(c.first), 1 | (1 << 29));
-        // The box runs its own loop inside one of these messages; it has
-        // closed when that message returns.
-        MSG msg;
-        while (!g_about.open && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchLoopMessage(&msg);
-        SetAltKey(false);
-        EXPECT_TRUE(g_about.open) << c.first;
-        EXPECT_FALSE(g_about.mainEnabled);
-        for (const std::string& field : g_about.fields) EXPECT_EQ(field, "");
-        EXPECT_EQ(g_activeDialog, g_mainWindow);
+        // The box runs its own loop inside the key's message.
+        const std::vector<UINT> posted = PressAltKey(c.first, g_eventList);
+        EXPECT_TRUE(g_aboutOpen) << c.first;
+        EXPECT_FALSE(g_mainEnabledUnderAbout);
+        EXPECT_EQ(g_aboutFields, "");
+        EXPECT_EQ(Dialog(), nullptr);
         EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
-        EXPECT_TRUE(RepaintPosted());
+        EXPECT_EQ(std::count(posted.begin(), posted.end(), UINT(IDM_REPAINT_LIST)), 1);
     }
 }

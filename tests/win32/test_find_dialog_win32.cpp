@@ -4,184 +4,129 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "app/main_window_win32.h"
 #include "dialogs/find.h"
 #include "eventlist/panes_win32.h"
 #include "resources/resource_ids.h"
+#include "tests/win32/detail_test_log.h"
 #include "tests/win32/win32_test_support.h"
 
 namespace {
 
-struct Event {
-    uint16_t type;
-    uint32_t moduleCode;
-    const char* text;
-};
-
-// Listed newest first: row 0 is the last event here.
-const Event kEvents[] = {
-    {kTypeInformation, 0, "service started"},
-    {kTypeWarning, 2, "Disk space LOW"},
-    {kTypeError, 4, "error: disk failure"},
-    {kTypeInformation, 1, "Backup done"},
-    {kTypeInformation, 6, "ERROR recovered"},
-};
-
-std::string WriteEvents(const char* name) {
-    LogImage image;
-    InitLogImage(&image, 0, 4096);
-    uint32_t offset = 88;
-    for (uint16_t i = 0; i < 5; ++i) {
-        RecordSpec r;
-        r.timeStamp = MakeRecordTime(2021, 3, 4, 5, 6, i);
-        r.type = kEvents[i].type;
-        r.moduleCode = kEvents[i].moduleCode;
-        r.text = kEvents[i].text;
-        r.link = RecordSpecSize(r);
-        offset = PlaceRecord(&image, offset, r);
-    }
-    SetRecordCount(&image, 5);
-    SetOldestOffset(&image, 88);
-    const std::string path = TempLogPath(name);
-    EXPECT_EQ(WriteLogImage(image, path.c_str()), 1);
-    return path;
+LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendDlgItemMessageA(g_activeDialog, id, message, wParam, lParam);
 }
 
-struct FindDialogTest : ::testing::Test {
+std::string ModuleItem(int item) {
+    char text[64] = "";
+    Send(IDC_FIND_MODULE, CB_GETLBTEXT, WPARAM(item), LPARAM(text));
+    return text;
+}
+
+struct FindDialog : testing::Test {
     void SetUp() override {
-        ClearBoxes();
-        OpenLog(WriteEvents("FIND.EVT"));
+        // Oldest first; the list shows them newest first, so row 0 is the last one.
+        const struct {
+            uint16_t type;
+            uint32_t moduleCode;
+            const char* text;
+        } events[] = {{kTypeInformation, 0, "service started"}, {kTypeWarning, 2, "Disk space LOW"},
+                      {kTypeError, 4, "error: disk failure"},  {kTypeInformation, 1, "Backup done"},
+                      {kTypeInformation, 6, "ERROR recovered"}};
+        RecordSpec records[5];
+        for (int i = 0; i < 5; ++i) {
+            records[i].timeStamp = MakeRecordTime(2021, 3, 4, 5, 6, uint16_t(i));
+            records[i].type = events[i].type;
+            records[i].moduleCode = events[i].moduleCode;
+            records[i].text = events[i].text;
+        }
+        const std::string path = TempLogPath("FIND.EVT");
+        ASSERT_EQ(WriteRecordsLog(path.c_str(), records, 5), 1);
+        OpenLog(path);
         ASSERT_EQ(ListCount(), 5);
     }
-    HWND Open() {
+    void Open() {
         Command(IDM_VIEW_FIND);
-        return g_activeDialog != g_mainWindow ? g_activeDialog : nullptr;
-    }
-    static void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-    static bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-    static std::string ComboText(HWND dialog, int id, int item) {
-        char text[64] = "";
-        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, WPARAM(item), LPARAM(text));
-        return text;
+        ASSERT_NE(Dialog(), nullptr);
     }
 };
-
-// Delivers pending messages the way the program's loop does, the open
-// dialog first, then the accelerators, so keys reach what the user's would.
-void PumpLikeTheLoop() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (g_activeDialog != g_mainWindow && IsDialogMessageA(g_activeDialog, &msg)) continue;
-        if (TranslateAcceleratorA(msg.hwnd, g_accelerators, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-void PressKey(HWND target, WPARAM key) {
-    PostMessageA(target, WM_KEYDOWN, key, 0);
-    PostMessageA(target, WM_KEYUP, key, 0xC0000000);
-    PumpLikeTheLoop();
-}
 
 }  // namespace
 
-TEST_F(FindDialogTest, FindNextSelectsTheMatchClosesAndF3Repeats) {
-    HWND dialog = Open();
-    ASSERT_NE(dialog, nullptr);
+TEST_F(FindDialog, EnterFindsTheMatchAndClosesThenF3RepeatsAndAsksToWrap) {
+    Open();
     EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
-    EXPECT_TRUE(Checked(dialog, IDC_FIND_INFORMATION) && Checked(dialog, IDC_FIND_WARNING) &&
-                Checked(dialog, IDC_FIND_ERROR) && Checked(dialog, IDC_FIND_DOWN));
-    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_FIND_INFORMATION));
-    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_FIND_COMPONENT, CB_GETCOUNT, 0, 0), 5);
-    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_FIND_MODULE, CB_GETCOUNT, 0, 0), 8);
-    EXPECT_EQ(ComboText(dialog, IDC_FIND_MODULE, 0), "(All)");
+    for (int id : {IDC_FIND_INFORMATION, IDC_FIND_WARNING, IDC_FIND_ERROR, IDC_FIND_DOWN}) EXPECT_TRUE(Checked(id)) << id;
+    EXPECT_EQ(Focus(), Item(IDC_FIND_INFORMATION));
+    EXPECT_EQ(Send(IDC_FIND_COMPONENT, CB_GETCOUNT), 5);
+    EXPECT_EQ(Send(IDC_FIND_MODULE, CB_GETCOUNT), 8);
+    EXPECT_EQ(ModuleItem(0), "(All)");
 
     // Lower-case text finds the mixed-case description; row 0 is passed over.
-    SetDlgItemTextA(dialog, IDC_FIND_DESCRIPTION, "error");
-    Click(dialog, IDC_FIND_NEXT);
+    HWND text = Item(IDC_FIND_DESCRIPTION);
+    SetFocus(text);
+    SetWindowTextA(text, "error");
+    PressKey(VK_RETURN);
     EXPECT_EQ(ListSelection(), 2);
-    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(Dialog(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
-    EXPECT_EQ(g_activeDialog, g_mainWindow);
     EXPECT_STREQ(g_findCriteria.descriptionText, "error");
 
-    // F3: nothing further down, so the wrap question, then "ERROR recovered".
-    g_boxAnswers = {IDOK};
-    PressKey(g_eventList, VK_F3);
+    // F3: nothing further down, so the wrap question; Cancel stays, OK wraps to "ERROR recovered".
+    g_boxAnswers = {IDCANCEL, IDOK};
+    PressKey(VK_F3, g_eventList);
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].id, 254u);
+    EXPECT_EQ(g_boxes[0].style, 0x12021u);
+    EXPECT_FALSE(g_boxes[0].frontEnabled);
+    EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
+    EXPECT_EQ(ListSelection(), 2);
+    PressKey(VK_F3, g_eventList);
     EXPECT_EQ(ListSelection(), 0);
 }
 
-TEST_F(FindDialogTest, ModuleItemsTwoAndOneMatchModuleCodesOneAndZero) {
-    HWND dialog = Open();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(ComboText(dialog, IDC_FIND_MODULE, 1), ComboText(dialog, IDC_FIND_MODULE, 2));
-    SendDlgItemMessageA(dialog, IDC_FIND_MODULE, CB_SETCURSEL, 2, 0);
-    Click(dialog, IDC_FIND_NEXT);
+TEST_F(FindDialog, ModuleItemsTwoAndOneMatchModuleCodesOneAndZero) {
+    Open();
+    EXPECT_EQ(ModuleItem(1), ModuleItem(2));
+    Send(IDC_FIND_MODULE, CB_SETCURSEL, 2);
+    Click(IDC_FIND_NEXT);
     EXPECT_EQ(ListSelection(), 1);   // "Backup done", module code 1
-
-    dialog = Open();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_FIND_MODULE, CB_GETCURSEL, 0, 0), 2);
-    SendDlgItemMessageA(dialog, IDC_FIND_MODULE, CB_SETCURSEL, 1, 0);
-    Click(dialog, IDC_FIND_NEXT);
+    Open();
+    EXPECT_EQ(Send(IDC_FIND_MODULE, CB_GETCURSEL), 2);
+    Send(IDC_FIND_MODULE, CB_SETCURSEL, 1);
+    Click(IDC_FIND_NEXT);
     EXPECT_EQ(ListSelection(), 4);   // "service started", module code 0
 }
 
-TEST_F(FindDialogTest, NoMatchAsksThenFailsAndTheDialogStaysOpen) {
-    HWND dialog = Open();
-    ASSERT_NE(dialog, nullptr);
-    SetDlgItemTextA(dialog, IDC_FIND_DESCRIPTION, "nowhere");
-    CheckDlgButton(dialog, IDC_FIND_DOWN, BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_FIND_UP, BST_CHECKED);
+TEST_F(FindDialog, ClearAndEscKeepTheCriteriaAndNoMatchAsksThenFailsWithTheDialogOpen) {
+    Open();
+    SetDlgItemTextA(Dialog(), IDC_FIND_DESCRIPTION, "disk");
+    CheckDlgButton(Dialog(), IDC_FIND_ERROR, BST_UNCHECKED);
+    Send(IDC_FIND_COMPONENT, CB_SETCURSEL, 2);
+    Click(IDC_FIND_CLEAR);
+    EXPECT_EQ(ItemText(IDC_FIND_DESCRIPTION), "");
+    EXPECT_TRUE(Checked(IDC_FIND_ERROR));
+    EXPECT_EQ(Send(IDC_FIND_COMPONENT, CB_GETCURSEL), 0);
+    // Changed controls are dropped by Esc: F3 still searches with the old criteria.
+    SetDlgItemTextA(Dialog(), IDC_FIND_DESCRIPTION, "disk");
+    PressKey(VK_ESCAPE, Item(IDC_FIND_DESCRIPTION));
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_STREQ(g_findCriteria.descriptionText, "");
+    PressKey(VK_F3, g_eventList);
+    EXPECT_EQ(ListSelection(), 1);
+
+    Open();
+    SetDlgItemTextA(Dialog(), IDC_FIND_DESCRIPTION, "nowhere");
+    CheckRadioButton(Dialog(), IDC_FIND_UP, IDC_FIND_DOWN, IDC_FIND_UP);
     SendMessageA(g_eventList, LB_SETCURSEL, 3, 0);
     g_boxAnswers = {IDOK, IDOK};
-    Click(dialog, IDC_FIND_NEXT);
+    Click(IDC_FIND_NEXT);
     ASSERT_EQ(g_boxes.size(), 2u);
     EXPECT_EQ(g_boxes[0].id, 255u);   // the top was reached
     EXPECT_EQ(g_boxes[1].id, 222u);
-    EXPECT_TRUE(IsWindow(dialog));
-    EXPECT_TRUE(IsWindowEnabled(dialog));
-    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_FIND_INFORMATION));
+    EXPECT_NE(Dialog(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(Dialog()));
+    EXPECT_EQ(Focus(), Item(IDC_FIND_INFORMATION));
     EXPECT_EQ(ListSelection(), 3);
     EXPECT_EQ(g_findCriteria.direction, kFindUp);
-    Click(dialog, IDCANCEL);
-}
-
-TEST_F(FindDialogTest, ClearResetsTheControlsAndCancelKeepsTheCriteria) {
-    HWND dialog = Open();
-    ASSERT_NE(dialog, nullptr);
-    SetDlgItemTextA(dialog, IDC_FIND_DESCRIPTION, "disk");
-    CheckDlgButton(dialog, IDC_FIND_ERROR, BST_UNCHECKED);
-    SendDlgItemMessageA(dialog, IDC_FIND_COMPONENT, CB_SETCURSEL, 2, 0);
-    Click(dialog, IDC_FIND_CLEAR);
-    char text[16] = "x";
-    GetDlgItemTextA(dialog, IDC_FIND_DESCRIPTION, text, sizeof text);
-    EXPECT_STREQ(text, "");
-    EXPECT_TRUE(Checked(dialog, IDC_FIND_ERROR));
-    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_FIND_COMPONENT, CB_GETCURSEL, 0, 0), 0);
-
-    // Changed controls are dropped by Esc: F3 still searches with the old criteria.
-    SetDlgItemTextA(dialog, IDC_FIND_DESCRIPTION, "disk");
-    PressKey(GetDlgItem(dialog, IDC_FIND_DESCRIPTION), VK_ESCAPE);
-    EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(g_activeDialog, g_mainWindow);
-    EXPECT_STREQ(g_findCriteria.descriptionText, "");
-    PressKey(g_eventList, VK_F3);
-    EXPECT_EQ(ListSelection(), 1);
-}
-
-TEST_F(FindDialogTest, EnterInTheTextBoxPressesFindNext) {
-    HWND dialog = Open();
-    ASSERT_NE(dialog, nullptr);
-    HWND text = GetDlgItem(dialog, IDC_FIND_DESCRIPTION);
-    SetFocus(text);
-    SetWindowTextA(text, "BACKUP");
-    PressKey(text, VK_RETURN);
-    EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(ListSelection(), 1);
 }

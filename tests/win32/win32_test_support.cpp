@@ -14,7 +14,7 @@ std::vector<int> g_boxAnswers;
 namespace {
 
 int ScriptedMessageBox(HWND owner, UINT id, const char* text, const char* caption, UINT style) {
-    g_boxes.push_back(RecordedBox{id, text, caption, style, owner, owner != nullptr && IsWindowEnabled(owner) != 0});
+    g_boxes.push_back(RecordedBox{id, text, caption, style, owner, IsWindowEnabled(g_activeDialog) != 0});
     if (g_boxAnswers.empty()) return IDCANCEL;
     const int answer = g_boxAnswers.front();
     g_boxAnswers.erase(g_boxAnswers.begin());
@@ -30,6 +30,12 @@ public:
     }
 };
 
+// Another test program on the same display may have taken the foreground;
+// coming back restores the focus, and a click's capture is not cancelled.
+void TakeForeground() {
+    if (GetForegroundWindow() != g_activeDialog) SetForegroundWindow(g_activeDialog);
+}
+
 }  // namespace
 
 void ClearBoxes() {
@@ -37,13 +43,43 @@ void ClearBoxes() {
     g_boxAnswers.clear();
 }
 
-void PumpMessages() {
+std::vector<UINT> PumpMessages() {
+    std::vector<UINT> posted;
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) break;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_QUIT) {
+        if (msg.hwnd == g_mainWindow && msg.message == WM_COMMAND) posted.push_back(LOWORD(msg.wParam));
+        DispatchLoopMessage(&msg);
     }
+    return posted;
+}
+
+std::vector<UINT> PressKey(WPARAM key, HWND to, bool alt) {
+    const HWND focus = Focus();
+    if (to == nullptr) to = focus;
+    SetAltKey(alt);
+    const LPARAM altBit = alt ? LPARAM(1) << 29 : 0;
+    PostMessageA(to, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | altBit);
+    PostMessageA(to, alt ? WM_SYSKEYUP : WM_KEYUP, key, 0xC0000001 | altBit);
+    std::vector<UINT> posted = PumpMessages();
+    SetAltKey(false);
+    return posted;
+}
+
+std::vector<UINT> PressAltKey(char letter, HWND to) {
+    const HWND focus = Focus();
+    if (to == nullptr) to = focus;
+    SetAltKey(true);
+    PostMessageA(to, WM_SYSCHAR, WPARAM(letter), 1 | (1 << 29));
+    std::vector<UINT> posted = PumpMessages();
+    SetAltKey(false);
+    return posted;
+}
+
+void SetAltKey(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_MENU] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
 }
 
 std::string TempLogPath(const char* name) {
@@ -72,11 +108,7 @@ void OpenLog(const std::string& path) {
     SendMessageA(g_mainWindow, WM_DARVEX_RELOAD, 1, 0);
 }
 
-std::string WindowTitle() {
-    char text[512];
-    GetWindowTextA(g_mainWindow, text, sizeof text);
-    return text;
-}
+std::string WindowTitle() { return Text(g_mainWindow); }
 
 std::string StatusText(int part) {
     char text[256] = "";
@@ -86,9 +118,41 @@ std::string StatusText(int part) {
 
 int ListCount() { return int(SendMessageA(g_eventList, LB_GETCOUNT, 0, 0)); }
 int ListSelection() { return int(SendMessageA(g_eventList, LB_GETCURSEL, 0, 0)); }
+
+std::vector<std::string> Rows() {
+    std::vector<std::string> rows;
+    for (int i = 0; i < ListCount(); ++i) {
+        const EventEntry* e = g_viewer.table.visibleRows[i];
+        rows.push_back(std::string(e->date, 10) + std::string(e->time, 8));
+    }
+    return rows;
+}
+
 bool MenuGrayed(UINT id) { return (GetMenuState(g_mainMenu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
 bool MenuChecked(UINT id) { return (GetMenuState(g_mainMenu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 void Command(UINT id, LPARAM lParam) { SendMessageA(g_mainWindow, WM_COMMAND, id, lParam); }
+
+HWND Dialog() { return g_activeDialog != g_mainWindow ? g_activeDialog : nullptr; }
+
+HWND Focus() {
+    TakeForeground();
+    return GetFocus();
+}
+
+std::string Text(HWND window) {
+    std::string text(size_t(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(size_t(GetWindowTextA(window, &text[0], int(text.size()))));
+    return text;
+}
+
+HWND Item(int id) { return GetDlgItem(g_activeDialog, id); }
+std::string ItemText(int id) { return Text(Item(id)); }
+bool Checked(int id) { return IsDlgButtonChecked(g_activeDialog, id) == BST_CHECKED; }
+
+void Click(int id) {
+    TakeForeground();
+    SendMessageA(Item(id), BM_CLICK, 0, 0);
+}
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

@@ -21,98 +21,89 @@ namespace {
 const AnsiCodePage& kSingle = SingleByteCodePage();
 const AnsiCodePage& kSjis = ShiftJisCodePage();
 
-std::string CommandLinePath(const char* line, int* result = nullptr) {
+struct PathCase {
+    const char* in;
+    const char* out;
+    const AnsiCodePage& page;
+};
+
+TEST(CommandLinePath, QuotesAreRemovedAndTwoHundredSixtyBytesAreRefused) {
     char out[kPathBufferSize];
-    int r = TakeCommandLinePath(line, kSingle, out);
-    if (result != nullptr) *result = r;
-    return out;
-}
-
-std::string SaveAs(const char* chosen, const AnsiCodePage& page = kSingle) {
-    char out[kPathBufferSize];
-    SaveAsPathFromChoice(chosen, page, out);
-    return out;
-}
-
-std::string HelpPath(const char* module, const AnsiCodePage& page = kSingle) {
-    char path[kPathBufferSize];
-    snprintf(path, sizeof path, "%s", module);
-    DeriveHelpFilePath(path, "DARVEX", page);
-    return path;
-}
-
-}  // namespace
-
-TEST(CommandLinePath, QuotesAreRemovedAndEverythingElseIsTakenWhole) {
-    int r = -1;
-    EXPECT_EQ(CommandLinePath("", &r), "");
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(CommandLinePath("\"C:\\LOGS\\PERN.EVT\""), "C:\\LOGS\\PERN.EVT");
-    EXPECT_EQ(CommandLinePath("\"C:\\LOGS\\PERN.EVT"), "C:\\LOGS\\PERN.EVT");
-    EXPECT_EQ(CommandLinePath("\""), "");
-    EXPECT_EQ(CommandLinePath("C:\\A B\\PERN.EVT"), "C:\\A B\\PERN.EVT");
-}
-
-TEST(CommandLinePath, TwoHundredSixtyBytesAreRefusedWith220) {
+    EXPECT_EQ(0, TakeCommandLinePath("", kSingle, out));
+    EXPECT_STREQ("", out);
+    for (const char* line : {"\"C:\\A B\\PERN.EVT\"", "\"C:\\A B\\PERN.EVT", "C:\\A B\\PERN.EVT"}) {
+        TakeCommandLinePath(line, kSingle, out);
+        EXPECT_STREQ("C:\\A B\\PERN.EVT", out) << line;
+    }
     std::string line(259, 'A');
-    int r = -1;
-    EXPECT_EQ(CommandLinePath(line.c_str(), &r), line);
-    EXPECT_EQ(r, 0);
+    EXPECT_EQ(0, TakeCommandLinePath(line.c_str(), kSingle, out));
+    EXPECT_EQ(line, out);
     line += 'A';
-    EXPECT_EQ(CommandLinePath(line.c_str(), &r), "");
-    EXPECT_EQ(r, 220);
+    EXPECT_EQ(kMsgPathTooLong, TakeCommandLinePath(line.c_str(), kSingle, out));
+    EXPECT_STREQ("", out);
 }
 
 TEST(SaveAsPath, ExtensionOfTheLastComponentBecomesEvt) {
-    EXPECT_EQ(SaveAs("C:\\LOGS\\LOG"), "C:\\LOGS\\LOG.evt");
-    EXPECT_EQ(SaveAs("LOG.TXT"), "LOG.evt");
-    EXPECT_EQ(SaveAs("LOG.EVT"), "LOG.evt");
-    EXPECT_EQ(SaveAs("C:\\LOGS\\LOG.EVTX"), "C:\\LOGS\\LOG.evt");
-    EXPECT_EQ(SaveAs("C:\\MY.DIR\\LOG"), "C:\\MY.DIR\\LOG.evt");
-    EXPECT_EQ(SaveAs("A.B"), "A.B.evt");   // shorter than five bytes: appended
-    EXPECT_EQ(SaveAs("A.BCD"), "A.evt");
-}
-
-TEST(SaveAsPath, DoubleByteCharactersAreNeverSeparators) {
-    // 表's second byte is 0x5C: walked by bytes, LOG.表 had no extension.
-    EXPECT_EQ(SaveAs("C:\\LOGS\\LOG." HYOU, kSjis), "C:\\LOGS\\LOG.evt");
-    EXPECT_EQ(SaveAs("C:\\" NIHON "\\LOG." SO, kSjis), "C:\\" NIHON "\\LOG.evt");
-    // The same bytes read as single-byte characters do hold a backslash.
-    EXPECT_EQ(SaveAs("C:\\LOGS\\LOG." HYOU), "C:\\LOGS\\LOG." HYOU ".evt");
-}
-
-TEST(SaveAsPath, NameThatCannotTakeTheExtensionIsKept) {
-    std::string name(257, 'A');
-    EXPECT_EQ(SaveAs(name.c_str()), name);
-    std::string fits(255, 'A');
-    EXPECT_EQ(SaveAs(fits.c_str()), fits + ".evt");
+    const std::string longest(257, 'A'), fits(255, 'A'), fitsEvt = fits + ".evt";
+    const PathCase cases[] = {
+        {"C:\\LOGS\\LOG", "C:\\LOGS\\LOG.evt", kSingle},
+        {"LOG.TXT", "LOG.evt", kSingle},
+        {"C:\\LOGS\\LOG.EVTX", "C:\\LOGS\\LOG.evt", kSingle},
+        {"C:\\MY.DIR\\LOG", "C:\\MY.DIR\\LOG.evt", kSingle},
+        {"A.B", "A.B.evt", kSingle},   // shorter than five bytes: appended
+        {"A.BCD", "A.evt", kSingle},
+        {longest.c_str(), longest.c_str(), kSingle},   // no room for the extension
+        {fits.c_str(), fitsEvt.c_str(), kSingle},
+        // 表's second byte is 0x5C: walked by bytes, LOG.表 had no extension.
+        {"C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG.evt", kSjis},
+        {"C:\\" NIHON "\\LOG." SO, "C:\\" NIHON "\\LOG.evt", kSjis},
+        {"C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG." HYOU ".evt", kSingle},
+    };
+    for (const PathCase& c : cases) {
+        char out[kPathBufferSize];
+        SaveAsPathFromChoice(c.in, c.page, out);
+        EXPECT_STREQ(c.out, out) << c.in;
+    }
 }
 
 TEST(HelpFilePath, ExtensionBecomesHlpOrTheBareNameIsUsed) {
-    EXPECT_EQ(HelpPath("C:\\X\\DARVEX.EXE"), "C:\\X\\DARVEX.HLP");
-    EXPECT_EQ(HelpPath("C:\\X\\DARVEX.EXE2"), "C:\\X\\DARVEX.HLP");
-    EXPECT_EQ(HelpPath("C:\\APP.DIR\\PROG"), "DARVEX.HLP");
-    EXPECT_EQ(HelpPath("C:\\" HYOU "\\DARVEX.EXE", kSjis), "C:\\" HYOU "\\DARVEX.HLP");
-    EXPECT_EQ(HelpPath("C:\\" HYOU "\\PROG." HYOU, kSjis), "C:\\" HYOU "\\PROG.HLP");
+    const PathCase cases[] = {
+        {"C:\\X\\DARVEX.EXE2", "C:\\X\\DARVEX.HLP", kSingle},
+        {"C:\\APP.DIR\\PROG", "DARVEX.HLP", kSingle},
+        {"C:\\" HYOU "\\PROG." HYOU, "C:\\" HYOU "\\PROG.HLP", kSjis},
+    };
+    for (const PathCase& c : cases) {
+        char path[kPathBufferSize];
+        snprintf(path, sizeof path, "%s", c.in);
+        DeriveHelpFilePath(path, "DARVEX", c.page);
+        EXPECT_STREQ(c.out, path) << c.in;
+    }
 }
 
-TEST(SourcePath, UpperCasingLeavesDoubleByteCharactersAlone) {
-    struct Case {
+TEST(SourcePath, LiveSourceIsFoundAnywhereInThePathUpperCasedByCharacters) {
+    const struct {
         const char* path;
         int source;
         const char* upper;
-    };
-    const Case cases[] = {
-        {"z:\\tmp\\x\\" TESUTO "\\pern.evt", 0, "Z:\\TMP\\X\\" TESUTO "\\PERN.EVT"},
-        {"c:\\" HYOU "\\" NIHON "\\old_tolva.evt.bak", 1, "C:\\" HYOU "\\" NIHON "\\OLD_TOLVA.EVT.BAK"},
+        const AnsiCodePage& page;
+    } cases[] = {
+        {"c:\\logs\\old_pern.evt.bak", 0, "C:\\LOGS\\OLD_PERN.EVT.BAK", kSingle},
+        {"C:\\TOLVA.EVT\\PERN.EVT", 0, "C:\\TOLVA.EVT\\PERN.EVT", kSingle},
+        {"d:\\x\\kestram.evt", 3, "D:\\X\\KESTRAM.EVT", kSingle},
+        {"C:\\LOGS\\COPY.EVT", -1, "C:\\LOGS\\COPY.EVT", kSingle},
+        {"z:\\x\\" TESUTO "\\pern.evt", 0, "Z:\\X\\" TESUTO "\\PERN.EVT", kSjis},
+        {"c:\\" HYOU "\\" NIHON "\\old_tolva.evt.bak", 1, "C:\\" HYOU "\\" NIHON "\\OLD_TOLVA.EVT.BAK", kSjis},
         // ケ followed by ERN.EVT holds the bytes "PERN.EVT" from its second byte on.
-        {"c:\\logs\\" KE "ern.evt", -1, "C:\\LOGS\\" KE "ERN.EVT"},
+        {"c:\\logs\\" KE "ern.evt", -1, "C:\\LOGS\\" KE "ERN.EVT", kSjis},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         OpenFileState file = {};
         snprintf(file.path, sizeof file.path, "%s", c.path);
-        IdentifySource(&file, kSjis);
+        IdentifySource(&file, c.page);
         EXPECT_EQ(c.source, file.sourceIndex) << c.path;
+        EXPECT_EQ(c.source >= 0 ? 1u : 0u, file.isLive) << c.path;
         EXPECT_STREQ(c.upper, file.path);
     }
 }
+
+}  // namespace

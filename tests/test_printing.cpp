@@ -9,32 +9,31 @@
 namespace {
 
 struct PrintedLine {
-    int page, x, y;
+    int page, y;
     std::string text;
+    bool operator==(const PrintedLine& o) const { return page == o.page && y == o.y && text == o.text; }
 };
 
 struct FakePrinter {
     std::vector<PrintedLine> lines;
-    int page = 0;
-    int pagesEnded = 0;
+    int page = 0, pagesEnded = 0;
     int failEndPageAt = -1;   // the page whose EndPage fails
-    int cancelAfterLines = -1;
-    PageSink Sink(int lineHeight, int pageHeight) {
-        return PageSink{this, lineHeight, pageHeight,
-                        [](void* c) { return ++static_cast<FakePrinter*>(c)->page, 1; },
+    size_t cancelAfterLines = SIZE_MAX;
+    int firstX = -1;
+    PageSink Sink(int pageHeight) {
+        return PageSink{this, 10, pageHeight, [](void* c) { return ++static_cast<FakePrinter*>(c)->page, 1; },
                         [](void* c) {
                             FakePrinter* p = static_cast<FakePrinter*>(c);
-                            if (p->page == p->failEndPageAt) return 0;
-                            ++p->pagesEnded;
-                            return 1;
+                            return p->page == p->failEndPageAt ? 0 : (++p->pagesEnded, 1);
                         },
                         [](void* c, int x, int y, const char* text, int length) {
                             FakePrinter* p = static_cast<FakePrinter*>(c);
-                            p->lines.push_back({p->page, x, y, std::string(text, size_t(length))});
+                            if (p->lines.empty()) p->firstX = x;
+                            p->lines.push_back({p->page, y, std::string(text, size_t(length))});
                         },
                         [](void* c) {
                             FakePrinter* p = static_cast<FakePrinter*>(c);
-                            return int(p->cancelAfterLines >= 0 && int(p->lines.size()) >= p->cancelAfterLines);
+                            return int(p->lines.size() >= p->cancelAfterLines);
                         }};
     }
 };
@@ -47,6 +46,7 @@ const SyntheticEvent kRows[] = {
 
 struct PrintingTest : ::testing::Test {
     ViewerState state;
+    FakePrinter printer;
     void SetUp() override {
         InitViewerState(&state);
         BuildSyntheticTable(&state, kRows, 3);
@@ -54,46 +54,36 @@ struct PrintingTest : ::testing::Test {
     void TearDown() override { ReleaseViewerState(&state); }
 };
 
-TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFields) {
-    FakePrinter printer;
-    ASSERT_EQ(1, PrintListPages(printer.Sink(10, 1000), "DARVEX C:\\PERN.EVT", state.table.visibleRows, 3));
-    ASSERT_EQ(5u, printer.lines.size());
-    EXPECT_EQ(200, printer.lines[0].x);
-    EXPECT_EQ(10, printer.lines[0].y);
-    EXPECT_EQ(" Type    Date      Time      Component    Module    Computer ", printer.lines[1].text);
-    EXPECT_EQ(40, printer.lines[1].y);
-    EXPECT_EQ(" Inform  01/02/03  04:05:06  HALDOR/PERN       HALDOR/PERN   TESTPC", printer.lines[2].text);
-    EXPECT_EQ(60, printer.lines[2].y);
-    EXPECT_EQ(" Warnin  99/12/31  23:59:59  HALDOR/BORAXLIN   HALDOR/BORA   TESTPC", printer.lines[3].text);
-    EXPECT_EQ(" Error  00/01/01  00:00:00  unknown           unknown   TESTPC", printer.lines[4].text);
-    EXPECT_EQ(1, printer.pagesEnded);
+TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeader) {
+    // The three rows, then the first again four times: rows at 60..90 fit a
+    // page of 100, the fifth goes to the top of the next page.
+    std::vector<EventEntry*> rows(state.table.visibleRows, state.table.visibleRows + 3);
+    rows.resize(7, rows[0]);
+    ASSERT_EQ(1, PrintListPages(printer.Sink(100), "DARVEX C:\\PERN.EVT", rows.data(), 7));
+    const std::string first = " Inform  01/02/03  04:05:06  HALDOR/PERN       HALDOR/PERN   TESTPC";
+    EXPECT_EQ((std::vector<PrintedLine>{
+                  {1, 10, "DARVEX C:\\PERN.EVT"},
+                  {1, 40, " Type    Date      Time      Component    Module    Computer "},
+                  {1, 60, first},
+                  {1, 70, " Warnin  99/12/31  23:59:59  HALDOR/BORAXLIN   HALDOR/BORA   TESTPC"},
+                  {1, 80, " Error  00/01/01  00:00:00  unknown           unknown   TESTPC"},
+                  {1, 90, first}, {2, 0, first}, {2, 10, first}, {2, 20, first}}),
+              printer.lines);
+    EXPECT_EQ(200, printer.firstX);
+    EXPECT_EQ(2, printer.pagesEnded);
     FakePrinter empty;   // an empty list still prints its title and heading
-    EXPECT_EQ(1, PrintListPages(empty.Sink(10, 100), "doc", nullptr, 0));
+    EXPECT_EQ(1, PrintListPages(empty.Sink(100), "doc", nullptr, 0));
     EXPECT_EQ(2u, empty.lines.size());
 }
 
-TEST_F(PrintingTest, RowsFillThePageThenContinueAtTheTopWithoutHeader) {
-    FakePrinter printer;
-    // Rows at 60, 70, 80, 90 fit a page of 100; the fifth would cross it.
-    std::vector<EventEntry*> rows(7, state.table.visibleRows[0]);
-    ASSERT_EQ(1, PrintListPages(printer.Sink(10, 100), "doc", rows.data(), 7));
-    std::vector<std::pair<int, int>> at;
-    for (const PrintedLine& l : printer.lines) at.push_back({l.page, l.y});
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{1, 10}, {1, 40}, {1, 60}, {1, 70}, {1, 80}, {1, 90},
-                                                 {2, 0}, {2, 10}, {2, 20}}),
-              at);
-    EXPECT_EQ(2, printer.pagesEnded);
-}
-
 TEST_F(PrintingTest, CancelOrAFailedPageAbandonsTheJob) {
-    FakePrinter cancelled;
-    cancelled.cancelAfterLines = 3;
-    EXPECT_EQ(0, PrintListPages(cancelled.Sink(10, 1000), "doc", state.table.visibleRows, 3));
-    EXPECT_EQ(3u, cancelled.lines.size());
+    printer.cancelAfterLines = 3;
+    EXPECT_EQ(0, PrintListPages(printer.Sink(1000), "doc", state.table.visibleRows, 3));
+    EXPECT_EQ(3u, printer.lines.size());
     FakePrinter failing;
     failing.failEndPageAt = 1;
     std::vector<EventEntry*> rows(20, state.table.visibleRows[0]);
-    EXPECT_EQ(0, PrintListPages(failing.Sink(10, 100), "doc", rows.data(), 20));
+    EXPECT_EQ(0, PrintListPages(failing.Sink(100), "doc", rows.data(), 20));
     EXPECT_EQ(1, failing.page);
 }
 
@@ -102,7 +92,7 @@ struct Lines {
     ViewLines View() {
         return ViewLines{this, int(text.size()), [](void* c, int i, char* buffer) {
                              const std::string& s = static_cast<Lines*>(c)->text[size_t(i)];
-                             size_t n = s.size() < 80 ? s.size() : 80;
+                             const size_t n = std::min<size_t>(s.size(), 80);
                              memcpy(buffer, s.data(), n);
                              return int(n);
                          }};
@@ -110,37 +100,33 @@ struct Lines {
 };
 
 TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndData) {
-    FakePrinter printer;
     Lines description{{"first line\r\n", std::string(100, 'x'), ""}};
     Lines data{{""}};   // an event without data: the view has one empty line
-    ASSERT_EQ(1, PrintEventPages(printer.Sink(10, 1000), "doc", state.table.entries[0], description.View(),
+    ASSERT_EQ(1, PrintEventPages(printer.Sink(1000), "doc", state.table.entries[0], description.View(),
                                  data.View()));
-    std::vector<std::string> texts;
-    std::vector<int> ys;
-    for (const PrintedLine& l : printer.lines) {
-        texts.push_back(l.text);
-        ys.push_back(l.y);
-    }
-    EXPECT_EQ((std::vector<std::string>{"doc", "Date           :  01/02/03", "Time           :  04:05:06",
-                                        "Computer       :  TESTPC", "Component      :  HALDOR/PERN     ",
-                                        "Module         :  HALDOR/PERN", "Type           :  Inform",
-                                        "Description    :  ", "      first line", "      " + std::string(80, 'x'),
-                                        "      ", "Data            :", "      "}),
-              texts);
-    EXPECT_EQ((std::vector<int>{10, 40, 50, 60, 80, 90, 100, 130, 150, 160, 170, 200, 220}), ys);
+    EXPECT_EQ((std::vector<PrintedLine>{{1, 10, "doc"},
+                                        {1, 40, "Date           :  01/02/03"},
+                                        {1, 50, "Time           :  04:05:06"},
+                                        {1, 60, "Computer       :  TESTPC"},
+                                        {1, 80, "Component      :  HALDOR/PERN     "},
+                                        {1, 90, "Module         :  HALDOR/PERN"},
+                                        {1, 100, "Type           :  Inform"},
+                                        {1, 130, "Description    :  "},
+                                        {1, 150, "      first line"},
+                                        {1, 160, "      " + std::string(80, 'x')},
+                                        {1, 170, "      "},
+                                        {1, 200, "Data            :"},
+                                        {1, 220, "      "}}),
+              printer.lines);
 }
 
 TEST_F(PrintingTest, DataHeadingMovesToTheNextPageWhenTheDescriptionEndsLow) {
-    FakePrinter printer;
     Lines description{{"a", "b", "c"}};   // at 150, 160, 170; the heading would go to 190
     Lines data{{"0000: 01"}};
-    ASSERT_EQ(1, PrintEventPages(printer.Sink(10, 195), "doc", state.table.entries[0], description.View(),
+    ASSERT_EQ(1, PrintEventPages(printer.Sink(195), "doc", state.table.entries[0], description.View(),
                                  data.View()));
-    const PrintedLine& heading = printer.lines[printer.lines.size() - 2];
-    EXPECT_EQ("Data            :", heading.text);
-    EXPECT_EQ(2, heading.page);
-    EXPECT_EQ(0, heading.y);
-    EXPECT_EQ(20, printer.lines.back().y);
+    const std::vector<PrintedLine> end(printer.lines.end() - 2, printer.lines.end());
+    EXPECT_EQ((std::vector<PrintedLine>{{2, 0, "Data            :"}, {2, 20, "      0000: 01"}}), end);
 }
 
 TEST(FormatStrings, OnlyStringDirectivesAreExpanded) {

@@ -1,5 +1,6 @@
 #include "tests/win32/program_e2e_support.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "resources/resource_ids.h"
@@ -10,105 +11,16 @@
 #error "DARVEX_EXE_PATH must name the program under test"
 #endif
 
-// The build passes a host path; under Wine the host's root is drive Z:.
-std::string ProgramPath() {
-    std::string path = DARVEX_EXE_PATH;
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
-
-std::string TempLog(const char* name, uint32_t events) {
+std::string TempPath(const char* name) {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
-    std::string folder = std::string(dir) + "darvex_e2e_" + std::to_string(GetCurrentProcessId());
+    const std::string folder = std::string(dir) + "darvex_e2e_" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
-    std::string path = folder + "\\" + name;
-    if (events > 0) {
-        GenOptions options;
-        options.eventCount = events;
-        GenResult result;
-        EXPECT_EQ(GenerateLog(options, path.c_str(), &result), 1);
-    }
-    return path;
+    return folder + "\\" + name;
 }
 
-HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs) {
-    return WaitForProcessWindow(processId, className, timeoutMs);
-}
-
-std::string Title(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-// Waits until the title differs from the bare program title, i.e. the load ran.
-std::string WaitForTitleWith(HWND window, const std::string& prefix, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    std::string title;
-    do {
-        title = Title(window);
-        if (title.size() > prefix.size() && title.compare(0, prefix.size(), prefix) == 0) return title;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return title;
-}
-
-std::string RemoteStatusText(HANDLE process, HWND statusBar, int part) {
-    char text[512];
-    ::RemoteStatusText(process, statusBar, part, text, sizeof text);
-    return text;
-}
-
-std::string Upper(std::string s) {
-    CharUpperA(&s[0]);
-    return s;
-}
-
-// Presses a button of the program's message box and returns the box's text.
-std::string AnswerBox(DWORD processId, int button, std::string* caption) {
-    HWND box = WaitForWindow(processId, "#32770");
-    if (box == nullptr) return "<no box>";
-    if (caption != nullptr) *caption = Title(box);
-    char text[512] = "";
-    // The text is the box's static control with id 0xFFFF.
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
-    return text;
-}
-
-// Opens File Open, types the path into the file name box and presses OK;
-// returns the dialog's title, or "<no dialog>".
-std::string ChooseInOpenDialog(const Program& program, HWND main, const std::string& path) {
-    PostMessageA(main, WM_COMMAND, IDM_FILE_OPEN, 0);
-    HWND dialog = WaitForWindow(program.pi.dwProcessId, "#32770");
-    if (dialog == nullptr) return "<no dialog>";
-    // The file name box: cmb13 in the Explorer-style dialog, edt1 in the classic one.
-    HWND name = GetDlgItem(dialog, 0x47C);
-    if (name == nullptr) name = GetDlgItem(dialog, 0x480);
-    if (name == nullptr) return "<no file name box>";
-    const std::string title = Title(dialog);
-    SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
-    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    return title;
-}
-
-
-// A UTF-8 text of this file in the program's ANSI code page.
-std::string Ansi(const char* utf8) {
-    wchar_t wide[512];
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
-    char text[1024] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
-// temp\darvex_ja_<pid>\日本\テスト\表, made folder by folder.
 std::string JapaneseFolder() {
-    std::string folder = TempLog("", 0);
+    std::string folder = TempPath("");
     for (const char* part : {u8"日本", u8"テスト", u8"表"}) {
         folder += Ansi(part);
         CreateDirectoryA(folder.c_str(), nullptr);
@@ -124,10 +36,55 @@ void WriteLog(const std::string& path, uint32_t events) {
     ASSERT_EQ(GenerateLog(options, path.c_str(), &result), 1) << path;
 }
 
+void WriteTextLog(const std::string& path, const std::vector<std::string>& texts) {
+    LogImage image;
+    InitLogImage(&image, 0, 4096);
+    uint32_t offset = kRecordAreaStart;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        RecordSpec r;
+        r.timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(i));
+        r.text = texts[i].c_str();
+        r.link = RecordSpecSize(r);
+        offset = PlaceRecord(&image, offset, r);
+    }
+    SetRecordCount(&image, uint32_t(texts.size()));
+    SetOldestOffset(&image, kRecordAreaStart);
+    ASSERT_EQ(WriteLogImage(image, path.c_str()), 1) << path;
+}
 
+std::string Ansi(const char* utf8) {
+    wchar_t wide[512];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
+    char text[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+std::string Upper(std::string s) {
+    CharUpperA(&s[0]);
+    return s;
+}
+
+std::string Title(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(50);
+    }
+    return true;
+}
 
 Program::Program(const std::string& arguments) {
-    std::string line = "\"" + ProgramPath() + "\" " + arguments;
+    std::string path = DARVEX_EXE_PATH;
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    std::string line = "\"" + path + "\" " + arguments;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
@@ -135,6 +92,10 @@ Program::Program(const std::string& arguments) {
 
 Program::~Program() {
     if (!started) return;
+    if (main != nullptr && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(WaitForExit(), 0u);
+    }
     if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
         TerminateProcess(pi.hProcess, 1);
         WaitForSingleObject(pi.hProcess, 5000);
@@ -143,9 +104,51 @@ Program::~Program() {
     CloseHandle(pi.hProcess);
 }
 
+bool Program::Up(bool loaded) {
+    if (!started || (main = Window("DARVEX")) == nullptr) return false;
+    list = GetDlgItem(main, IDC_EVENT_LIST);
+    status = GetDlgItem(main, IDC_STATUS_BAR);
+    return !loaded || WaitUntil([this] { return Title(main).size() > 7; }, 20000);
+}
+
+HWND Program::Window(const char* className, HWND except, DWORD timeoutMs) const {
+    return WaitForProcessWindow(pi.dwProcessId, className, timeoutMs, 50, except);
+}
+
+std::string Program::Status(int part) const {
+    char text[512];
+    RemoteStatusText(pi.hProcess, status, part, text, sizeof text);
+    return text;
+}
+
+LRESULT Program::Rows() const { return SendMessageA(list, LB_GETCOUNT, 0, 0); }
+
 DWORD Program::WaitForExit(DWORD timeoutMs) {
     if (WaitForSingleObject(pi.hProcess, timeoutMs) != WAIT_OBJECT_0) return DWORD(-1);
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     return code;
+}
+
+std::string Program::AnswerBox(int button, HWND except, std::string* caption) const {
+    HWND box = Window("#32770", except);
+    if (box == nullptr) return "<no box>";
+    if (caption != nullptr) *caption = Title(box);
+    char text[512] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);   // the box's static text
+    SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+    return text;
+}
+
+std::string Program::ChooseInOpenDialog(const std::string& path) const {
+    PostMessageA(main, WM_COMMAND, IDM_FILE_OPEN, 0);
+    HWND dialog = Window("#32770");
+    if (dialog == nullptr) return "<no dialog>";
+    // The file name box: cmb13 in the Explorer-style dialog, edt1 in the classic one.
+    HWND name = GetDlgItem(dialog, 0x47C);
+    if (name == nullptr) name = GetDlgItem(dialog, 0x480);
+    const std::string title = Title(dialog);
+    SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
+    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    return title;
 }

@@ -16,10 +16,9 @@ struct PrintedLine {
 
 struct FakePrinter {
     std::vector<PrintedLine> lines;
-    int page = 0, pagesEnded = 0;
+    int page = 0, pagesEnded = 0, firstX = -1;
     int failEndPageAt = -1;   // the page whose EndPage fails
     size_t cancelAfterLines = SIZE_MAX;
-    int firstX = -1;
     PageSink Sink(int pageHeight) {
         return PageSink{this, 10, pageHeight, [](void* c) { return ++static_cast<FakePrinter*>(c)->page, 1; },
                         [](void* c) {
@@ -127,15 +126,6 @@ TEST_F(PrintingTest, DataHeadingMovesToTheNextPageWhenTheDescriptionEndsLow) {
                                  data.View()));
     const std::vector<PrintedLine> end(printer.lines.end() - 2, printer.lines.end());
     EXPECT_EQ((std::vector<PrintedLine>{{2, 0, "Data            :"}, {2, 20, "      0000: 01"}}), end);
-}
-
-TEST(FormatStrings, OnlyStringDirectivesAreExpanded) {
-    char out[64];
-    const char* args[] = {"Information", "ab"};
-    FormatStrings(out, sizeof out, "[%.6s|%s|%s|%%|%d]", args, 2);
-    EXPECT_STREQ("[Inform|ab||%|]", out);
-    FormatStrings(out, 8, "%s", args, 1);
-    EXPECT_STREQ("Informa", out);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
-// DARVEX.EXE started as a user would start it, watched from another process:
-// its window, title, status bar, list, dialogs and error boxes.
+// DARVEX.EXE started as a user would start it, watched and driven from
+// another process: its window, title, status bar, list, dialogs and boxes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "resources/resource_ids.h"
+#include "tests/win32/detail_test_log.h"
 #include "tests/win32/filter_test_log.h"
 #include "tests/win32/program_e2e_support.h"
 
@@ -24,12 +26,35 @@ LRESULT FindFromDialog(const Program& p, const std::string& text) {
     return SendMessageA(p.list, LB_GETCURSEL, 0, 0);
 }
 
+// Opens Filter on the six-event filter test log, chooses "Events On:" 99/12/31 23:59:59
+// (1999) as the start and no Warning events, and presses OK: the events of
+// 2000, 2005 9:30 and 2005 10:00 stay.
+void FilterFromTheEndOf1999(const Program& p, const char* title, const char* clear, const char* count,
+                            const char* filter) {
+    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FILTER, 0);
+    HWND dialog = p.Window("#32770");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Title(dialog), Ansi(title));
+    EXPECT_EQ(Title(GetDlgItem(dialog, IDC_FILTER_CLEAR)), Ansi(clear));
+    EXPECT_FALSE(IsWindowEnabled(p.main));
+    SendMessageA(GetDlgItem(dialog, IDC_FILTER_FROM_STAMP), BM_CLICK, 0, 0);
+    const char* const start[6] = {"99", "12", "31", "23", "59", "59"};
+    for (int i = 0; i < 6; ++i) SetWindowTextA(GetDlgItem(dialog, IDC_FILTER_FROM_YEAR + i), start[i]);
+    SendMessageA(GetDlgItem(dialog, IDC_FILTER_WARNING), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(dialog, IDC_FILTER_OK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
+    // The filter runs when the program reads the command the dialog posted.
+    EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 3; })) << p.Rows();
+    EXPECT_EQ(p.Status(0), Ansi(count));
+    EXPECT_EQ(p.Status(2), Ansi(filter));
+}
+
 }  // namespace
 
-TEST(Program, CommandLineLogThenFindFontAndTheOpenDialog) {
+TEST(Program, CommandLineLogThenFindFontOpenAndFilterDialogs) {
     const std::string log = TempPath("FIND.EVT"), live = TempPath("PERN.EVT");
     WriteTextLog(log, {"Backup done", "disk ERROR", "service started"});
-    WriteLog(live, 25);
+    ASSERT_TRUE(WriteFilterTestLog(live));
     Program p("\"" + log + "\"");
     ASSERT_TRUE(p.Up());
     EXPECT_EQ(Title(p.main), "DARVEX " + Upper(log));
@@ -55,9 +80,9 @@ TEST(Program, CommandLineLogThenFindFontAndTheOpenDialog) {
     // A live log chosen by its name is not write-prohibited.
     EXPECT_EQ(p.ChooseInOpenDialog(live), "Open");
     EXPECT_TRUE(WaitUntil([&] { return Title(p.main) == "DARVEX " + Upper(live); })) << Title(p.main);
-    EXPECT_EQ(p.Rows(), 25);
-    EXPECT_EQ(p.Status(0), "Total number of Event25");
+    EXPECT_EQ(p.Rows(), 6);
     EXPECT_EQ(p.Status(1), "");
+    FilterFromTheEndOf1999(p, "Filter", "&Clear", "Total number of Event3", "Filter");
 }
 
 TEST(Program, MissingLogAndOverlongCommandLineShowTheirBoxes) {
@@ -77,76 +102,172 @@ TEST(Program, MissingLogAndOverlongCommandLineShowTheirBoxes) {
     EXPECT_EQ(overlong.WaitForExit(), 0u);
 }
 
-namespace {
-
-// Opens Filter on the six-event log, chooses "Events On:" 99/12/31 23:59:59
-// (1999) as the start and no Warning events, and presses OK: the events of
-// 2000, 2005 9:30 and 2005 10:00 stay.
-void FilterFromTheEndOf1999(const char* title, const char* clear, const char* count, const char* filter) {
-    const std::string log = TempPath("FILTER.EVT");
-    ASSERT_TRUE(WriteFilterTestLog(log));
-    Program p("\"" + log + "\"");
-    ASSERT_TRUE(p.Up());
-    ASSERT_EQ(p.Rows(), 6);
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FILTER, 0);
-    HWND dialog = p.Window("#32770");
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Title(dialog), Ansi(title));
-    EXPECT_EQ(Title(GetDlgItem(dialog, IDC_FILTER_CLEAR)), Ansi(clear));
-    EXPECT_FALSE(IsWindowEnabled(p.main));
-    SendMessageA(GetDlgItem(dialog, IDC_FILTER_FROM_STAMP), BM_CLICK, 0, 0);
-    const char* const start[6] = {"99", "12", "31", "23", "59", "59"};
-    for (int i = 0; i < 6; ++i) SetWindowTextA(GetDlgItem(dialog, IDC_FILTER_FROM_YEAR + i), start[i]);
-    SendMessageA(GetDlgItem(dialog, IDC_FILTER_WARNING), BM_CLICK, 0, 0);
-    SendMessageA(GetDlgItem(dialog, IDC_FILTER_OK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
-    // The filter runs when the program reads the command the dialog posted.
-    EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 3; })) << p.Rows();
-    EXPECT_EQ(p.Status(0), Ansi(count));
-    EXPECT_EQ(p.Status(2), Ansi(filter));
-}
-
-}  // namespace
-
-TEST(Program, FilterDialogOkFiltersTheList) {
-    FilterFromTheEndOf1999("Filter", "&Clear", "Total number of Event3", "Filter");
-}
-
 // Under the Japanese code page (932, LC_ALL=ja_JP.UTF-8): folders and names
 // whose second bytes look like ASCII letters (テ is 0x83 0x65) or a
 // backslash (表 is 0x95 0x5C, ソ 0x83 0x5C), and the Japanese resources.
-TEST(ProgramJapanese, FilterDialogOkFiltersTheList) {
-    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
-    FilterFromTheEndOf1999(u8"表示するイベント", u8"標準値(&C)", u8"イベント総数：3", u8"フィルタ");
-}
-
-TEST(ProgramJapanese, LiveLogInJapaneseFoldersFindsRefreshesAndOpensAnother) {
+TEST(ProgramJapanese, LiveLogInJapaneseFoldersRefreshesFiltersAndOpensAnotherToFind) {
     if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
     const std::string folder = JapaneseFolder(), log = folder + "pern.evt", copy = folder + Ansi(u8"ソ.evt");
+    WriteLog(log, 40);
     // ア (0x83 0x41) and ヂ (0x83 0x61) differ only in a second byte that looks like A and a.
-    WriteTextLog(log, {Ansi(u8"アラーム発生"), Ansi(u8"ヂ"), Ansi(u8"開始")});
-    WriteLog(copy, 12);
+    WriteTextLog(copy, {Ansi(u8"アラーム発生"), Ansi(u8"ヂ"), Ansi(u8"開始")});
     Program p("\"" + log + "\"");
     ASSERT_TRUE(p.Up());
     // The title names the file that was opened: only the ASCII letters change.
     const std::string title = Title(p.main);
     EXPECT_EQ(title, "DARVEX " + Upper(folder) + "PERN.EVT");
     EXPECT_NE(title.find(Ansi(u8"\\日本\\テスト\\表\\PERN.EVT")), std::string::npos) << title;
-    EXPECT_EQ(p.Status(0), Ansi(u8"イベント総数：3"));
+    EXPECT_EQ(p.Status(0), Ansi(u8"イベント総数：40"));
     EXPECT_EQ(p.Status(1), "");   // live: PERN.EVT
-    EXPECT_EQ(FindFromDialog(p, Ansi(u8"ア")), 2);
 
-    // F5 reads the file again by the path in the title: it now holds 55 events.
-    WriteLog(log, 55);
+    // F5 reads the file again by the path in the title: it now holds the filter test log.
+    ASSERT_TRUE(WriteFilterTestLog(log));
     PostMessageA(p.list, WM_KEYDOWN, VK_F5, 0);
-    EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 55; }));
-    EXPECT_EQ(p.Status(0), Ansi(u8"イベント総数：55"));
+    EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 6; }));
     EXPECT_EQ(Title(p.main), title);
     EXPECT_EQ(p.Window("#32770", nullptr, 300), nullptr) << "an error box is up";
+    FilterFromTheEndOf1999(p, u8"表示するイベント", u8"標準値(&C)", u8"イベント総数：3", u8"フィルタ");
 
     // The copy is not live, whatever its folders say.
     EXPECT_EQ(p.ChooseInOpenDialog(copy), Ansi(u8"開く"));
     EXPECT_TRUE(WaitUntil([&] { return Title(p.main) == "DARVEX " + Upper(copy); })) << Title(p.main);
-    EXPECT_EQ(p.Rows(), 12);
+    EXPECT_EQ(p.Rows(), 3);
     EXPECT_EQ(p.Status(1), Ansi(u8"書き込み禁止"));
+    EXPECT_EQ(FindFromDialog(p, Ansi(u8"ア")), 2);
+}
+
+#ifndef DARVEX_VERSION
+#error "DARVEX_VERSION is set by the build"
+#endif
+#define VERSION_TEXT_(x) #x
+#define VERSION_TEXT(x) VERSION_TEXT_(x)
+
+namespace {
+
+// WM_GETTEXT is carried across processes; GetWindowText would not ask a
+// rich edit view of another process for its text.
+std::string ItemText(HWND dialog, int id) {
+    std::vector<char> text(0x60000);
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()));
+    return text.data();
+}
+int Selection(const Program& p) { return int(SendMessageA(p.list, LB_GETCURSEL, 0, 0)); }
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// Sends a key to the window that holds the program's keyboard focus. When a
+// test program running beside it has the foreground, the program has no
+// focus window; the key then goes to the control that had the focus.
+void PressKey(const Program& p, WPARAM key, HWND focused) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(p.pi.dwThreadId, &info);
+    HWND target = info.hwndFocus != nullptr ? info.hwndFocus : focused;
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+// Clicks a button of the dialog that asks a question and answers the box:
+// returns the question's text.
+std::string ClickAndAnswer(const Program& p, HWND dialog, int buttonId, int answer) {
+    PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+    if (p.Window("#32770", dialog) == nullptr) return "<no box>";
+    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the dialog takes input while the box is up";
+    const std::string text = p.AnswerBox(answer, dialog);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != 0; }));
+    return text;
+}
+
+// The command line of DARVEX.EXE on the detail test log.
+std::string DetailLog() {
+    const std::string log = TempPath("DETAIL.EVT");
+    EXPECT_EQ(WriteDetailLog(log.c_str()), 1);
+    return "\"" + log + "\"";
+}
+
+// Opens the Event Detail of the row with Enter on the list.
+HWND OpenDetail(Program& p, int row) {
+    if (!p.Up()) return nullptr;
+    EXPECT_EQ(p.Rows(), kDetailRowCount);
+    SendMessageA(p.list, LB_SETCURSEL, WPARAM(row), 0);
+    PostMessageA(p.list, WM_KEYDOWN, VK_RETURN, 1);
+    HWND dialog = p.Window("#32770");
+    EXPECT_FALSE(IsWindowEnabled(p.main));
+    return dialog;
+}
+
+// Closes the dialog with Esc, opens About with its menu command, checks the
+// values of this build's version resource (the same in both languages) and
+// closes the box with the key.
+void CloseDetailAndCheckAbout(const Program& p, HWND dialog, const std::string& aboutTitle, WPARAM closeKey) {
+    PressKey(p, VK_ESCAPE, GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
+    PostMessageA(p.main, WM_COMMAND, IDM_HELP_ABOUT, 0);
+    HWND box = p.Window("#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Title(box), aboutTitle);
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_NAME), "DARVEX");
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_VERSION), VERSION_TEXT(DARVEX_VERSION));
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_LEGAL_COPYRIGHT), "Copyright (C) The DARVEX developers");
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_FILE_DESCRIPTION), "DARVEX Event Log Viewer");
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_FILE_VERSION), VERSION_TEXT(DARVEX_VERSION.0));
+    PressKey(p, closeKey, GetDlgItem(box, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(p.main); }));
+}
+
+}  // namespace
+
+TEST(Program, EventDetailStepsThroughTheListAndWrapsThenAboutShowsTheVersion) {
+    Program p(DetailLog());
+    HWND dialog = OpenDetail(p, kRowLetters);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Title(dialog), "Event Detail");
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATE), "01/02/03");
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_COMPONENT), "HALDOR/TOLVA          ");
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_TYPE), "Error");
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DESCRIPTION), kLettersDescription);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kLettersByteDump);
+    Click(dialog, IDC_DETAIL_WORD);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kLettersWordDump);
+    Click(dialog, IDC_DETAIL_NEXT);
+    EXPECT_EQ(Selection(p), kRowControlBytes);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kControlBytesDump);   // back to Byte
+    Click(dialog, IDC_DETAIL_PREVIOUS);
+    EXPECT_EQ(Selection(p), kRowLetters);
+
+    // Past the top: Cancel stays, OK goes on from the end; past the end OK goes on from the top.
+    EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_PREVIOUS, IDCANCEL),
+              "The cursor has reached to the top of the event log.\r\nIs the processing is continued from the end ?");
+    EXPECT_EQ(Selection(p), kRowLetters);
+    ClickAndAnswer(p, dialog, IDC_DETAIL_PREVIOUS, IDOK);
+    EXPECT_EQ(Selection(p), kDetailRowCount - 1);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_TIME), DetailRowTime(kDetailRowCount - 1));
+    EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_NEXT, IDOK),
+              "The cursor has reached to the end of the event log.\r\nIs the processing is continued from the top ?");
+    EXPECT_EQ(Selection(p), kRowLetters);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kLettersByteDump);
+    CloseDetailAndCheckAbout(p, dialog, "About DARVEX", VK_RETURN);
+    EXPECT_EQ(Selection(p), kRowLetters);
+}
+
+// Shift-JIS descriptions as the file holds them, dump lines that keep their ends.
+TEST(ProgramJapanese, EventDetailShowsShiftJisAndAsksInJapanese) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+    Program p(DetailLog());
+    HWND dialog = OpenDetail(p, kRowJapanese);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Title(dialog), Ansi(u8"イベントの詳細"));
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_TYPE), Ansi(u8"情報  "));
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DESCRIPTION), kJapaneseDescription);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kJapaneseRowDump932);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_DETAIL_DATA), EM_GETLINECOUNT, 0, 0), 2);
+
+    SendMessageA(p.list, LB_SETCURSEL, kRowLetters, 0);
+    EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_PREVIOUS, IDOK),
+              Ansi(u8"カーソルがイベントログの先頭に達しました。\r\n最後から続けますか？"));
+    EXPECT_EQ(Selection(p), kDetailRowCount - 1);
+    EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_NEXT, IDCANCEL),
+              Ansi(u8"カーソルがイベントログの最後に達しました。\r\n先頭から続けますか？"));
+    EXPECT_EQ(Selection(p), kDetailRowCount - 1);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DESCRIPTION), std::string(4096, 'D'));
+    CloseDetailAndCheckAbout(p, dialog, Ansi(u8"DARVEX のバージョン情報"), VK_ESCAPE);
 }

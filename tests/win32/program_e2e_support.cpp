@@ -7,10 +7,6 @@
 #include "tests/win32/remote_window_win32.h"
 #include "tools/log_writer.h"
 
-#ifndef DARVEX_EXE_PATH
-#error "DARVEX_EXE_PATH must name the program under test"
-#endif
-
 std::string TempPath(const char* name) {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
@@ -40,10 +36,10 @@ void WriteTextLog(const std::string& path, const std::vector<std::string>& texts
     LogImage image;
     InitLogImage(&image, 0, 4096);
     uint32_t offset = kRecordAreaStart;
-    for (size_t i = 0; i < texts.size(); ++i) {
+    for (const std::string& text : texts) {
         RecordSpec r;
-        r.timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(i));
-        r.text = texts[i].c_str();
+        r.timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(&text - &texts[0]));
+        r.text = text.c_str();
         r.link = RecordSpecSize(r);
         offset = PlaceRecord(&image, offset, r);
     }
@@ -82,7 +78,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 Program::Program(const std::string& arguments) {
     std::string path = DARVEX_EXE_PATH;
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    if (path[0] == '/') path = "Z:" + path;   // the host's root under Wine
     for (char& c : path) c = c == '/' ? '\\' : c;
     std::string line = "\"" + path + "\" " + arguments;
     STARTUPINFOA si = {};
@@ -108,7 +104,7 @@ bool Program::Up(bool loaded) {
     if (!started || (main = Window("DARVEX")) == nullptr) return false;
     list = GetDlgItem(main, IDC_EVENT_LIST);
     status = GetDlgItem(main, IDC_STATUS_BAR);
-    return !loaded || WaitUntil([this] { return Title(main).size() > 7; }, 20000);
+    return !loaded || WaitUntil([this] { return Title(main).size() > 7; }, 20000);   // past "DARVEX "
 }
 
 HWND Program::Window(const char* className, HWND except, DWORD timeoutMs) const {
@@ -124,9 +120,8 @@ std::string Program::Status(int part) const {
 LRESULT Program::Rows() const { return SendMessageA(list, LB_GETCOUNT, 0, 0); }
 
 DWORD Program::WaitForExit(DWORD timeoutMs) {
-    if (WaitForSingleObject(pi.hProcess, timeoutMs) != WAIT_OBJECT_0) return DWORD(-1);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
+    DWORD code = DWORD(-1);
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
     return code;
 }
 
@@ -145,10 +140,9 @@ std::string Program::ChooseInOpenDialog(const std::string& path) const {
     HWND dialog = Window("#32770");
     if (dialog == nullptr) return "<no dialog>";
     // The file name box: cmb13 in the Explorer-style dialog, edt1 in the classic one.
-    HWND name = GetDlgItem(dialog, 0x47C);
-    if (name == nullptr) name = GetDlgItem(dialog, 0x480);
-    const std::string title = Title(dialog);
+    HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
     SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
+    const std::string title = Title(dialog);
     SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     return title;
 }

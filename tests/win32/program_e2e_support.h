@@ -1,6 +1,5 @@
-// Driving DARVEX.EXE from another process as a user would: starting it,
-// waiting for its windows, reading its title and status bar, answering its
-// boxes. Shared by the end-to-end test files.
+// Driving DARVEX.EXE from another process as a user would. Shared by the
+// end-to-end tests.
 #pragma once
 
 #include <windows.h>
@@ -10,23 +9,19 @@
 #include <string>
 #include <vector>
 
-// A path in a temp folder of this test process.
-std::string TempPath(const char* name);
-// temp\...\日本\テスト\表\, made folder by folder.
-std::string JapaneseFolder();
-// A generated log of that many events.
-void WriteLog(const std::string& path, uint32_t events);
-// A log of one event per text, oldest first, so the list shows the last text in row 0.
+std::string TempPath(const char* name);   // in a temp folder of this test process
+std::string JapaneseFolder();             // temp\...\日本\テスト\表\, made folder by folder
+void WriteLog(const std::string& path, uint32_t events);   // a generated log
+// One event per text, oldest first, so the list shows the last text in row 0.
 void WriteTextLog(const std::string& path, const std::vector<std::string>& texts);
 
-// A UTF-8 text of a test source in the program's ANSI code page.
-std::string Ansi(const char* utf8);
+std::string Ansi(const char* utf8);   // in the program's ANSI code page
 std::string Upper(std::string s);
 std::string Title(HWND window);
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
-// A started DARVEX.EXE (the host's root is drive Z:). At the end of the test
-// it is closed with WM_CLOSE and must exit with 0.
+// A started DARVEX.EXE; at the end of the test it is closed with WM_CLOSE
+// and must exit with 0.
 struct Program {
     PROCESS_INFORMATION pi = {};
     bool started = false;
@@ -42,12 +37,9 @@ struct Program {
     HWND Window(const char* className, HWND except = nullptr, DWORD timeoutMs = 20000) const;
     std::string Status(int part) const;
     LRESULT Rows() const;
-    // The exit code, or -1 when the program is still running after timeoutMs.
-    DWORD WaitForExit(DWORD timeoutMs = 15000);
-    // Presses a button of the program's message box (other than except) and
-    // returns the box's text.
+    DWORD WaitForExit(DWORD timeoutMs = 15000);   // -1 while still running
+    // Presses a button of a message box other than except; the box's text.
     std::string AnswerBox(int button, HWND except = nullptr, std::string* caption = nullptr) const;
-    // Opens File Open, types the path into the file name box and presses OK;
-    // returns the dialog's title.
+    // Types the path into File Open and presses OK; the dialog's title.
     std::string ChooseInOpenDialog(const std::string& path) const;
 };

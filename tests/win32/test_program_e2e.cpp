@@ -12,7 +12,83 @@
 #include "tests/win32/filter_test_log.h"
 #include "tests/win32/program_e2e_support.h"
 
+#ifndef DARVEX_VERSION
+#error "DARVEX_VERSION is set by the build"
+#endif
+#define VERSION_TEXT_(x) #x
+#define VERSION_TEXT(x) VERSION_TEXT_(x)
+
 namespace {
+
+// WM_GETTEXT is carried across processes; GetWindowText would not ask a
+// rich edit view of another process for its text.
+std::string ItemText(HWND dialog, int id) {
+    std::vector<char> text(0x60000);
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()));
+    return text.data();
+}
+LRESULT Selection(const Program& p) { return SendMessageA(p.list, LB_GETCURSEL, 0, 0); }
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// Sends a key to the window that holds the program's keyboard focus. When a
+// test program running beside it has the foreground, the program has no
+// focus window; the key then goes to the control that had the focus.
+void PressKey(const Program& p, WPARAM key, HWND focused) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(p.pi.dwThreadId, &info);
+    HWND target = info.hwndFocus != nullptr ? info.hwndFocus : focused;
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+// Clicks a button of the dialog that asks a question and answers the box:
+// returns the question's text.
+std::string ClickAndAnswer(const Program& p, HWND dialog, int buttonId, int answer) {
+    PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+    if (p.Window("#32770", dialog) == nullptr) return "<no box>";
+    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the dialog takes input while the box is up";
+    const std::string text = p.AnswerBox(answer, dialog);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != 0; }));
+    return text;
+}
+
+// The command line of DARVEX.EXE on the detail test log.
+std::string DetailLog() {
+    const std::string log = TempPath("DETAIL.EVT");
+    EXPECT_EQ(WriteDetailLog(log.c_str()), 1);
+    return "\"" + log + "\"";
+}
+
+// Opens the Event Detail of the row with Enter on the list.
+HWND OpenDetail(Program& p, int row) {
+    if (!p.Up()) return nullptr;
+    SendMessageA(p.list, LB_SETCURSEL, WPARAM(row), 0);
+    PostMessageA(p.list, WM_KEYDOWN, VK_RETURN, 1);
+    HWND dialog = p.Window("#32770");
+    EXPECT_FALSE(IsWindowEnabled(p.main));
+    return dialog;
+}
+
+// Closes the dialog with Esc, opens About with its menu command, checks the
+// values of this build's version resource (the same in both languages) and
+// closes the box with the key.
+void CloseDetailAndCheckAbout(const Program& p, HWND dialog, const std::string& aboutTitle, WPARAM closeKey) {
+    PressKey(p, VK_ESCAPE, GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
+    PostMessageA(p.main, WM_COMMAND, IDM_HELP_ABOUT, 0);
+    HWND box = p.Window("#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Title(box), aboutTitle);
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_NAME), "DARVEX");
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_VERSION), VERSION_TEXT(DARVEX_VERSION));
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_LEGAL_COPYRIGHT), "Copyright (C) The DARVEX developers");
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_FILE_DESCRIPTION), "DARVEX Event Log Viewer");
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_FILE_VERSION), VERSION_TEXT(DARVEX_VERSION.0));
+    PressKey(p, closeKey, GetDlgItem(box, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(p.main); }));
+}
+
 
 // Opens Find, types text and presses Find Next; the selected row once the
 // dialog has closed, or -1 when it stays open.
@@ -22,8 +98,7 @@ LRESULT FindFromDialog(const Program& p, const std::string& text) {
     if (dialog == nullptr) return -2;
     SendMessageA(GetDlgItem(dialog, IDC_FIND_DESCRIPTION), WM_SETTEXT, 0, LPARAM(text.c_str()));
     PostMessageA(GetDlgItem(dialog, IDC_FIND_NEXT), BM_CLICK, 0, 0);
-    if (!WaitUntil([&] { return !IsWindow(dialog); })) return -1;
-    return SendMessageA(p.list, LB_GETCURSEL, 0, 0);
+    return WaitUntil([&] { return !IsWindow(dialog); }) ? Selection(p) : -1;
 }
 
 // Opens Filter on the six-event filter test log, chooses "Events On:" 99/12/31 23:59:59
@@ -59,7 +134,7 @@ TEST(Program, CommandLineLogThenFindFontOpenAndFilterDialogs) {
     ASSERT_TRUE(p.Up());
     EXPECT_EQ(Title(p.main), "DARVEX " + Upper(log));
     EXPECT_EQ(p.Rows(), 3);
-    EXPECT_EQ(SendMessageA(p.list, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Selection(p), 0);
     EXPECT_EQ(p.Status(0), "Total number of Event3");
     EXPECT_EQ(p.Status(1), "Write Prohibit");
     EXPECT_EQ(p.Status(2), "");
@@ -135,86 +210,6 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersRefreshesFiltersAndOpensAnotherToF
     EXPECT_EQ(p.Status(1), Ansi(u8"書き込み禁止"));
     EXPECT_EQ(FindFromDialog(p, Ansi(u8"ア")), 2);
 }
-
-#ifndef DARVEX_VERSION
-#error "DARVEX_VERSION is set by the build"
-#endif
-#define VERSION_TEXT_(x) #x
-#define VERSION_TEXT(x) VERSION_TEXT_(x)
-
-namespace {
-
-// WM_GETTEXT is carried across processes; GetWindowText would not ask a
-// rich edit view of another process for its text.
-std::string ItemText(HWND dialog, int id) {
-    std::vector<char> text(0x60000);
-    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()));
-    return text.data();
-}
-int Selection(const Program& p) { return int(SendMessageA(p.list, LB_GETCURSEL, 0, 0)); }
-void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-// Sends a key to the window that holds the program's keyboard focus. When a
-// test program running beside it has the foreground, the program has no
-// focus window; the key then goes to the control that had the focus.
-void PressKey(const Program& p, WPARAM key, HWND focused) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(p.pi.dwThreadId, &info);
-    HWND target = info.hwndFocus != nullptr ? info.hwndFocus : focused;
-    PostMessageA(target, WM_KEYDOWN, key, 1);
-    PostMessageA(target, WM_KEYUP, key, 0xC0000001);
-}
-
-// Clicks a button of the dialog that asks a question and answers the box:
-// returns the question's text.
-std::string ClickAndAnswer(const Program& p, HWND dialog, int buttonId, int answer) {
-    PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
-    if (p.Window("#32770", dialog) == nullptr) return "<no box>";
-    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the dialog takes input while the box is up";
-    const std::string text = p.AnswerBox(answer, dialog);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != 0; }));
-    return text;
-}
-
-// The command line of DARVEX.EXE on the detail test log.
-std::string DetailLog() {
-    const std::string log = TempPath("DETAIL.EVT");
-    EXPECT_EQ(WriteDetailLog(log.c_str()), 1);
-    return "\"" + log + "\"";
-}
-
-// Opens the Event Detail of the row with Enter on the list.
-HWND OpenDetail(Program& p, int row) {
-    if (!p.Up()) return nullptr;
-    EXPECT_EQ(p.Rows(), kDetailRowCount);
-    SendMessageA(p.list, LB_SETCURSEL, WPARAM(row), 0);
-    PostMessageA(p.list, WM_KEYDOWN, VK_RETURN, 1);
-    HWND dialog = p.Window("#32770");
-    EXPECT_FALSE(IsWindowEnabled(p.main));
-    return dialog;
-}
-
-// Closes the dialog with Esc, opens About with its menu command, checks the
-// values of this build's version resource (the same in both languages) and
-// closes the box with the key.
-void CloseDetailAndCheckAbout(const Program& p, HWND dialog, const std::string& aboutTitle, WPARAM closeKey) {
-    PressKey(p, VK_ESCAPE, GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
-    PostMessageA(p.main, WM_COMMAND, IDM_HELP_ABOUT, 0);
-    HWND box = p.Window("#32770");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(Title(box), aboutTitle);
-    EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_NAME), "DARVEX");
-    EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_VERSION), VERSION_TEXT(DARVEX_VERSION));
-    EXPECT_EQ(ItemText(box, IDC_ABOUT_LEGAL_COPYRIGHT), "Copyright (C) The DARVEX developers");
-    EXPECT_EQ(ItemText(box, IDC_ABOUT_FILE_DESCRIPTION), "DARVEX Event Log Viewer");
-    EXPECT_EQ(ItemText(box, IDC_ABOUT_FILE_VERSION), VERSION_TEXT(DARVEX_VERSION.0));
-    PressKey(p, closeKey, GetDlgItem(box, IDOK));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(p.main); }));
-}
-
-}  // namespace
 
 TEST(Program, EventDetailStepsThroughTheListAndWrapsThenAboutShowsTheVersion) {
     Program p(DetailLog());

@@ -9,11 +9,7 @@
 
 namespace {
 
-struct LoaderTest : ::testing::Test {
-    ViewerState state;
-    UiEffects fx;
-    void SetUp() override { InitViewerState(&state); }
-    void TearDown() override { ReleaseViewerState(&state); }
+struct LoaderTest : StateTest {
 
     // Record file offsets from the oldest to the newest event.
     std::vector<uint32_t> OffsetsOldestFirst() const {
@@ -83,6 +79,14 @@ TEST_F(LoaderTest, EveryCatalogueLogGivesItsOutcome) {
     InitViewerState(&state);
     ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(kEdgeComputerName16), "A.EVT", &fx));
     EXPECT_STREQ("ABCDEFGHIJKLMNOP", state.table.entries[0].computer);
+    // A date out of range still takes its ten characters.
+    LogImage image = BuildBaseLog();
+    RecordSpec odd;
+    odd.timeStamp.year = 12345;
+    odd.timeStamp.month = 300;
+    PlaceRecord(&image, kBaseRecordOffsets[2], odd);
+    ASSERT_EQ(0, LoadImage(&state, image, "B.EVT", &fx));
+    EXPECT_EQ(10u, strlen(state.table.entries[0].date));
 }
 
 TEST_F(LoaderTest, ShortOrUnreadableFilesAreRefused) {
@@ -154,37 +158,6 @@ TEST_F(LoaderTest, EveryFilteringBitOfALiveLogCountsButNotTheOrder) {
     SetConditions(&live, ViewConditions{});
     ASSERT_EQ(0, LoadImage(&state, live, "PERN.EVT", &fx));
     EXPECT_EQ(kViewFiltered, state.viewMode);
-}
-
-TEST_F(LoaderTest, EntriesCarryFormattedStampsAndCodes) {
-    const SyntheticEvent events[] = {{4, 6, "2000/01/0509:07:04", "y"}, {7, 7, "2000/01/0509:07:03", "x"}};
-    BuildSyntheticTable(&state, events, 2);
-    const EventEntry& oldest = state.table.entries[1];
-    EXPECT_EQ("2000/01/05 09:07:03", std::string(oldest.date) + " " + oldest.time);
-    EXPECT_EQ("2000/01/0509:07:03", Stamp(state.range.firstEvent));
-    // Codes 6 and 7: the last module in the table and the first past it.
-    EXPECT_EQ((std::vector<int>{4, 6, 5, 7, 7}), (std::vector<int>{state.table.entries[0].component,
-              state.table.entries[0].module, oldest.component, oldest.module, oldest.type}));
-    LogImage image = BuildBaseLog();
-    RecordSpec odd;
-    odd.timeStamp.year = 12345;   // out of range: still ten characters
-    odd.timeStamp.month = 300;
-    PlaceRecord(&image, kBaseRecordOffsets[2], odd);
-    ASSERT_EQ(0, LoadImage(&state, image, "B.EVT", &fx));
-    EXPECT_EQ(10u, strlen(state.table.entries[0].date));
-}
-
-TEST_F(LoaderTest, StdioOpenerReadsRealFilesAndReportsMissingOnes) {
-    const std::string path = ::testing::TempDir() + "darvex_loader_PERN.EVT";
-    ASSERT_EQ(1, WriteLogImage(BuildBaseLog(), path.c_str()));
-    for (int missing = 0; missing < 2; ++missing) {   // the second time it is gone
-        snprintf(state.file.path, sizeof state.file.path, "%s", path.c_str());
-        ClearEffects(&fx);
-        EXPECT_EQ(missing ? kMsgOpenFailed : 0, LoadLog(&state, StdioLogOpener(), &fx));
-        EXPECT_EQ(missing ? 0u : 3u, state.table.loadedCount);
-        remove(path.c_str());
-    }
-    EXPECT_EQ('\0', state.file.path[0]);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Helpers shared by the core tests: loading a LogImage straight from memory.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -93,3 +95,14 @@ inline std::vector<int> VisibleIndexes(const ViewerState& state) {
     }
     return out;
 }
+
+// A test with a fresh viewer state and cleared effects.
+struct StateTest : ::testing::Test {
+    ViewerState state;
+    UiEffects fx;
+    void SetUp() override {
+        InitViewerState(&state);
+        ClearEffects(&fx);
+    }
+    void TearDown() override { ReleaseViewerState(&state); }
+};

@@ -21,7 +21,6 @@ struct MemoryReader {
     size_t position = 0;
     size_t failAt = SIZE_MAX;   // a read that would pass this offset fails
     size_t chunk = SIZE_MAX;    // most bytes one read returns
-    bool reportSize = true;
 };
 
 inline int MemoryRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
@@ -42,7 +41,7 @@ inline int LoadImage(ViewerState* state, const LogImage& image, const char* path
     snprintf(state->file.path, sizeof state->file.path, "%s", path);
     IdentifySource(&state->file, *state->codePage);
     ClearEffects(fx);
-    LogReader reader = {&m, MemoryRead, m.reportSize ? uint64_t(image.bytes.size()) : UINT64_MAX};
+    LogReader reader = {&m, MemoryRead, uint64_t(image.bytes.size())};
     return LoadLogFromReader(state, &reader, fx);
 }
 

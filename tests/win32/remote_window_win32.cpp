@@ -16,8 +16,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     char cls[64];
-    if (pid == f->processId && window != f->except && IsWindowVisible(window) && GetClassNameA(window, cls, sizeof cls) &&
-        lstrcmpA(cls, f->className) == 0) {
+    if (pid == f->processId && window != f->except && IsWindowVisible(window) &&
+        GetClassNameA(window, cls, sizeof cls) && lstrcmpA(cls, f->className) == 0) {
         f->window = window;
         return FALSE;
     }

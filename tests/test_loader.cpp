@@ -4,77 +4,57 @@
 #include <string>
 #include <vector>
 
+#include "app/path_rules.h"
 #include "logfile/loader.h"
 #include "test_support.h"
 
 namespace {
 
-struct LoaderTest : ::testing::Test {
-    ViewerState state;
-    UiEffects fx;
-    void SetUp() override { InitViewerState(&state); }
-    void TearDown() override { ReleaseViewerState(&state); }
+struct LoaderTest : StateTest {
 
     // Record file offsets from the oldest to the newest event.
     std::vector<uint32_t> OffsetsOldestFirst() const {
         std::vector<uint32_t> out;
         for (uint32_t k = state.table.loadedCount; k-- > 0;) {
-            out.push_back(uint32_t(state.table.fileOrder[k]->record - state.table.recordArea) + 88);
+            out.push_back(uint32_t(state.table.fileOrder[k]->record - state.table.recordArea) + kRecordAreaStart);
         }
         return out;
     }
+    std::string Stamp(const char* stamp) const { return std::string(stamp, 18); }
+    void ExpectMenus(uint32_t action, std::initializer_list<uint16_t> ids) const {
+        for (uint16_t id : ids) EXPECT_EQ(action, LastMenuAction(fx, id)) << id;
+    }
 };
 
-RecordSpec Record(uint16_t second, const char* text) {
-    RecordSpec r;
-    r.timeStamp = MakeRecordTime(2001, 1, 1, 0, 0, second);
-    r.text = text;
-    return r;
+TEST(LogFormat, MagicsAreComparedOverAllSixteenBytes) {
+    uint8_t magic[16] = {};
+    memcpy(magic, "PERN.EVT V1.0  ", 15);
+    EXPECT_TRUE(IsKnownMagic(magic));
+    magic[15] = ' ';   // byte 15 must be the zero byte
+    EXPECT_FALSE(IsKnownMagic(magic));
+    uint8_t lower[16] = {};
+    memcpy(lower, "pern.evt v1.0  ", 15);
+    EXPECT_FALSE(IsKnownMagic(lower));
 }
 
-// The chain of three records at 88, 150 and 230, oldest at 150.
-LogImage WrappedExample() {
-    LogImage image;
-    InitLogImage(&image, 0, 300);
-    RecordSpec oldest = Record(1, "old");
-    oldest.link = 80;
-    RecordSpec middle = Record(2, "mid");
-    middle.wrapToStart = 1;
-    RecordSpec newest = Record(3, "new");
-    PlaceRecord(&image, 150, oldest);
-    PlaceRecord(&image, 230, middle);
-    PlaceRecord(&image, 88, newest);
-    SetRecordCount(&image, 3);
-    SetOldestOffset(&image, 150);
-    return image;
-}
-
-TEST_F(LoaderTest, WrappedChainListsNewestInSlotZero) {
-    ASSERT_EQ(0, LoadImage(&state, WrappedExample(), "C:\\LOGS\\COPY.EVT", &fx));
-    EXPECT_EQ((std::vector<uint32_t>{150, 230, 88}), OffsetsOldestFirst());
-    EXPECT_EQ(&state.table.entries[0], state.table.fileOrder[0]);
-    EXPECT_EQ(3u, state.table.loadedCount);
-    EXPECT_EQ(std::string("2001/01/0100:00:01"), std::string(state.range.firstEvent, 18));
-    EXPECT_EQ(std::string("2001/01/0100:00:03"), std::string(state.range.lastEvent, 18));
-    EXPECT_EQ(0, memcmp(state.range.from, state.range.firstEvent, 18));
-    EXPECT_EQ(0, memcmp(state.range.through, state.range.lastEvent, 18));
-}
-
-TEST_F(LoaderTest, WrapToStartOtherThanOneFollowsTheLink) {
-    LogImage image = WrappedExample();
-    SetRecordWrapToStart(&image, 150, 2);
-    SetRecordLink(&image, 150, 80);
-    ASSERT_EQ(0, LoadImage(&state, image, "X.EVT", &fx));
-    EXPECT_EQ((std::vector<uint32_t>{150, 230, 88}), OffsetsOldestFirst());
-}
-
-// A link may lead anywhere in 32-bit arithmetic, here back from 700 to 230
-// before the wrap to the start; only taking a record twice is refused.
-TEST_F(LoaderTest, ChainMayStepBackMoreThanOnce) {
-    ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(kEdgeTwoStepsBack), "X.EVT", &fx));
-    EXPECT_EQ(std::vector<uint32_t>(kTwoStepsBackOffsets, kTwoStepsBackOffsets + 8), OffsetsOldestFirst());
-    EXPECT_EQ(std::string("2001/01/0100:00:01"), std::string(state.range.firstEvent, 18));
-    EXPECT_EQ(std::string("2001/01/0100:00:08"), std::string(state.range.lastEvent, 18));
+// A link may lead anywhere in 32-bit arithmetic (two steps back from 700 to
+// 230 before the wrap to the start); only taking a record twice is refused.
+TEST_F(LoaderTest, ChainIsFollowedFromTheOldestThroughWrapsAndStepsBack) {
+    const std::vector<uint32_t> wrapped = {150, 230, 88};
+    const struct {
+        BrokenLog log;
+        std::vector<uint32_t> offsets;
+    } cases[] = {{kEdgeWrappedExample, wrapped},
+                 {kEdgeWrapToStartTwo, {88, 143, 202}},
+                 {kEdgeTwoStepsBack, std::vector<uint32_t>(kTwoStepsBackOffsets, kTwoStepsBackOffsets + 8)}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(c.log), "C:\\LOGS\\COPY.EVT", &fx));
+        EXPECT_EQ(c.offsets, OffsetsOldestFirst()) << kBrokenLogInfo[c.log].name;
+        EXPECT_EQ(&state.table.entries[0], state.table.fileOrder[0]);
+        EXPECT_EQ("2001/01/0100:00:01", Stamp(state.range.firstEvent));
+        EXPECT_EQ(Stamp(state.range.lastEvent), Stamp(state.range.through));
+    }
+    EXPECT_EQ("2001/01/0100:00:08", Stamp(state.range.lastEvent));
 }
 
 TEST_F(LoaderTest, EveryCatalogueLogGivesItsOutcome) {
@@ -89,94 +69,59 @@ TEST_F(LoaderTest, EveryCatalogueLogGivesItsOutcome) {
         } else {
             // The failure outcome: no table, no path, a zero header, nothing live.
             EXPECT_EQ(nullptr, state.table.entries);
-            EXPECT_EQ(nullptr, state.table.recordArea);
             EXPECT_EQ(0u, state.table.loadedCount);
             EXPECT_EQ('\0', state.file.path[0]);
             EXPECT_EQ(0u, state.file.isLive);
             EXPECT_EQ(0u, state.file.currentHeader.recordCount);
-            for (uint16_t id : {101, 102, 103, 104, 110, 111, 115, 116, 117}) {
-                EXPECT_EQ(kMenuGray, LastMenuAction(fx, id)) << id;
-            }
+            ExpectMenus(kMenuGray, {101, 102, 103, 104, 110, 111, 115, 116, 117});
         }
         ReleaseViewerState(&state);
     }
-}
-
-TEST_F(LoaderTest, SixteenByteComputerNameIsShownWhole) {
+    InitViewerState(&state);
     ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(kEdgeComputerName16), "A.EVT", &fx));
     EXPECT_STREQ("ABCDEFGHIJKLMNOP", state.table.entries[0].computer);
-    EXPECT_EQ(16u, state.table.entries[0].computerLength);
+    // A date out of range still takes its ten characters.
+    LogImage image = BuildBaseLog();
+    RecordSpec odd;
+    odd.timeStamp.year = 12345;
+    odd.timeStamp.month = 300;
+    PlaceRecord(&image, kBaseRecordOffsets[2], odd);
+    ASSERT_EQ(0, LoadImage(&state, image, "B.EVT", &fx));
+    EXPECT_EQ(10u, strlen(state.table.entries[0].date));
 }
 
 TEST_F(LoaderTest, ShortOrUnreadableFilesAreRefused) {
-    LogImage image = BuildBaseLog();
-    // A read error inside the record area.
-    MemoryReader m = MakeMemoryReader(image);
-    m.failAt = 100;
-    EXPECT_EQ(kMsgReadFailed, LoadImage(&state, image, "A.EVT", &fx, &m));
-    // A read error in the header itself.
-    m = MakeMemoryReader(image);
-    m.failAt = 10;
-    EXPECT_EQ(kMsgReadFailed, LoadImage(&state, image, "A.EVT", &fx, &m));
-    // A file that ends early while its size was not known beforehand.
-    LogImage cut = image;
-    SetFileSize(&cut, image.bytes.size() - 5);
-    m = MakeMemoryReader(cut);
-    m.reportSize = false;
-    EXPECT_EQ(kMsgReadFailed, LoadImage(&state, cut, "A.EVT", &fx, &m));
+    const LogImage image = BuildBaseLog();
+    // Read errors in the record area and in the header.
+    EXPECT_EQ(kMsgReadFailed, LoadImage(&state, image, "A.EVT", &fx, {nullptr, 0, 100}));
+    EXPECT_EQ(kMsgReadFailed, LoadImage(&state, image, "A.EVT", &fx, {nullptr, 0, 10}));
     // A record area read in many small pieces is still read whole.
-    m = MakeMemoryReader(image);
-    m.chunk = 7;
-    EXPECT_EQ(0, LoadImage(&state, image, "A.EVT", &fx, &m));
+    EXPECT_EQ(0, LoadImage(&state, image, "A.EVT", &fx, {nullptr, 0, SIZE_MAX, 7}));
     EXPECT_EQ(3u, state.table.loadedCount);
 }
 
-TEST_F(LoaderTest, LiveSourceIsFoundAnywhereInTheUpperCasedPath) {
-    struct Case { const char* path; int source; const char* upper; } cases[] = {
-        {"C:\\LOGS\\OLD_PERN.EVT.BAK", 0, "C:\\LOGS\\OLD_PERN.EVT.BAK"},
-        {"c:\\logs\\tolva.evt", 1, "C:\\LOGS\\TOLVA.EVT"},
-        {"C:\\TOLVA.EVT\\PERN.EVT", 0, "C:\\TOLVA.EVT\\PERN.EVT"},
-        {"d:\\x\\kestram.evt", 3, "D:\\X\\KESTRAM.EVT"},
-        {"C:\\LOGS\\COPY.EVT", -1, "C:\\LOGS\\COPY.EVT"},
-    };
-    for (const Case& c : cases) {
-        OpenFileState file = {};
-        snprintf(file.path, sizeof file.path, "%s", c.path);
-        IdentifySource(&file, SingleByteCodePage());
-        EXPECT_EQ(c.source, file.sourceIndex) << c.path;
-        EXPECT_EQ(c.source >= 0 ? 1u : 0u, file.isLive) << c.path;
-        EXPECT_STREQ(c.upper, file.path);
-    }
-}
-
-TEST_F(LoaderTest, ReadOnlyAndLiveFilesSetTheirMenusAndStatus) {
+TEST_F(LoaderTest, ReadOnlyLiveAndEmptyFilesSetTheirMenusAndStatus) {
     ASSERT_EQ(0, LoadImage(&state, BuildBaseLog(), "C:\\LOGS\\COPY.EVT", &fx));
     EXPECT_EQ("Write Prohibit", StatusText(fx, 1));
     EXPECT_EQ("Total number of Event3", StatusText(fx, 0));
-    EXPECT_EQ(kMenuGray, LastMenuAction(fx, 102));
-    EXPECT_EQ(kMenuGray, LastMenuAction(fx, 103));
-    for (uint16_t id : {101, 104, 110, 111, 115, 116, 117}) EXPECT_EQ(kMenuEnable, LastMenuAction(fx, id)) << id;
-
+    ExpectMenus(kMenuGray, {102, 103});
+    ExpectMenus(kMenuEnable, {101, 104, 110, 111, 115, 116, 117});
     ASSERT_EQ(0, LoadImage(&state, BuildBaseLog(), "C:\\LOGS\\OLD_PERN.EVT.BAK", &fx));
     EXPECT_EQ("<unset>", StatusText(fx, 1));   // LoadLog itself empties it first
-    EXPECT_EQ(kMenuEnable, LastMenuAction(fx, 102));
-    EXPECT_EQ(kMenuEnable, LastMenuAction(fx, 103));
-}
-
-TEST_F(LoaderTest, EmptyLogKeepsTheConditionsAndGraysTheEventItems) {
-    state.conditions.componentIndex = 3;   // something the user chose earlier
+    ExpectMenus(kMenuEnable, {102, 103});
+    // An empty log keeps the conditions the user chose and grays the event items.
+    state.conditions.componentIndex = 3;
     ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(kEdgeEmptyWithOldest), "C:\\PERN.EVT", &fx));
-    EXPECT_EQ(0u, state.table.loadedCount);
     EXPECT_EQ(nullptr, state.table.entries);
     EXPECT_EQ("Total number of Event0", StatusText(fx, 0));
-    EXPECT_EQ(kViewAllEvents, state.viewMode);
     EXPECT_EQ(3, state.conditions.componentIndex);
-    for (uint16_t id : {101, 117, 103}) EXPECT_EQ(kMenuEnable, LastMenuAction(fx, id)) << id;
-    for (uint16_t id : {104, 102, 111, 110, 115, 116}) EXPECT_EQ(kMenuGray, LastMenuAction(fx, id)) << id;
+    ExpectMenus(kMenuEnable, {101, 117, 103});
+    ExpectMenus(kMenuGray, {104, 102, 111, 110, 115, 116});
 }
 
+// A read-only file takes the conditions of the last live one, and a failed
+// load keeps them and the live header's copy.
 TEST_F(LoaderTest, NonLiveFileTakesTheLastLiveFilesConditions) {
-    // First a read-only file straight after start-up: the defaults.
     ASSERT_EQ(0, LoadImage(&state, BuildBaseLog(), "COPY.EVT", &fx));
     EXPECT_EQ(0u, state.sortOrder);
     EXPECT_EQ(kViewAllEvents, state.viewMode);
@@ -189,9 +134,9 @@ TEST_F(LoaderTest, NonLiveFileTakesTheLastLiveFilesConditions) {
     saved.conditionsSaved = 1;
     SetConditions(&live, saved);
     ASSERT_EQ(0, LoadImage(&state, live, "C:\\LOGS\\TOLVA.EVT", &fx));
-    EXPECT_EQ(114u, state.sortOrder);
     EXPECT_EQ(1u, state.saveSettings);
-    EXPECT_EQ(kViewFiltered, state.viewMode);
+    EXPECT_EQ(kMsgCorrupted, LoadImage(&state, BuildBrokenLog(kBrokenLinkZero), "PERN.EVT", &fx));
+    EXPECT_EQ(114, state.liveHeaderCopy.conditions.sortOrder);
 
     ASSERT_EQ(0, LoadImage(&state, BuildBaseLog(), "COPY.EVT", &fx));
     EXPECT_EQ(114u, state.sortOrder);
@@ -199,101 +144,113 @@ TEST_F(LoaderTest, NonLiveFileTakesTheLastLiveFilesConditions) {
     EXPECT_EQ(kViewFiltered, state.viewMode);
 }
 
-TEST_F(LoaderTest, AllZeroConditionsOfALiveLogShowItFiltered) {
-    LogImage live = BuildBaseLog();
-    ViewConditions zero = {};
-    SetConditions(&live, zero);
-    ASSERT_EQ(0, LoadImage(&state, live, "PERN.EVT", &fx));
-    EXPECT_EQ(kViewFiltered, state.viewMode);
-}
-
-TEST(ViewMode, EveryFilteringBitCountsButNotTheOrder) {
+TEST_F(LoaderTest, EveryFilteringBitOfALiveLogCountsButNotTheOrder) {
     ViewConditions c = DefaultViewConditions();
     c.sortOrder = kOrderModule;
     c.conditionsSaved = 1;
     EXPECT_EQ(kViewAllEvents, DecideViewMode(c));
     c.moduleIndex = 0x10000;   // no module in the low half, still a module filter
     EXPECT_EQ(kViewFiltered, DecideViewMode(c));
-}
-
-TEST_F(LoaderTest, FailedLoadKeepsOrderConditionsAndLiveCopy) {
     LogImage live = BuildBaseLog();
-    ViewConditions saved = DefaultViewConditions();
-    saved.sortOrder = 113;
-    SetConditions(&live, saved);
+    SetConditions(&live, ViewConditions{});
     ASSERT_EQ(0, LoadImage(&state, live, "PERN.EVT", &fx));
-    EXPECT_EQ(kMsgCorrupted, LoadImage(&state, BuildBrokenLog(kBrokenLinkZero), "PERN.EVT", &fx));
-    EXPECT_EQ(113u, state.sortOrder);
-    EXPECT_EQ(113, state.liveHeaderCopy.conditions.sortOrder);
+    EXPECT_EQ(kViewFiltered, state.viewMode);
 }
 
-TEST_F(LoaderTest, EntriesCarryFormattedStampsAndCodes) {
-    LogImage image;
-    InitLogImage(&image, 2, 400);
-    RecordSpec a = Record(3, "x");
-    a.timeStamp = MakeRecordTime(2000, 1, 5, 9, 7, 3);
-    a.moduleCode = 7;   // the first code past the table
-    a.type = 7;
-    a.link = 100;
-    RecordSpec b = Record(4, "y");
-    b.timeStamp.year = 12345;   // out of range: still ten characters
-    b.timeStamp.month = 300;
-    b.moduleCode = 6;   // the last code in it
-    PlaceRecord(&image, 88, a);
-    PlaceRecord(&image, 188, b);
-    SetRecordCount(&image, 2);
-    SetOldestOffset(&image, 88);
-    ASSERT_EQ(0, LoadImage(&state, image, "B.EVT", &fx));
-    const EventEntry& oldest = state.table.entries[1];
-    EXPECT_STREQ("2000/01/05", oldest.date);
-    EXPECT_STREQ("09:07:03", oldest.time);
-    EXPECT_EQ(std::string("2000/01/0509:07:03"), std::string(state.range.firstEvent, 18));
-    EXPECT_EQ(5, oldest.component);
-    EXPECT_EQ(7, oldest.module);
-    EXPECT_EQ(7, oldest.type);
-    const EventEntry& newest = state.table.entries[0];
-    EXPECT_EQ(10u, strlen(newest.date));
-    EXPECT_EQ(4, newest.component);
-    EXPECT_EQ(6, newest.module);
+// Shift-JIS names whose second bytes look like ASCII: テスト has 0x65 ('e')
+// and 0x67 ('g'), 表 and ソ end in 0x5C ('\'), ケ is 0x83 'P'.
+#define TESUTO "\x83\x65\x83\x58\x83\x67"
+#define HYOU "\x95\x5c"
+#define SO "\x83\x5c"
+#define KE "\x83\x50"
+#define NIHON "\x93\xfa\x96\x7b"
+
+const AnsiCodePage& kSingle = SingleByteCodePage();
+const AnsiCodePage& kSjis = ShiftJisCodePage();
+
+struct PathCase {
+    const char* in;
+    const char* out;
+    const AnsiCodePage& page;
+};
+
+TEST(CommandLinePath, QuotesAreRemovedAndTwoHundredSixtyBytesAreRefused) {
+    char out[kPathBufferSize];
+    EXPECT_EQ(0, TakeCommandLinePath("", kSingle, out));
+    EXPECT_STREQ("", out);
+    for (const char* line : {"\"C:\\A B\\PERN.EVT\"", "\"C:\\A B\\PERN.EVT", "C:\\A B\\PERN.EVT"}) {
+        TakeCommandLinePath(line, kSingle, out);
+        EXPECT_STREQ("C:\\A B\\PERN.EVT", out) << line;
+    }
+    std::string line(259, 'A');
+    EXPECT_EQ(0, TakeCommandLinePath(line.c_str(), kSingle, out));
+    EXPECT_EQ(line, out);
+    line += 'A';
+    EXPECT_EQ(kMsgPathTooLong, TakeCommandLinePath(line.c_str(), kSingle, out));
+    EXPECT_STREQ("", out);
 }
 
-TEST_F(LoaderTest, GeneratedWrappedLogLoadsInTimeOrder) {
-    GenOptions options;
-    options.eventCount = 3000;
-    options.wrapped = true;
-    options.unknownModulesPerMillion = 20000;
-    options.seed = 11;
-    LogImage image;
-    GenResult result;
-    ASSERT_EQ(1, GenerateLogImage(options, &image, &result));
-    ASSERT_EQ(0, LoadImage(&state, image, "C:\\PERN.EVT", &fx));
-    ASSERT_EQ(result.recordCount, state.table.loadedCount);
-    EXPECT_EQ(result.oldestOffset, uint32_t(state.table.fileOrder[state.table.loadedCount - 1]->record -
-                                            state.table.recordArea) + 88);
-    EXPECT_EQ(result.newestOffset, uint32_t(state.table.fileOrder[0]->record - state.table.recordArea) + 88);
-    char previous[18] = {};
-    for (uint32_t k = state.table.loadedCount; k-- > 0;) {
-        char stamp[18];
-        EntryStamp(*state.table.fileOrder[k], stamp);
-        EXPECT_LE(memcmp(previous, stamp, 18), 0) << k;
-        memcpy(previous, stamp, 18);
+TEST(SaveAsPath, ExtensionOfTheLastComponentBecomesEvt) {
+    const std::string longest(257, 'A'), fits(255, 'A'), fitsEvt = fits + ".evt";
+    const PathCase cases[] = {
+        {"C:\\LOGS\\LOG", "C:\\LOGS\\LOG.evt", kSingle},
+        {"LOG.TXT", "LOG.evt", kSingle},
+        {"C:\\LOGS\\LOG.EVTX", "C:\\LOGS\\LOG.evt", kSingle},
+        {"C:\\MY.DIR\\LOG", "C:\\MY.DIR\\LOG.evt", kSingle},
+        {"A.B", "A.B.evt", kSingle},   // shorter than five bytes: appended
+        {"A.BCD", "A.evt", kSingle},
+        {longest.c_str(), longest.c_str(), kSingle},   // no room for the extension
+        {fits.c_str(), fitsEvt.c_str(), kSingle},
+        // 表's second byte is 0x5C: walked by bytes, LOG.表 had no extension.
+        {"C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG.evt", kSjis},
+        {"C:\\" NIHON "\\LOG." SO, "C:\\" NIHON "\\LOG.evt", kSjis},
+        {"C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG." HYOU ".evt", kSingle},
+    };
+    for (const PathCase& c : cases) {
+        char out[kPathBufferSize];
+        SaveAsPathFromChoice(c.in, c.page, out);
+        EXPECT_STREQ(c.out, out) << c.in;
     }
 }
 
-TEST_F(LoaderTest, StdioOpenerReadsRealFilesAndReportsMissingOnes) {
-    std::string path = ::testing::TempDir() + "darvex_loader_PERN.EVT";
-    ASSERT_EQ(1, WriteLogImage(BuildBaseLog(), path.c_str()));
-    snprintf(state.file.path, sizeof state.file.path, "%s", path.c_str());
-    ClearEffects(&fx);
-    EXPECT_EQ(0, LoadLog(&state, StdioLogOpener(), &fx));
-    EXPECT_EQ(3u, state.table.loadedCount);
-    remove(path.c_str());
+TEST(HelpFilePath, ExtensionBecomesHlpOrTheBareNameIsUsed) {
+    const PathCase cases[] = {
+        {"C:\\X\\DARVEX.EXE2", "C:\\X\\DARVEX.HLP", kSingle},
+        {"C:\\APP.DIR\\PROG", "DARVEX.HLP", kSingle},
+        {"C:\\" HYOU "\\PROG." HYOU, "C:\\" HYOU "\\PROG.HLP", kSjis},
+    };
+    for (const PathCase& c : cases) {
+        char path[kPathBufferSize];
+        snprintf(path, sizeof path, "%s", c.in);
+        DeriveHelpFilePath(path, "DARVEX", c.page);
+        EXPECT_STREQ(c.out, path) << c.in;
+    }
+}
 
-    std::string missing = ::testing::TempDir() + "darvex_no_such_file.evt";
-    snprintf(state.file.path, sizeof state.file.path, "%s", missing.c_str());
-    ClearEffects(&fx);
-    EXPECT_EQ(kMsgOpenFailed, LoadLog(&state, StdioLogOpener(), &fx));
-    EXPECT_EQ('\0', state.file.path[0]);
+TEST(SourcePath, LiveSourceIsFoundAnywhereInThePathUpperCasedByCharacters) {
+    const struct {
+        const char* path;
+        int source;
+        const char* upper;
+        const AnsiCodePage& page;
+    } cases[] = {
+        {"c:\\logs\\old_pern.evt.bak", 0, "C:\\LOGS\\OLD_PERN.EVT.BAK", kSingle},
+        {"C:\\TOLVA.EVT\\PERN.EVT", 0, "C:\\TOLVA.EVT\\PERN.EVT", kSingle},
+        {"d:\\x\\kestram.evt", 3, "D:\\X\\KESTRAM.EVT", kSingle},
+        {"C:\\LOGS\\COPY.EVT", -1, "C:\\LOGS\\COPY.EVT", kSingle},
+        {"z:\\x\\" TESUTO "\\pern.evt", 0, "Z:\\X\\" TESUTO "\\PERN.EVT", kSjis},
+        {"c:\\" HYOU "\\" NIHON "\\old_tolva.evt.bak", 1, "C:\\" HYOU "\\" NIHON "\\OLD_TOLVA.EVT.BAK", kSjis},
+        // ケ followed by ERN.EVT holds the bytes "PERN.EVT" from its second byte on.
+        {"c:\\logs\\" KE "ern.evt", -1, "C:\\LOGS\\" KE "ERN.EVT", kSjis},
+    };
+    for (const auto& c : cases) {
+        OpenFileState file = {};
+        snprintf(file.path, sizeof file.path, "%s", c.path);
+        IdentifySource(&file, c.page);
+        EXPECT_EQ(c.source, file.sourceIndex) << c.path;
+        EXPECT_EQ(c.source >= 0 ? 1u : 0u, file.isLive) << c.path;
+        EXPECT_STREQ(c.upper, file.path);
+    }
 }
 
 }  // namespace

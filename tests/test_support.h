@@ -1,54 +1,47 @@
 // Helpers shared by the core tests: loading a LogImage straight from memory.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
-#include <cstdlib>
 
 #include "app/viewer_state.h"
+#include "eventlist/ordering.h"
 #include "logfile/loader.h"
 #include "tools/log_writer.h"
 
-// A reader over bytes in memory that can be told to fail or stop early.
+// A reader over bytes in memory that can be told to fail or to return short reads.
 struct MemoryReader {
-    const uint8_t* bytes;
-    size_t size;
-    size_t position;
-    size_t failAt;       // a read that would pass this offset fails; SIZE_MAX never
-    size_t chunk;        // most bytes one read returns
-    bool reportSize;
+    const LogImage* image;
+    size_t position = 0;
+    size_t failAt = SIZE_MAX;   // a read that would pass this offset fails
+    size_t chunk = SIZE_MAX;    // most bytes one read returns
 };
 
 inline int MemoryRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
     MemoryReader* m = static_cast<MemoryReader*>(context);
+    size_t n = std::min({size_t(size), m->chunk, m->image->bytes.size() - m->position});
     *got = 0;
-    size_t n = size;
-    if (n > m->chunk) n = m->chunk;
-    if (n > m->size - m->position) n = m->size - m->position;
     if (m->position + n > m->failAt) return 0;
-    memcpy(buffer, m->bytes + m->position, n);
+    memcpy(buffer, m->image->bytes.data() + m->position, n);
     m->position += n;
     *got = uint32_t(n);
     return 1;
 }
 
-inline MemoryReader MakeMemoryReader(const LogImage& image) {
-    return MemoryReader{image.bytes.data(), image.bytes.size(), 0, SIZE_MAX, SIZE_MAX, true};
-}
-
 // Loads the image as if it were the file at path (the path decides liveness).
 inline int LoadImage(ViewerState* state, const LogImage& image, const char* path, UiEffects* fx,
-                     MemoryReader* memory = nullptr) {
-    MemoryReader local = MakeMemoryReader(image);
-    MemoryReader* m = memory ? memory : &local;
+                     MemoryReader m = {}) {
+    m.image = &image;
     snprintf(state->file.path, sizeof state->file.path, "%s", path);
     IdentifySource(&state->file, *state->codePage);
     ClearEffects(fx);
-    LogReader reader = {m, MemoryRead, m->reportSize ? uint64_t(m->size) : UINT64_MAX};
-    state->table.loadedCount = 0;
-    state->table.visibleCount = 0;
+    LogReader reader = {&m, MemoryRead, uint64_t(image.bytes.size())};
     return LoadLogFromReader(state, &reader, fx);
 }
 
@@ -56,9 +49,8 @@ inline std::string StatusText(const UiEffects& fx, int part) {
     return fx.status[part].set ? std::string(fx.status[part].text) : std::string("<unset>");
 }
 
-// A table built straight from entries, for the ordering, filter and find tests.
-// Entry i is slot i of fileOrder (0 the newest). Records are 38-byte fixed
-// parts followed by the given description.
+// One event of a hand-made read-only log, loaded with every row shown;
+// entry i of the table is events[i] (0 the newest).
 struct SyntheticEvent {
     uint16_t type;
     uint32_t moduleCode;
@@ -67,44 +59,31 @@ struct SyntheticEvent {
 };
 
 inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events, uint32_t n) {
-    ReleaseEventTable(&state->table);
-    EventTable& t = state->table;
-    size_t area = 0;
-    for (uint32_t i = 0; i < n; ++i) area += 38 + (events[i].description ? strlen(events[i].description) + 1 : 0);
-    t.entries = static_cast<EventEntry*>(calloc(n ? n : 1, sizeof(EventEntry)));
-    t.fileOrder = static_cast<EventEntry**>(calloc(n ? n : 1, sizeof(EventEntry*)));
-    t.displayOrder = static_cast<EventEntry**>(calloc(n ? n : 1, sizeof(EventEntry*)));
-    t.visibleRows = static_cast<EventEntry**>(calloc(n ? n : 1, sizeof(EventEntry*)));
-    t.recordArea = static_cast<uint8_t*>(calloc(area ? area : 1, 1));
-    t.recordAreaSize = uint32_t(area);
-    uint8_t* p = t.recordArea;
-    LogHeader header = {};
-    memcpy(header.computerName, "TESTPC", 6);
+    std::vector<RecordSpec> specs(n);
+    uint32_t end = kRecordAreaStart;
     for (uint32_t i = 0; i < n; ++i) {
-        const SyntheticEvent& ev = events[i];
-        LogRecord r = {};
-        r.moduleCode = ev.moduleCode;
-        r.type = ev.type;
-        const char* s = ev.stamp;
-        auto num = [&](int at, int len) {
-            uint16_t v = 0;
-            for (int k = 0; k < len; ++k) v = uint16_t(v * 10 + (s[at + k] - '0'));
-            return v;
-        };
-        r.timeStamp = {num(0, 4), num(5, 2), 0, num(8, 2), num(10, 2), num(13, 2), num(16, 2), 0};
-        uint32_t dl = ev.description ? uint32_t(strlen(ev.description) + 1) : 0;
-        r.descriptionLength = uint16_t(dl);
-        WriteLogRecord(r, p);
-        if (dl) memcpy(p + 38, ev.description, dl);
-        BuildEntry(p, header, &t.entries[i]);
-        t.fileOrder[i] = &t.entries[i];
-        t.displayOrder[i] = &t.entries[i];
-        t.visibleRows[i] = &t.entries[i];
-        p += 38 + dl;
+        const char* s = events[i].stamp;
+        auto num = [s](int at, int len) { return uint16_t(atoi(std::string(s + at, size_t(len)).c_str())); };
+        RecordSpec& r = specs[n - 1 - i];   // the oldest first in the file
+        r.timeStamp = MakeRecordTime(num(0, 4), num(5, 2), num(8, 2), num(10, 2), num(13, 2), num(16, 2));
+        r.moduleCode = events[i].moduleCode;
+        r.type = events[i].type;
+        r.text = events[i].description;
+        end += r.link = RecordSpecSize(r);
     }
-    t.loadedCount = n;
-    t.visibleCount = n;
-    state->shownCount = n;
+    LogImage image;
+    InitLogImage(&image, 0, end);
+    uint32_t at = kRecordAreaStart;
+    for (const RecordSpec& r : specs) at = PlaceRecord(&image, at, r);
+    SetRecordCount(&image, n);
+    SetOldestOffset(&image, kRecordAreaStart);
+    UiEffects fx;
+    LoadImage(state, image, "SYNTHETIC.EVT", &fx);
+    // Every row shown newest first, whatever its type.
+    EventTable& t = state->table;
+    OrderEvents(&t, kOrderNewestFirst);
+    for (uint32_t i = 0; i < t.loadedCount; ++i) (t.visibleRows[i] = t.displayOrder[i])->visible = 1;
+    t.visibleCount = state->shownCount = t.loadedCount;
 }
 
 // Index in entries of each visible row, in list order.
@@ -115,3 +94,14 @@ inline std::vector<int> VisibleIndexes(const ViewerState& state) {
     }
     return out;
 }
+
+// A test with a fresh viewer state and cleared effects.
+struct StateTest : ::testing::Test {
+    ViewerState state;
+    UiEffects fx;
+    void SetUp() override {
+        InitViewerState(&state);
+        ClearEffects(&fx);
+    }
+    void TearDown() override { ReleaseViewerState(&state); }
+};

@@ -7,6 +7,7 @@ namespace {
 struct Found {
     DWORD processId;
     const char* className;
+    HWND except;
     HWND window;
 };
 
@@ -15,8 +16,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     char cls[64];
-    if (pid == f->processId && IsWindowVisible(window) && GetClassNameA(window, cls, sizeof cls) &&
-        lstrcmpA(cls, f->className) == 0) {
+    if (pid == f->processId && window != f->except && IsWindowVisible(window) &&
+        GetClassNameA(window, cls, sizeof cls) && lstrcmpA(cls, f->className) == 0) {
         f->window = window;
         return FALSE;
     }
@@ -25,10 +26,10 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-HWND WaitForProcessWindow(DWORD processId, const char* className, DWORD timeoutMs, DWORD pollMs) {
+HWND WaitForProcessWindow(DWORD processId, const char* className, DWORD timeoutMs, DWORD pollMs, HWND except) {
     const DWORD start = GetTickCount();
     do {
-        Found f = {processId, className, nullptr};
+        Found f = {processId, className, except, nullptr};
         EnumWindows(MatchWindow, LPARAM(&f));
         if (f.window != nullptr) return f.window;
         Sleep(pollMs);

@@ -6,9 +6,10 @@
 
 #include <cstddef>
 
-// The first visible top-level window of the process with that class, polled
-// every pollMs until timeoutMs has passed; null when none appeared.
-HWND WaitForProcessWindow(DWORD processId, const char* className, DWORD timeoutMs, DWORD pollMs = 50);
+// The first visible top-level window of the process with that class, other
+// than except, polled every pollMs until timeoutMs has passed; null when none appeared.
+HWND WaitForProcessWindow(DWORD processId, const char* className, DWORD timeoutMs, DWORD pollMs = 50,
+                          HWND except = nullptr);
 
 // The text of one status bar part. SB_GETTEXT writes into the caller's
 // memory, so the text is received in memory of the program's process.

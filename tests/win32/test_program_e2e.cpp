@@ -1,246 +1,403 @@
-// DARVEX.EXE started as a user would start it, watched from another process:
-// its window, title, status bar, list and error boxes.
+// DARVEX.EXE started as a user would start it, watched and driven from
+// another process: its window, title, status bar, list, dialogs and boxes.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "resources/resource_ids.h"
-#include "tests/win32/program_e2e_support.h"
+#include "tests/win32/detail_test_log.h"
+#include "tests/win32/filter_test_log.h"
+#include "tests/win32/remote_window_win32.h"
 #include "tools/log_writer.h"
+
+#define VERSION_TEXT_(x) #x
+#define VERSION_TEXT(x) VERSION_TEXT_(x)
 
 namespace {
 
-// A log of one event per text, oldest first, so the list shows the last text in row 0.
-std::string WriteTextLog(const char* name, const std::vector<std::string>& texts) {
+std::string Title(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+std::string Ansi(const char* utf8) {   // in the program's ANSI code page
+    wchar_t wide[512];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
+    char text[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+std::string Upper(std::string s) { return CharUpperA(&s[0]), s; }
+
+std::string TempPath(const char* name) {   // in a temp folder of this test process
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string folder = std::string(dir) + "darvex_e2e_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\" + name;
+}
+
+std::string JapaneseFolder() {   // temp\...\日本\テスト\表\, made folder by folder
+    std::string folder = TempPath("");
+    for (const char* part : {u8"日本", u8"テスト", u8"表"}) {
+        folder += Ansi(part);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        folder += "\\";
+    }
+    return folder;
+}
+
+void WriteLog(const std::string& path, uint32_t events) {
+    GenOptions options;
+    options.eventCount = events;
+    GenResult result;
+    ASSERT_EQ(GenerateLog(options, path.c_str(), &result), 1) << path;
+}
+
+// One event per text, oldest first, so the list shows the last text in row 0.
+void WriteTextLog(const std::string& path, const std::vector<std::string>& texts) {
     LogImage image;
     InitLogImage(&image, 0, 4096);
-    uint32_t offset = 88;
-    for (size_t i = 0; i < texts.size(); ++i) {
+    uint32_t offset = kRecordAreaStart;
+    for (const std::string& text : texts) {
         RecordSpec r;
-        r.timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(i));
-        r.text = texts[i].c_str();
+        r.timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(&text - &texts[0]));
+        r.text = text.c_str();
         r.link = RecordSpecSize(r);
         offset = PlaceRecord(&image, offset, r);
     }
     SetRecordCount(&image, uint32_t(texts.size()));
-    SetOldestOffset(&image, 88);
-    const std::string path = TempLog(name, 0);
-    EXPECT_EQ(WriteLogImage(image, path.c_str()), 1);
-    return path;
+    SetOldestOffset(&image, kRecordAreaStart);
+    ASSERT_EQ(WriteLogImage(image, path.c_str()), 1) << path;
 }
 
-// Opens Find in the running program, types text and presses Find Next; the
-// selected row once the dialog has closed, or -1 when it stays open.
-LRESULT FindFromDialog(const Program& program, HWND main, const std::string& text) {
-    PostMessageA(main, WM_COMMAND, IDM_VIEW_FIND, 0);
-    HWND dialog = WaitForWindow(program.pi.dwProcessId, "#32770");
+// A started DARVEX.EXE; at the end of the test it is closed with WM_CLOSE
+// and must exit with 0.
+struct Program {
+    PROCESS_INFORMATION pi = {};
+    bool started = false;
+    HWND main = nullptr, list = nullptr, status = nullptr;
+
+    explicit Program(const std::string& arguments) {
+        std::string path = DARVEX_EXE_PATH;
+        if (path[0] == '/') path = "Z:" + path;   // the host's root under Wine
+        for (char& c : path) c = c == '/' ? '\\' : c;
+        std::string line = "\"" + path + "\" " + arguments;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
+    }
+    ~Program() {
+        if (!started) return;
+        if (main != nullptr && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+            PostMessageA(main, WM_CLOSE, 0, 0);
+            EXPECT_EQ(WaitForExit(), 0u);
+        }
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Waits for the main window and, with loaded, for a title past "DARVEX ".
+    bool Up(bool loaded = true) {
+        if (!started || (main = Window("DARVEX")) == nullptr) return false;
+        list = GetDlgItem(main, IDC_EVENT_LIST);
+        status = GetDlgItem(main, IDC_STATUS_BAR);
+        return !loaded || WaitUntil([this] { return Title(main).size() > 7; }, 20000);
+    }
+    HWND Window(const char* className, HWND except = nullptr, DWORD timeoutMs = 20000) const {
+        return WaitForProcessWindow(pi.dwProcessId, className, timeoutMs, 50, except);
+    }
+    std::string Status() const {   // the three parts of the status bar, joined by "|"
+        std::string parts;
+        for (int part = 0; part < 3; ++part) {
+            char text[512];
+            RemoteStatusText(pi.hProcess, status, part, text, sizeof text);
+            parts += (part ? "|" : "") + std::string(text);
+        }
+        return parts;
+    }
+    LRESULT Rows() const { return SendMessageA(list, LB_GETCOUNT, 0, 0); }
+    DWORD WaitForExit() {   // -1 while still running
+        DWORD code = DWORD(-1);
+        if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+        return code;
+    }
+    // Presses a button of a message box other than except; the box's text.
+    std::string AnswerBox(int button, HWND except = nullptr, std::string* caption = nullptr) const {
+        HWND box = Window("#32770", except);
+        if (box == nullptr) return "<no box>";
+        if (caption != nullptr) *caption = Title(box);
+        char text[512] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);   // the box's static text
+        SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+        return text;
+    }
+    // Types the path into File Open and presses OK; the dialog's title.
+    std::string ChooseInOpenDialog(const std::string& path) const {
+        PostMessageA(main, WM_COMMAND, IDM_FILE_OPEN, 0);
+        HWND dialog = Window("#32770");
+        if (dialog == nullptr) return "<no dialog>";
+        // The file name box: cmb13 in the Explorer-style dialog, edt1 in the classic one.
+        HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
+        SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
+        const std::string title = Title(dialog);
+        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        return title;
+    }
+};
+
+// WM_GETTEXT is carried across processes; GetWindowText would not ask a
+// rich edit view of another process for its text.
+std::string ItemText(HWND dialog, int id) {
+    std::vector<char> text(0x60000);
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()));
+    return text.data();
+}
+LRESULT Selection(const Program& p) { return SendMessageA(p.list, LB_GETCURSEL, 0, 0); }
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// Sends a key to the window that holds the program's keyboard focus. When a
+// test program running beside it has the foreground, the program has no
+// focus window; the key then goes to the control that had the focus.
+void PressKey(const Program& p, WPARAM key, HWND focused) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(p.pi.dwThreadId, &info);
+    HWND target = info.hwndFocus != nullptr ? info.hwndFocus : focused;
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+// Clicks a button of the dialog that asks a question and answers the box:
+// returns the question's text.
+std::string ClickAndAnswer(const Program& p, HWND dialog, int buttonId, int answer) {
+    PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+    if (p.Window("#32770", dialog) == nullptr) return "<no box>";
+    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the dialog takes input while the box is up";
+    const std::string text = p.AnswerBox(answer, dialog);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != 0; }));
+    return text;
+}
+
+// The command line of DARVEX.EXE on the detail test log.
+std::string DetailLog() {
+    const std::string log = TempPath("DETAIL.EVT");
+    EXPECT_EQ(WriteDetailLog(log.c_str()), 1);
+    return "\"" + log + "\"";
+}
+
+// Opens the Event Detail of the row with Enter on the list.
+HWND OpenDetail(Program& p, int row) {
+    if (!p.Up()) return nullptr;
+    SendMessageA(p.list, LB_SETCURSEL, WPARAM(row), 0);
+    PostMessageA(p.list, WM_KEYDOWN, VK_RETURN, 1);
+    HWND dialog = p.Window("#32770");
+    EXPECT_FALSE(IsWindowEnabled(p.main));
+    return dialog;
+}
+
+// Closes the dialog with Esc, opens About with its menu command, checks the
+// values of this build's version resource (the same in both languages) and
+// closes the box with the key.
+void CloseDetailAndCheckAbout(const Program& p, HWND dialog, const std::string& aboutTitle, WPARAM closeKey) {
+    PressKey(p, VK_ESCAPE, GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
+    PostMessageA(p.main, WM_COMMAND, IDM_HELP_ABOUT, 0);
+    HWND box = p.Window("#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Title(box), aboutTitle);
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_NAME), "DARVEX");
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_VERSION), VERSION_TEXT(DARVEX_VERSION));
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_FILE_VERSION), VERSION_TEXT(DARVEX_VERSION.0));
+    PressKey(p, closeKey, GetDlgItem(box, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(p.main); }));
+}
+
+// Opens Find, types text and presses Find Next; the selected row once the
+// dialog has closed, or -1 when it stays open.
+LRESULT FindFromDialog(const Program& p, const std::string& text) {
+    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FIND, 0);
+    HWND dialog = p.Window("#32770");
     if (dialog == nullptr) return -2;
     SendMessageA(GetDlgItem(dialog, IDC_FIND_DESCRIPTION), WM_SETTEXT, 0, LPARAM(text.c_str()));
     PostMessageA(GetDlgItem(dialog, IDC_FIND_NEXT), BM_CLICK, 0, 0);
-    const DWORD start = GetTickCount();
-    while (IsWindow(dialog) && GetTickCount() - start < 10000) Sleep(50);
-    if (IsWindow(dialog)) return -1;
-    return SendMessageA(GetDlgItem(main, IDC_EVENT_LIST), LB_GETCURSEL, 0, 0);
+    return WaitUntil([&] { return !IsWindow(dialog); }) ? Selection(p) : -1;
 }
 
-}  // namespace
-
-TEST(Program, OpensTheCommandLineLogAtOnce) {
-    const std::string log = TempLog("SAMPLE.EVT", 500);
-    Program program("\"" + log + "\"");
-    ASSERT_TRUE(program.started) << ProgramPath();
-    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(WaitForTitleWith(main, "DARVEX "), "DARVEX " + Upper(log));
-
-    HWND list = GetDlgItem(main, IDC_EVENT_LIST);
-    HWND status = GetDlgItem(main, IDC_STATUS_BAR);
-    ASSERT_NE(list, nullptr);
-    ASSERT_NE(status, nullptr);
-    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 500);
-    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), "Total number of Event500");
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 1), "Write Prohibit");
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 2), "");
-
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
-}
-
-TEST(Program, LiveLogIsNotWriteProhibited) {
-    const std::string log = TempLog("PERN.EVT", 50);
-    Program program(log);
-    ASSERT_TRUE(program.started);
-    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(WaitForTitleWith(main, "DARVEX "), "DARVEX " + Upper(log));
-    HWND status = GetDlgItem(main, IDC_STATUS_BAR);
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), "Total number of Event50");
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 1), "");
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
-}
-
-TEST(Program, MissingLogShowsTheOpenErrorAndStaysUnopened) {
-    const std::string log = TempLog("MISSING.EVT", 0);
-    Program program(log);
-    ASSERT_TRUE(program.started);
-    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
-    ASSERT_NE(main, nullptr);
-    std::string caption;
-    EXPECT_EQ(AnswerBox(program.pi.dwProcessId, IDOK, &caption), "Failed to open the event log file.");
-    EXPECT_EQ(caption, "Failure in DARVEX");
-    EXPECT_EQ(WaitForTitleWith(main, "DARVEX"), "DARVEX ");
-    HWND status = GetDlgItem(main, IDC_STATUS_BAR);
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), "File Unopened     ");
-    EXPECT_EQ(SendMessageA(GetDlgItem(main, IDC_EVENT_LIST), LB_GETCOUNT, 0, 0), 0);
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
-}
-
-TEST(Program, OverlongCommandLineIsRefusedAndTheProgramEnds) {
-    Program program(std::string(300, 'A'));
-    ASSERT_TRUE(program.started);
-    std::string caption;
-    const std::string text = AnswerBox(program.pi.dwProcessId, IDOK, &caption);
-    EXPECT_EQ(text, "Event log file name is invalid \r\n path name or file name is too long.");
-    EXPECT_EQ(caption, "Failure in DARVEX");
-    EXPECT_EQ(program.WaitForExit(), 0u);
-}
-
-TEST(Program, OpenDialogLoadsTheChosenLog) {
-    const std::string log = TempLog("CHOSEN.EVT", 25);
-    Program program("");
-    ASSERT_TRUE(program.started);
-    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(Title(main), "DARVEX");
-
-    EXPECT_EQ(ChooseInOpenDialog(program, main, log), "Open");
-
-    EXPECT_EQ(WaitForTitleWith(main, "DARVEX "), "DARVEX " + Upper(log));
-    EXPECT_EQ(SendMessageA(GetDlgItem(main, IDC_EVENT_LIST), LB_GETCOUNT, 0, 0), 25);
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, GetDlgItem(main, IDC_STATUS_BAR), 0), "Total number of Event25");
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
-}
-
-TEST(Program, FindDialogSelectsTheMatchingRow) {
-    const std::string log = WriteTextLog("FIND.EVT", {"Backup done", "disk ERROR", "service started"});
-    Program program("\"" + log + "\"");
-    ASSERT_TRUE(program.started);
-    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
-    ASSERT_NE(main, nullptr);
-    WaitForTitleWith(main, "DARVEX ");
-    EXPECT_EQ(FindFromDialog(program, main, "error"), 1);
-    EXPECT_EQ(FindFromDialog(program, main, "BACKUP"), 2);
-    EXPECT_TRUE(IsWindowEnabled(main));
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
-}
-
-TEST(Program, FontDialogKeepsTheRowHeight) {
-    const std::string log = TempLog("FONT.EVT", 10);
-    Program program("\"" + log + "\"");
-    ASSERT_TRUE(program.started);
-    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
-    ASSERT_NE(main, nullptr);
-    WaitForTitleWith(main, "DARVEX ");
-    HWND list = GetDlgItem(main, IDC_EVENT_LIST);
-    const LRESULT heightBefore = SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
-
-    PostMessageA(main, WM_COMMAND, IDM_OPTION_FONT, 0);
-    HWND dialog = WaitForWindow(program.pi.dwProcessId, "#32770");
+// Opens Filter on the six-event filter test log, chooses "Events On:" 99/12/31 23:59:59
+// (1999) as the start and no Warning events, and presses OK: the events of
+// 2000, 2005 9:30 and 2005 10:00 stay.
+void FilterFromTheEndOf1999(const Program& p, const char* title, const char* clear, const char* count,
+                            const char* filter) {
+    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FILTER, 0);
+    HWND dialog = p.Window("#32770");
     ASSERT_NE(dialog, nullptr);
-    // The dialog fills its lists after it shows; OK needs a chosen size.
-    Sleep(500);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDOK)));
-    const DWORD start = GetTickCount();
-    while (IsWindow(dialog) && GetTickCount() - start < 10000) Sleep(50);
-    EXPECT_FALSE(IsWindow(dialog));
-
-    // Whatever size was chosen, the rows keep the window font's height.
-    EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), heightBefore);
-    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 10);
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(Title(dialog), Ansi(title));
+    EXPECT_EQ(Title(GetDlgItem(dialog, IDC_FILTER_CLEAR)), Ansi(clear));
+    EXPECT_FALSE(IsWindowEnabled(p.main));
+    SendMessageA(GetDlgItem(dialog, IDC_FILTER_FROM_STAMP), BM_CLICK, 0, 0);
+    const char* const start[6] = {"99", "12", "31", "23", "59", "59"};
+    for (int i = 0; i < 6; ++i) SetWindowTextA(GetDlgItem(dialog, IDC_FILTER_FROM_YEAR + i), start[i]);
+    SendMessageA(GetDlgItem(dialog, IDC_FILTER_WARNING), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(dialog, IDC_FILTER_OK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
+    // The filter runs when the program reads the command the dialog posted.
+    EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 3; })) << p.Rows();
+    EXPECT_EQ(p.Status(), Ansi(count) + "||" + Ansi(filter));
 }
-
-// Under the Japanese code page (932): folders and names whose second bytes
-// look like ASCII letters (テ is 0x83 0x65) or a backslash (表 is 0x95 0x5C).
-namespace {
-
-bool JapaneseCodePage() { return GetACP() == 932; }
 
 }  // namespace
 
-TEST(ProgramJapanese, LiveLogInJapaneseFoldersLoadsAndRefreshes) {
-    if (!JapaneseCodePage()) GTEST_SKIP() << "needs code page 932";
-    const std::string folder = JapaneseFolder();
-    const std::string log = folder + "pern.evt";
+TEST(Program, CommandLineLogThenFindFontOpenAndFilterDialogs) {
+    const std::string log = TempPath("FIND.EVT"), live = TempPath("PERN.EVT");
+    WriteTextLog(log, {"Backup done", "disk ERROR", "service started"});
+    ASSERT_TRUE(WriteFilterTestLog(live));
+    Program p("\"" + log + "\"");
+    ASSERT_TRUE(p.Up());
+    EXPECT_EQ(Title(p.main), "DARVEX " + Upper(log));
+    EXPECT_EQ(p.Rows(), 3);
+    EXPECT_EQ(Selection(p), 0);
+    EXPECT_EQ(p.Status(), "Total number of Event3|Write Prohibit|");
+
+    EXPECT_EQ(FindFromDialog(p, "error"), 1);
+    EXPECT_EQ(FindFromDialog(p, "BACKUP"), 2);
+
+    // Whatever size the font dialog chose, the rows keep the window font's height.
+    const LRESULT height = SendMessageA(p.list, LB_GETITEMHEIGHT, 0, 0);
+    PostMessageA(p.main, WM_COMMAND, IDM_OPTION_FONT, 0);
+    HWND font = p.Window("#32770");
+    ASSERT_NE(font, nullptr);
+    Sleep(500);   // the dialog fills its lists after it shows; OK needs a chosen size
+    PostMessageA(font, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(font, IDOK)));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(font); }));
+    EXPECT_EQ(SendMessageA(p.list, LB_GETITEMHEIGHT, 0, 0), height);
+
+    // A live log chosen by its name is not write-prohibited.
+    EXPECT_EQ(p.ChooseInOpenDialog(live), "Open");
+    EXPECT_TRUE(WaitUntil([&] { return Title(p.main) == "DARVEX " + Upper(live); })) << Title(p.main);
+    EXPECT_EQ(p.Status(), "Total number of Event6||");
+    FilterFromTheEndOf1999(p, "Filter", "&Clear", "Total number of Event3", "Filter");
+}
+
+TEST(Program, MissingLogAndOverlongCommandLineShowTheirBoxes) {
+    Program missing(TempPath("MISSING.EVT"));
+    ASSERT_TRUE(missing.Up(false));
+    std::string caption;
+    EXPECT_EQ(missing.AnswerBox(IDOK, nullptr, &caption), "Failed to open the event log file.");
+    EXPECT_EQ(caption, "Failure in DARVEX");
+    EXPECT_TRUE(WaitUntil([&] { return Title(missing.main) == "DARVEX "; })) << Title(missing.main);
+    EXPECT_EQ(missing.Status(), "File Unopened     ||");
+    EXPECT_EQ(missing.Rows(), 0);
+
+    Program overlong(std::string(300, 'A'));
+    EXPECT_EQ(overlong.AnswerBox(IDOK, nullptr, &caption),
+              "Event log file name is invalid \r\n path name or file name is too long.");
+    EXPECT_EQ(caption, "Failure in DARVEX");
+    EXPECT_EQ(overlong.WaitForExit(), 0u);
+}
+
+// Under the Japanese code page (932, LC_ALL=ja_JP.UTF-8): folders and names
+// whose second bytes look like ASCII letters (テ is 0x83 0x65) or a
+// backslash (表 is 0x95 0x5C, ソ 0x83 0x5C), and the Japanese resources.
+TEST(ProgramJapanese, LiveLogInJapaneseFoldersRefreshesFiltersAndOpensAnotherToFind) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+    const std::string folder = JapaneseFolder(), log = folder + "pern.evt", copy = folder + Ansi(u8"ソ.evt");
     WriteLog(log, 40);
-    Program program("\"" + log + "\"");
-    ASSERT_TRUE(program.started);
-    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
-    ASSERT_NE(main, nullptr);
+    // ア (0x83 0x41) and ヂ (0x83 0x61) differ only in a second byte that looks like A and a.
+    WriteTextLog(copy, {Ansi(u8"アラーム発生"), Ansi(u8"ヂ"), Ansi(u8"開始")});
+    Program p("\"" + log + "\"");
+    ASSERT_TRUE(p.Up());
     // The title names the file that was opened: only the ASCII letters change.
-    const std::string title = WaitForTitleWith(main, "DARVEX ");
+    const std::string title = Title(p.main);
     EXPECT_EQ(title, "DARVEX " + Upper(folder) + "PERN.EVT");
     EXPECT_NE(title.find(Ansi(u8"\\日本\\テスト\\表\\PERN.EVT")), std::string::npos) << title;
-    HWND status = GetDlgItem(main, IDC_STATUS_BAR);
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), Ansi(u8"イベント総数：40"));
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 1), "");   // live: PERN.EVT
-    HWND list = GetDlgItem(main, IDC_EVENT_LIST);
-    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 40);
+    EXPECT_EQ(p.Status(), Ansi(u8"イベント総数：40||"));   // live: PERN.EVT
 
-    // F5 reads the file again by the path in the title: it now holds 55 events.
-    WriteLog(log, 55);
-    PostMessageA(list, WM_KEYDOWN, VK_F5, 0);
-    const DWORD start = GetTickCount();
-    while (SendMessageA(list, LB_GETCOUNT, 0, 0) != 55 && GetTickCount() - start < 10000) Sleep(50);
-    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 55);
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), Ansi(u8"イベント総数：55"));
-    EXPECT_EQ(Title(main), title);
-    EXPECT_EQ(WaitForWindow(program.pi.dwProcessId, "#32770", 300), nullptr) << "an error box is up";
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    // F5 reads the file again by the path in the title: it now holds the filter test log.
+    ASSERT_TRUE(WriteFilterTestLog(log));
+    PostMessageA(p.list, WM_KEYDOWN, VK_F5, 0);
+    EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 6; }));
+    EXPECT_EQ(Title(p.main), title);
+    EXPECT_EQ(p.Window("#32770", nullptr, 300), nullptr) << "an error box is up";
+    FilterFromTheEndOf1999(p, u8"表示するイベント", u8"標準値(&C)", u8"イベント総数：3", u8"フィルタ");
+
+    // The copy is not live, whatever its folders say.
+    EXPECT_EQ(p.ChooseInOpenDialog(copy), Ansi(u8"開く"));
+    EXPECT_TRUE(WaitUntil([&] { return Title(p.main) == "DARVEX " + Upper(copy); })) << Title(p.main);
+    EXPECT_EQ(p.Status(), Ansi(u8"イベント総数：3|書き込み禁止|"));
+    EXPECT_EQ(FindFromDialog(p, Ansi(u8"ア")), 2);
 }
 
-TEST(ProgramJapanese, OpenDialogTakesAJapaneseName) {
-    if (!JapaneseCodePage()) GTEST_SKIP() << "needs code page 932";
-    // ソ ends in 0x5C too; the copy is not live, whatever its folders say.
-    const std::string log = JapaneseFolder() + Ansi(u8"ソ.evt");
-    WriteLog(log, 12);
-    Program program("");
-    ASSERT_TRUE(program.started);
-    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(ChooseInOpenDialog(program, main, log), Ansi(u8"開く"));
+TEST(Program, EventDetailStepsThroughTheListAndWrapsThenAboutShowsTheVersion) {
+    Program p(DetailLog());
+    HWND dialog = OpenDetail(p, kRowLetters);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Title(dialog), "Event Detail");
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_COMPONENT), "HALDOR/TOLVA          ");
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_TYPE), "Error");
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DESCRIPTION), kLettersDescription);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kLettersByteDump);
+    Click(dialog, IDC_DETAIL_WORD);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kLettersWordDump);
+    Click(dialog, IDC_DETAIL_NEXT);
+    EXPECT_EQ(Selection(p), kRowControlBytes);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kControlBytesDump);   // back to Byte
+    Click(dialog, IDC_DETAIL_PREVIOUS);
+    EXPECT_EQ(Selection(p), kRowLetters);
 
-    EXPECT_EQ(WaitForTitleWith(main, "DARVEX "), "DARVEX " + Upper(log));
-    EXPECT_EQ(SendMessageA(GetDlgItem(main, IDC_EVENT_LIST), LB_GETCOUNT, 0, 0), 12);
-    HWND status = GetDlgItem(main, IDC_STATUS_BAR);
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 0), Ansi(u8"イベント総数：12"));
-    EXPECT_EQ(RemoteStatusText(program.pi.hProcess, status, 1), Ansi(u8"書き込み禁止"));
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    // Past the top: Cancel stays, OK goes on from the end; past the end OK goes on from the top.
+    EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_PREVIOUS, IDCANCEL),
+              "The cursor has reached to the top of the event log.\r\nIs the processing is continued from the end ?");
+    EXPECT_EQ(Selection(p), kRowLetters);
+    ClickAndAnswer(p, dialog, IDC_DETAIL_PREVIOUS, IDOK);
+    EXPECT_EQ(Selection(p), kDetailRowCount - 1);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_TIME), DetailRowTime(kDetailRowCount - 1));
+    EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_NEXT, IDOK),
+              "The cursor has reached to the end of the event log.\r\nIs the processing is continued from the top ?");
+    EXPECT_EQ(Selection(p), kRowLetters);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kLettersByteDump);
+    CloseDetailAndCheckAbout(p, dialog, "About DARVEX", VK_RETURN);
+    EXPECT_EQ(Selection(p), kRowLetters);
 }
 
-TEST(ProgramJapanese, FindComparesDoubleByteCharactersExactly) {
-    if (!JapaneseCodePage()) GTEST_SKIP() << "needs code page 932";
-    // ア (0x83 0x41) and ヂ (0x83 0x61) differ only in a second byte that looks like A and a.
-    const std::string log = WriteTextLog(
-        "FINDJA.EVT", {Ansi(u8"アラーム発生"), Ansi(u8"ヂ"), Ansi(u8"開始")});
-    Program program("\"" + log + "\"");
-    ASSERT_TRUE(program.started);
-    HWND main = WaitForWindow(program.pi.dwProcessId, "DARVEX");
-    ASSERT_NE(main, nullptr);
-    WaitForTitleWith(main, "DARVEX ");
-    EXPECT_EQ(FindFromDialog(program, main, Ansi(u8"ア")), 2);
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+// Shift-JIS descriptions as the file holds them, dump lines that keep their ends.
+TEST(ProgramJapanese, EventDetailShowsShiftJisAndAsksInJapanese) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+    Program p(DetailLog());
+    HWND dialog = OpenDetail(p, kRowJapanese);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Title(dialog), Ansi(u8"イベントの詳細"));
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_TYPE), Ansi(u8"情報  "));
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DESCRIPTION), kJapaneseDescription);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DATA), kJapaneseRowDump932);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_DETAIL_DATA), EM_GETLINECOUNT, 0, 0), 2);
+
+    SendMessageA(p.list, LB_SETCURSEL, kRowLetters, 0);
+    EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_PREVIOUS, IDOK),
+              Ansi(u8"カーソルがイベントログの先頭に達しました。\r\n最後から続けますか？"));
+    EXPECT_EQ(Selection(p), kDetailRowCount - 1);
+    EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_NEXT, IDCANCEL),
+              Ansi(u8"カーソルがイベントログの最後に達しました。\r\n先頭から続けますか？"));
+    EXPECT_EQ(Selection(p), kDetailRowCount - 1);
+    EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DESCRIPTION), std::string(4096, 'D'));
+    CloseDetailAndCheckAbout(p, dialog, Ansi(u8"DARVEX のバージョン情報"), VK_ESCAPE);
 }

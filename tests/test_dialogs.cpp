@@ -1,0 +1,343 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "dialogs/event_detail.h"
+#include "dialogs/find.h"
+#include "dialogs/printing.h"
+#include "eventlist/filter.h"
+#include "test_support.h"
+#include "tests/win32/detail_test_log.h"
+
+namespace {
+
+bool Contains(const std::string& haystack, uint32_t length, const char* needle,
+              const AnsiCodePage& page = SingleByteCodePage()) {
+    FindPattern p;
+    PreparePattern(needle, page, &p);
+    return DescriptionContains(reinterpret_cast<const uint8_t*>(haystack.data()), length, p);
+}
+
+TEST(FindMatch, TextIsCutTo255BytesOnAWholeCharacter) {
+    FindPattern p;
+    PreparePattern(std::string(300, 'x').c_str(), SingleByteCodePage(), &p);
+    EXPECT_EQ(255u, p.length);
+    PreparePattern((std::string(254, 'x') + "\x83\x41").c_str(), ShiftJisCodePage(), &p);
+    EXPECT_EQ(254u, p.length);
+    EXPECT_TRUE(Contains("abc", 0, ""));
+}
+
+// The rule spelled out naively: the text ends at its zero byte or its length,
+// a start inside a double-byte character never matches, letters fold only
+// where they stand as single-byte characters of the text.
+bool NaiveContains(std::string hay, const std::string& needle, const AnsiCodePage& page) {
+    hay = hay.substr(0, hay.find('\0'));
+    std::vector<bool> starts(hay.size() + 1, false), second(needle.size(), false);
+    for (size_t i = 0; i < hay.size(); i += page.isLead[uint8_t(hay[i])] ? 2 : 1) starts[i] = true;
+    for (size_t i = 0; i < needle.size(); ++i) {
+        if (page.isLead[uint8_t(needle[i])] && i + 1 < needle.size()) second[++i] = true;
+    }
+    for (size_t p = 0; p + needle.size() <= hay.size(); ++p) {
+        if (!starts[p]) continue;
+        size_t i = 0;
+        for (; i < needle.size(); ++i) {
+            const uint8_t h = uint8_t(hay[p + i]), n = uint8_t(needle[i]);
+            if (h != n && (second[i] || !isalpha(h) || h > 127 || tolower(h) != tolower(n))) break;
+        }
+        if (i == needle.size()) return true;
+    }
+    return false;
+}
+
+// Shift-JIS: ア is 0x83 0x41 and ヂ is 0x83 0x61, a letter pair only as bytes.
+TEST(FindMatch, PatternMatchesEveryPositionLikeANaiveScan) {
+    const AnsiCodePage& sjis = ShiftJisCodePage();
+    EXPECT_FALSE(Contains("Disk \x83\x61 ERROR", 15, "\x83\x41", sjis));
+    EXPECT_TRUE(Contains("Disk \x83\x61 ERROR", 15, "\x83\x41"));   // letters after 0x83 as single bytes
+    uint32_t seed = 99;
+    auto next = [&]() { return seed = seed * 1664525 + 1013904223; };
+    for (int round = 0; round < 4000; ++round) {
+        const AnsiCodePage& page = round % 2 ? sjis : SingleByteCodePage();
+        std::string hay, needle;
+        const uint32_t hn = next() % 60 + 1, nn = next() % 6 + 1, length = hn - next() % 2;
+        // Letters, a lead byte, second bytes that look like letters, non-letters
+        // that differ from each other by 0x20 as letters do, and a zero byte.
+        const char alphabet[] = "aAbB\x83\x61\x41\xc1\xe1[{";
+        for (uint32_t i = 0; i < hn; ++i) hay += next() % 40 ? alphabet[next() % 11] : '\0';
+        for (uint32_t i = 0; i < nn; ++i) needle += alphabet[next() % 11];
+        EXPECT_EQ(NaiveContains(hay.substr(0, length), needle, page), Contains(hay, length, needle.c_str(), page))
+            << round << " " << hay << " / " << needle;
+    }
+}
+
+const SyntheticEvent kRows[] = {
+    {4, 0, "2001/01/0100:00:05", "service started"},
+    {2, 2, "2001/01/0100:00:04", "Disk space LOW"},
+    {1, 4, "2001/01/0100:00:03", "error: disk failure"},
+    {4, 1, "2001/01/0100:00:02", nullptr},
+    {0, 6, "2001/01/0100:00:01", "type zero"},
+};
+
+struct FindTest : StateTest {
+    std::string log;   // the questions asked (?id) and the failures shown (!id)
+    int answer = 1;
+    FindCriteria c = DefaultFindCriteria();
+    void SetUp() override {
+        StateTest::SetUp();
+        BuildSyntheticTable(&state, kRows, 5);
+    }
+    // The row found, then the log: "1 ?254".
+    std::string Find(int32_t current, const char* text = "") {
+        snprintf(c.descriptionText, sizeof c.descriptionText, "%s", text);
+        log.clear();
+        FindPrompts prompts = {this,
+                               [](void* t, int id) {
+                                   static_cast<FindTest*>(t)->log += " ?" + std::to_string(id);
+                                   return static_cast<FindTest*>(t)->answer;
+                               },
+                               [](void* t, int id) { static_cast<FindTest*>(t)->log += " !" + std::to_string(id); }};
+        const int32_t row = FindNextRow(state.table.visibleRows, state.table.visibleCount, current, c,
+                                        SingleByteCodePage(), prompts);
+        return std::to_string(row) + log;
+    }
+};
+
+TEST_F(FindTest, DownAndUpWrapAfterAskingAndFailWithTheirEndMessages) {
+    EXPECT_EQ("1", Find(0));
+    EXPECT_EQ("0", Find(-1));   // no selection: Down starts at row 0
+    EXPECT_EQ("1 ?254", Find(2, "DISK"));   // past row 2, wraps to row 1
+    EXPECT_EQ("-1 ?254 !221", Find(4, "nowhere"));
+    c.direction = kFindUp;
+    EXPECT_EQ("0", Find(1, "started"));
+    EXPECT_EQ("0 ?255", Find(0, "started"));    // the second pass finds the starting row itself
+    EXPECT_EQ("0 ?255", Find(-1, "started"));   // no selection starts above the top: it asks first
+    EXPECT_EQ("-1 ?255 !222", Find(-1, "nowhere"));
+    answer = 0;
+    EXPECT_EQ("-1 ?255", Find(0, "started"));   // Cancel: nothing selected, no failure box
+}
+
+TEST_F(FindTest, TypeModuleAndComponentMustAllMatch) {
+    c.informationType = c.warningType = c.errorType = 0;
+    EXPECT_EQ("4", Find(-1));   // only the type-0 row equals a cleared type
+    c = DefaultFindCriteria();
+    c.moduleIndex = 2;   // second "HALDOR/PERN": module code 1 only
+    EXPECT_EQ("3", Find(-1));
+    EXPECT_EQ("-1 ?254 !221", Find(-1, "a"));   // a description of length 0 never matches a text
+    c.moduleIndex = 1;
+    EXPECT_EQ("0", Find(-1));
+    c.componentIndex = 2;   // TOLVA with a PERN module: nothing
+    EXPECT_EQ("-1 ?254 !221", Find(-1));
+}
+
+std::string Dump(const std::vector<uint8_t>& data, uint32_t layout = kDumpByte,
+                 const AnsiCodePage& page = SingleByteCodePage(), int32_t length = -1) {
+    std::vector<char> out(kWorkBufferSize);
+    if (length < 0) length = int32_t(data.size());
+    const size_t n = layout == kDumpByte ? FormatByteDump(data.data(), length, out.data(), page)
+                                         : FormatWordDump(data.data(), length, out.data());
+    EXPECT_EQ(n, strlen(out.data()));
+    return std::string(out.data(), n);
+}
+
+std::vector<uint8_t> Counting(uint8_t first, int count) {
+    std::vector<uint8_t> v;
+    for (int i = 0; i < count; ++i) v.push_back(uint8_t(first + i));
+    return v;
+}
+
+TEST(Dumps, WorkedExamplesOfBothLayouts) {
+    EXPECT_EQ(kLettersByteDump, Dump(Counting('A', 19)));
+    EXPECT_EQ(kLettersWordDump, Dump(Counting('A', 19), kDumpWord));
+    EXPECT_EQ(kControlBytesDump, Dump({0x00, 0x01, 0x02, 0x41, 0x0A, 0xFF, 0x20, 0x7F, 0x09}));
+    // A lead byte closing a line would take the CR of the line end as its
+    // second byte in the view; pairs are taken from the start of the line.
+    const std::vector<uint8_t> japanese = {0x41, 0x82, 0xA0, 0x42, 0x43, 0x44, 0x45, 0x82, 0xA0, 0x82};
+    EXPECT_EQ(kJapaneseRowDump932, Dump(japanese, kDumpByte, ShiftJisCodePage()));
+    EXPECT_EQ(kJapaneseRowDumpSingleByte, Dump(japanese));
+    EXPECT_EQ("\x82\x82\x82\x82\x82\x82\x82\x82", Dump(std::vector<uint8_t>(8, 0x82), kDumpByte,
+                                                      ShiftJisCodePage()).substr(35));
+    // A short last Word group keeps its eight-digit field.
+    const std::string head = "0000: 04030201 08070605 0C0B0A09 100F0E0D\r\n";
+    EXPECT_EQ(head + "0010:       11", Dump(Counting(1, 17), kDumpWord));
+    EXPECT_EQ(head + "0010: 14131211", Dump(Counting(1, 20), kDumpWord));
+}
+
+TEST(Dumps, RecordDataLengthIsReadAsSignedAndCutAt65535) {
+    std::vector<uint8_t> data(70000, 0x30);
+    RecordSpec spec;
+    spec.text = "x";
+    spec.data = data.data();
+    spec.dataByteCount = uint32_t(data.size());
+    LogImage image;
+    PlaceRecord(&image, 0, spec);
+    std::vector<char> out(kWorkBufferSize);
+    // 8191 full Byte lines, then seven bytes; the last line starts at FFF8.
+    EXPECT_EQ(8191u * 45 + 5 + 7 * 3 + 9 + 7,
+              FormatEventDump(image.bytes.data(), kDumpByte, SingleByteCodePage(), out.data()));
+    EXPECT_EQ(std::string("FFF8:"), std::string(out.data() + 8191 * 45, 5));
+    // 4096 Word lines of 41 characters; the last one's final group holds 3 bytes.
+    EXPECT_EQ(4096u * 43 - 2, FormatEventDump(image.bytes.data(), kDumpWord, SingleByteCodePage(), out.data()));
+    PutU32(image.bytes.data() + 28, 0x80000000u);   // a length with the top bit set dumps nothing
+    EXPECT_EQ(0u, FormatEventDump(image.bytes.data(), kDumpByte, SingleByteCodePage(), out.data()));
+    EXPECT_EQ('\0', out[0]);
+}
+
+TEST(DetailFields, DateLosesTheCenturyAndNamesComeFromTheTables) {
+    EventEntry e = {};
+    snprintf(e.date, sizeof e.date, "2001/02/03");
+    const struct {
+        uint16_t type, component, module;
+        const char* shown;   // date, type, component and module
+    } cases[] = {{kTypeWarning, 2, 3, "01/02/03|Warning  |HALDOR/TOLVA          |HALDOR/TOLVA"},
+                 {3, 5, 7, "01/02/03||unknown               |unknown"}};
+    for (const auto& c : cases) {
+        e.type = c.type;
+        e.component = c.component;
+        e.module = c.module;
+        const DetailFields f = EventDetailFields(e);
+        EXPECT_EQ(c.shown, std::string(f.date) + "|" + f.type + "|" + f.component + "|" + f.module);
+    }
+}
+
+std::string ShownDescription(const char* text, const AnsiCodePage& page = SingleByteCodePage()) {
+    RecordSpec spec;
+    spec.text = text;
+    const uint8_t data[3] = {'d', 'a', 't'};
+    spec.data = data;   // with descriptionLength 0 these bytes are data, not text
+    spec.dataByteCount = text ? 0 : 3;
+    LogImage image;
+    PlaceRecord(&image, 0, spec);
+    std::vector<char> out(kShownDescriptionSize + 16, '#');
+    const size_t n = CopyShownDescription(image.bytes.data(), page, out.data());
+    EXPECT_EQ(n, strlen(out.data()));
+    return std::string(out.data(), n);
+}
+
+TEST(DescriptionView, ShowsTheFirst4096CharactersOfTheCodePage) {
+    EXPECT_EQ(kLettersDescription, ShownDescription(kLettersDescription));
+    EXPECT_EQ(std::string(4096, 'x'), ShownDescription(std::string(5000, 'x').c_str()));
+    // Under Shift-JIS a double-byte character is one character, never cut in two.
+    std::string japanese = "a";
+    for (int i = 0; i < 4200; ++i) japanese += "\x82\xa0";
+    EXPECT_EQ(japanese.substr(0, 1 + 4095 * 2), ShownDescription(japanese.c_str(), ShiftJisCodePage()));
+    EXPECT_EQ(japanese.substr(0, 4096), ShownDescription(japanese.c_str()));
+    EXPECT_EQ("ab\x82", ShownDescription("ab\x82", ShiftJisCodePage()));   // a lead byte before the zero
+    EXPECT_EQ("", ShownDescription(nullptr));
+}
+
+struct FakePrinter {
+    std::vector<std::string> lines;   // "page@y text"
+    int page = 0, pagesEnded = 0, firstX = -1;
+    int failEndPageAt = -1;   // the page whose EndPage fails
+    size_t cancelAfterLines = SIZE_MAX;
+    PageSink Sink(int pageHeight) {
+        return PageSink{this, 10, pageHeight, [](void* c) { return ++static_cast<FakePrinter*>(c)->page, 1; },
+                        [](void* c) {
+                            FakePrinter* p = static_cast<FakePrinter*>(c);
+                            return p->page == p->failEndPageAt ? 0 : (++p->pagesEnded, 1);
+                        },
+                        [](void* c, int x, int y, const char* text, int length) {
+                            FakePrinter* p = static_cast<FakePrinter*>(c);
+                            if (p->lines.empty()) p->firstX = x;
+                            p->lines.push_back(std::to_string(p->page) + "@" + std::to_string(y) + " " +
+                                               std::string(text, size_t(length)));
+                        },
+                        [](void* c) {
+                            FakePrinter* p = static_cast<FakePrinter*>(c);
+                            return int(p->lines.size() >= p->cancelAfterLines);
+                        }};
+    }
+};
+
+const SyntheticEvent kPrintRows[] = {
+    {4, 0, "2001/02/0304:05:06", "one"},
+    {2, 4, "1999/12/3123:59:59", "two"},
+    {1, 9, "2000/01/0100:00:00", "three"},
+};
+
+struct PrintingTest : StateTest {
+    FakePrinter printer;
+    void SetUp() override {
+        StateTest::SetUp();
+        BuildSyntheticTable(&state, kPrintRows, 3);
+    }
+};
+
+TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeader) {
+    // The three rows, then the first again four times: rows at 60..90 fit a
+    // page of 100, the fifth goes to the top of the next page.
+    std::vector<EventEntry*> rows(state.table.visibleRows, state.table.visibleRows + 3);
+    rows.resize(7, rows[0]);
+    ASSERT_EQ(1, PrintListPages(printer.Sink(100), "DARVEX C:\\PERN.EVT", rows.data(), 7));
+    const std::string first = " Inform  01/02/03  04:05:06  HALDOR/PERN       HALDOR/PERN   TESTPC";
+    EXPECT_EQ((std::vector<std::string>{
+                  "1@10 DARVEX C:\\PERN.EVT",
+                  "1@40  Type    Date      Time      Component    Module    Computer ",
+                  "1@60 " + first,
+                  "1@70  Warnin  99/12/31  23:59:59  HALDOR/BORAXLIN   HALDOR/BORA   TESTPC",
+                  "1@80  Error  00/01/01  00:00:00  unknown           unknown   TESTPC",
+                  "1@90 " + first, "2@0 " + first, "2@10 " + first, "2@20 " + first}),
+              printer.lines);
+    EXPECT_EQ(200, printer.firstX);
+    EXPECT_EQ(2, printer.pagesEnded);
+    FakePrinter empty;   // an empty list still prints its title and heading
+    EXPECT_EQ(1, PrintListPages(empty.Sink(100), "doc", nullptr, 0));
+    EXPECT_EQ(2u, empty.lines.size());
+}
+
+TEST_F(PrintingTest, CancelOrAFailedPageAbandonsTheJob) {
+    printer.cancelAfterLines = 3;
+    EXPECT_EQ(0, PrintListPages(printer.Sink(1000), "doc", state.table.visibleRows, 3));
+    EXPECT_EQ(3u, printer.lines.size());
+    FakePrinter failing;
+    failing.failEndPageAt = 1;
+    std::vector<EventEntry*> rows(20, state.table.visibleRows[0]);
+    EXPECT_EQ(0, PrintListPages(failing.Sink(100), "doc", rows.data(), 20));
+    EXPECT_EQ(1, failing.page);
+}
+
+struct Lines {
+    std::vector<std::string> text;
+    ViewLines View() {
+        return ViewLines{this, int(text.size()), [](void* c, int i, char* buffer) {
+                             const std::string& s = static_cast<Lines*>(c)->text[size_t(i)];
+                             const size_t n = std::min<size_t>(s.size(), 80);
+                             memcpy(buffer, s.data(), n);
+                             return int(n);
+                         }};
+    }
+};
+
+TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndData) {
+    Lines description{{"first line\r\n", std::string(100, 'x'), ""}};
+    Lines data{{""}};   // an event without data: the view has one empty line
+    ASSERT_EQ(1, PrintEventPages(printer.Sink(1000), "doc", state.table.entries[0], description.View(),
+                                 data.View()));
+    EXPECT_EQ((std::vector<std::string>{"1@10 doc",
+                                        "1@40 Date           :  01/02/03",
+                                        "1@50 Time           :  04:05:06",
+                                        "1@60 Computer       :  TESTPC",
+                                        "1@80 Component      :  HALDOR/PERN     ",
+                                        "1@90 Module         :  HALDOR/PERN",
+                                        "1@100 Type           :  Inform",
+                                        "1@130 Description    :  ",
+                                        "1@150       first line",
+                                        "1@160       " + std::string(80, 'x'),
+                                        "1@170       ",
+                                        "1@200 Data            :",
+                                        "1@220       "}),
+              printer.lines);
+}
+
+TEST_F(PrintingTest, DataHeadingMovesToTheNextPageWhenTheDescriptionEndsLow) {
+    Lines description{{"a", "b", "c"}};   // at 150, 160, 170; the heading would go to 190
+    Lines data{{"0000: 01"}};
+    ASSERT_EQ(1, PrintEventPages(printer.Sink(195), "doc", state.table.entries[0], description.View(),
+                                 data.View()));
+    const std::vector<std::string> end(printer.lines.end() - 2, printer.lines.end());
+    EXPECT_EQ((std::vector<std::string>{"2@0 Data            :", "2@20       0000: 01"}), end);
+}
+
+}  // namespace

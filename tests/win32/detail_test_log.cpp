@@ -42,23 +42,19 @@ int WriteDetailLog(const char* path) {
     std::vector<uint8_t> data[kDetailRowCount];
     for (int i = 0; i < 19; ++i) data[kRowLetters].push_back(uint8_t('A' + i));
     data[kRowControlBytes] = {0x00, 0x01, 0x02, 0x41, 0x0A, 0xFF, 0x20, 0x7F, 0x09};
-    for (int row = kRowCount16; row <= kRowCount19; ++row) {
-        for (int i = 1; i <= 16 + row - kRowCount16; ++i) data[row].push_back(uint8_t(i));
-    }
     data[kRowJapanese] = {0x41, 0x82, 0xA0, 0x42, 0x43, 0x44, 0x45, 0x82, 0xA0, 0x82};
     for (int i = 0; i < 70000; ++i) data[kRowLong].push_back(uint8_t('0' + i % 10));
     const std::string longText(5000, 'D');
 
     // Per row: type, module code, description (null: descriptionLength 0).
-    const char* const counting = "Counting bytes";
     const struct {
         uint16_t type;
         uint32_t moduleCode;
         const char* text;
-    } rows[kDetailRowCount] = {{kTypeError, 2, kLettersDescription}, {kTypeWarning, 6, counting},
-                               {kTypeInformation, 99, nullptr},       {3, 0, counting},
-                               {kTypeInformation, 0, counting},       {kTypeInformation, 0, counting},
-                               {kTypeInformation, 0, counting},       {kTypeInformation, 0, kJapaneseDescription},
+    } rows[kDetailRowCount] = {{kTypeError, 2, kLettersDescription},
+                               {kTypeWarning, 6, "Control bytes"},
+                               {kTypeInformation, 99, nullptr},
+                               {kTypeInformation, 0, kJapaneseDescription},
                                {kTypeInformation, 0, longText.c_str()}};
     // Oldest first: the last row is the first record.
     RecordSpec records[kDetailRowCount];

@@ -13,10 +13,6 @@ enum DetailRow {
     kRowLetters,       // 19 bytes "A".."S", Error, HALDOR/TOLVA, a two-line description
     kRowControlBytes,  // 00 01 02 41 0A FF 20 7F 09, Warning, the setup tool
     kRowNoData,        // no data, descriptionLength 0, Information, an unknown module
-    kRowCount16,       // 01..10, type code 3 (no name)
-    kRowCount17,       // 01..11
-    kRowCount18,       // 01..12
-    kRowCount19,       // 01..13
     kRowJapanese,      // a Shift-JIS description; 41 82 A0 42 43 44 45 82 A0 82
     kRowLong,          // 70,000 bytes '0'..'9' repeated, a 5,000-character description
     kDetailRowCount

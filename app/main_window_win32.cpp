@@ -19,6 +19,7 @@
 #include "logfile/loader.h"
 #include "logfile/live_access_win32.h"
 #include "logfile/loader_win32.h"
+#include "logfile/save_as_win32.h"
 #include "resources/resource_ids.h"
 
 ViewerState g_viewer;
@@ -44,7 +45,6 @@ char g_menuHelp[128];
 // Work of dialogs and live-log operations that are not part of this window.
 // Each keeps the place its command leads to; until it exists nothing happens.
 
-int SaveLogAs(const char*) { return 0; }       // 2 written, 1 choose another name, 0 not written
 void PrintEventList() {}
 void OpenLogSettingsDialog() {}
 

@@ -1,0 +1,220 @@
+// Driving DARVEX.EXE from another process, as a user would: starting it,
+// waiting for its windows, reading its title, status bar and list, pressing
+// buttons and keys, answering its boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resources/resource_ids.h"
+#include "tests/win32/remote_window_win32.h"
+#include "tools/log_writer.h"
+
+
+inline std::string Title(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+inline std::string Ansi(const char* utf8) {   // in the program's ANSI code page
+    wchar_t wide[512];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
+    char text[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+inline std::string Upper(std::string s) { return CharUpperA(&s[0]), s; }
+
+inline std::vector<uint8_t> FileBytes(const std::string& path) {   // empty when unreadable
+    std::vector<uint8_t> bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD got = 0;
+    if (!bytes.empty() && (!ReadFile(file, bytes.data(), DWORD(bytes.size()), &got, nullptr) || got != bytes.size())) {
+        bytes.clear();
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+inline bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+inline std::string TempPath(const char* name) {   // in a temp folder of this test process
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string folder = std::string(dir) + "darvex_e2e_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\" + name;
+}
+
+inline std::string JapaneseFolder() {   // temp\...\日本\テスト\表\, made folder by folder
+    std::string folder = TempPath("");
+    for (const char* part : {u8"日本", u8"テスト", u8"表"}) {
+        folder += Ansi(part);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        folder += "\\";
+    }
+    return folder;
+}
+
+inline void WriteLog(const std::string& path, uint32_t events) {
+    GenOptions options;
+    options.eventCount = events;
+    GenResult result;
+    ASSERT_EQ(GenerateLog(options, path.c_str(), &result), 1) << path;
+}
+
+// One event per text, oldest first, so the list shows the last text in row 0.
+inline void WriteTextLog(const std::string& path, const std::vector<std::string>& texts) {
+    LogImage image;
+    InitLogImage(&image, 0, 4096);
+    uint32_t offset = kRecordAreaStart;
+    for (const std::string& text : texts) {
+        RecordSpec r;
+        r.timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(&text - &texts[0]));
+        r.text = text.c_str();
+        r.link = RecordSpecSize(r);
+        offset = PlaceRecord(&image, offset, r);
+    }
+    SetRecordCount(&image, uint32_t(texts.size()));
+    SetOldestOffset(&image, kRecordAreaStart);
+    ASSERT_EQ(WriteLogImage(image, path.c_str()), 1) << path;
+}
+
+// A started DARVEX.EXE; at the end of the test it is closed with WM_CLOSE
+// and must exit with 0.
+struct Program {
+    PROCESS_INFORMATION pi = {};
+    bool started = false;
+    HWND main = nullptr, list = nullptr, status = nullptr;
+
+    explicit Program(const std::string& arguments) {
+        std::string path = DARVEX_EXE_PATH;
+        if (path[0] == '/') path = "Z:" + path;   // the host's root under Wine
+        for (char& c : path) c = c == '/' ? '\\' : c;
+        std::string line = "\"" + path + "\" " + arguments;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
+    }
+    ~Program() {
+        if (!started) return;
+        if (main != nullptr && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+            PostMessageA(main, WM_CLOSE, 0, 0);
+            EXPECT_EQ(WaitForExit(), 0u);
+        }
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Waits for the main window and, with loaded, for a title past "DARVEX ".
+    bool Up(bool loaded = true) {
+        if (!started || (main = Window("DARVEX")) == nullptr) return false;
+        list = GetDlgItem(main, IDC_EVENT_LIST);
+        status = GetDlgItem(main, IDC_STATUS_BAR);
+        return !loaded || WaitUntil([this] { return Title(main).size() > 7; }, 20000);
+    }
+    HWND Window(const char* className, HWND except = nullptr, DWORD timeoutMs = 20000) const {
+        return WaitForProcessWindow(pi.dwProcessId, className, timeoutMs, 50, except);
+    }
+    std::string Status() const {   // the three parts of the status bar, joined by "|"
+        std::string parts;
+        for (int part = 0; part < 3; ++part) {
+            char text[512];
+            RemoteStatusText(pi.hProcess, status, part, text, sizeof text);
+            parts += (part ? "|" : "") + std::string(text);
+        }
+        return parts;
+    }
+    LRESULT Rows() const { return SendMessageA(list, LB_GETCOUNT, 0, 0); }
+    DWORD WaitForExit() {   // -1 while still running
+        DWORD code = DWORD(-1);
+        if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+        return code;
+    }
+    // Presses a button of a message box other than except; the box's text.
+    std::string AnswerBox(int button, HWND except = nullptr, std::string* caption = nullptr) const {
+        HWND box = Window("#32770", except);
+        if (box == nullptr) return "<no box>";
+        if (caption != nullptr) *caption = Title(box);
+        char text[512] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);   // the box's static text
+        SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+        return text;
+    }
+    // Types the path into the file dialog that is up (other than except) and
+    // presses OK, or Cancel with an empty path; the dialog's title.
+    std::string AnswerFileDialog(const std::string& path, HWND except = nullptr) const {
+        HWND dialog = Window("#32770", except);
+        if (dialog == nullptr) return "<no dialog>";
+        const std::string title = Title(dialog);
+        if (path.empty()) {
+            SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+            return title;
+        }
+        // The file name box: cmb13 in the Explorer-style dialog, edt1 in the classic one.
+        HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
+        SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
+        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        return title;
+    }
+    std::string ChooseInOpenDialog(const std::string& path) const {
+        PostMessageA(main, WM_COMMAND, IDM_FILE_OPEN, 0);
+        return AnswerFileDialog(path);
+    }
+};
+
+// WM_GETTEXT is carried across processes; GetWindowText would not ask a
+// rich edit view of another process for its text.
+inline std::string ItemText(HWND dialog, int id) {
+    std::vector<char> text(0x60000);
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()));
+    return text.data();
+}
+inline LRESULT Selection(const Program& p) { return SendMessageA(p.list, LB_GETCURSEL, 0, 0); }
+inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// Sends a key to the window that holds the program's keyboard focus. When a
+// test program running beside it has the foreground, the program has no
+// focus window; the key then goes to the control that had the focus.
+inline void PressKey(const Program& p, WPARAM key, HWND focused) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(p.pi.dwThreadId, &info);
+    HWND target = info.hwndFocus != nullptr ? info.hwndFocus : focused;
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+// Clicks a button of the dialog that asks a question and answers the box:
+// returns the question's text.
+inline std::string ClickAndAnswer(const Program& p, HWND dialog, int buttonId, int answer) {
+    PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+    if (p.Window("#32770", dialog) == nullptr) return "<no box>";
+    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the dialog takes input while the box is up";
+    const std::string text = p.AnswerBox(answer, dialog);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != 0; }));
+    return text;
+}

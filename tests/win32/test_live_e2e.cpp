@@ -1,0 +1,175 @@
+// Live logs and copies with the real DARVEX.EXE: Save As, Clear All Events
+// and the conditions stored at exit, checked in the files' bytes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/win32/program_driver_win32.h"
+
+namespace {
+
+const char kAskSaveBeforeClear[] = "Is the event log saved before it is erased ?";
+const char kAskClear[] = "All the events in the event log will be lost.\r\nMay they be erased ?";
+const char kFileExists[] = "Another file with the name already exists.\r\nModify the file name.";
+
+// Bytes that differ between two files of the same length, as offsets.
+std::vector<size_t> ChangedOffsets(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after) {
+    std::vector<size_t> out;
+    if (before.size() != after.size()) return {SIZE_MAX};
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (before[i] != after[i]) out.push_back(i);
+    }
+    return out;
+}
+
+// True when every changed byte lies in one of the ranges, each [from, to).
+bool ChangedOnlyIn(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after,
+                   std::initializer_list<std::pair<size_t, size_t>> ranges) {
+    for (size_t offset : ChangedOffsets(before, after)) {
+        bool inside = false;
+        for (const auto& r : ranges) inside = inside || (offset >= r.first && offset < r.second);
+        if (!inside) return false;
+    }
+    return true;
+}
+
+// A Save As copy holds the header and the record area as loaded, and no more.
+std::vector<uint8_t> ExpectedCopy(const std::vector<uint8_t>& log) {
+    const uint32_t end = GetU32(log.data() + 36);
+    return std::vector<uint8_t>(log.begin(), log.begin() + end);
+}
+
+// Starts a clear from the menu and answers the questions.
+void StartClear(const Program& p, int saveAnswer) {
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_CLEAR_ALL, 0);
+    EXPECT_EQ(p.AnswerBox(saveAnswer), kAskSaveBeforeClear);
+}
+
+}  // namespace
+
+TEST(LiveLog, SaveAsRefusesExistingNamesThenWritesAnExactCopyThatOpensReadOnly) {
+    const std::string live = TempPath("PERN.EVT"), taken = TempPath("TAKEN.EVT"), copy = TempPath("COPY");
+    WriteLog(live, 50);
+    WriteTextLog(taken, {"already here"});
+    const std::vector<uint8_t> liveBytes = FileBytes(live), takenBytes = FileBytes(taken);
+    Program p("\"" + live + "\"");
+    ASSERT_TRUE(p.Up());
+
+    // OK on 251 brings the file dialog back; Cancel ends the save.
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_SAVE_AS, 0);
+    EXPECT_EQ(p.AnswerFileDialog(taken), "Save As");
+    EXPECT_EQ(p.AnswerBox(IDOK), kFileExists);
+    p.AnswerFileDialog(taken);
+    EXPECT_EQ(p.AnswerBox(IDCANCEL), kFileExists);
+    EXPECT_EQ(p.Window("#32770", nullptr, 500), nullptr);
+    EXPECT_EQ(FileBytes(taken), takenBytes);
+
+    // A name without an extension gets ".evt".
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_SAVE_AS, 0);
+    p.AnswerFileDialog(copy);
+    EXPECT_TRUE(WaitUntil([&] { return FileBytes(copy + ".evt") == ExpectedCopy(liveBytes); }));
+    EXPECT_EQ(FileBytes(live), liveBytes);
+
+    EXPECT_EQ(p.ChooseInOpenDialog(copy + ".evt"), "Open");
+    EXPECT_TRUE(WaitUntil([&] { return p.Status() == "Total number of Event50|Write Prohibit|"; })) << p.Status();
+}
+
+TEST(LiveLog, ClearOffersACopyFirstThenEmptiesTheChainAndKeepsEveryRecordByte) {
+    const std::string live = TempPath("TOLVA.EVT"), saved = TempPath("BEFORE.EVT");
+    WriteLog(live, 40);
+    const std::vector<uint8_t> before = FileBytes(live);
+    Program p("\"" + live + "\"");
+    ASSERT_TRUE(p.Up());
+
+    // No copy, no clear: Cancel in the file dialog, then Cancel on the last question.
+    StartClear(p, IDYES);
+    EXPECT_EQ(p.AnswerFileDialog(""), "Save As");
+    EXPECT_EQ(p.Window("#32770", nullptr, 500), nullptr) << "asked to erase without a copy";
+    StartClear(p, IDNO);
+    EXPECT_EQ(p.AnswerBox(IDCANCEL), kAskClear);
+    EXPECT_EQ(FileBytes(live), before);
+    EXPECT_EQ(p.Rows(), 40);
+
+    StartClear(p, IDYES);
+    p.AnswerFileDialog(saved);
+    EXPECT_EQ(p.AnswerBox(IDOK), kAskClear);
+    EXPECT_TRUE(WaitUntil([&] { return p.Status() == "Total number of Event0||"; })) << p.Status();
+    EXPECT_EQ(p.Rows(), 0);
+    EXPECT_EQ(FileBytes(saved), ExpectedCopy(before));
+    // recordCount, oldestOffset and writerOffset, and nothing else.
+    const std::vector<uint8_t> after = FileBytes(live);
+    EXPECT_TRUE(ChangedOnlyIn(before, after, {{40, 44}, {60, 68}}));
+    EXPECT_EQ(0u, GetU32(after.data() + 40) | GetU32(after.data() + 60) | GetU32(after.data() + 64));
+}
+
+TEST(LiveLog, ClearOfAFileCutBelowAHeaderFailsAndTheListStays) {
+    const std::string live = TempPath("BORAXLIN.EVT");
+    WriteLog(live, 30);
+    Program p("\"" + live + "\"");
+    ASSERT_TRUE(p.Up());
+    const std::vector<uint8_t> before = FileBytes(live);
+    HANDLE file = CreateFileA(live.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFilePointer(file, 60, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    StartClear(p, IDNO);
+    EXPECT_EQ(p.AnswerBox(IDOK), kAskClear);
+    EXPECT_EQ(p.AnswerBox(IDOK), "Failed to delete the event.");
+    EXPECT_EQ(p.Rows(), 30);
+    EXPECT_EQ(p.Status(), "Total number of Event30||");
+    EXPECT_EQ(FileBytes(live), std::vector<uint8_t>(before.begin(), before.begin() + 60));
+}
+
+// Save Settings on: the conditions and the order at exit, marked as saved.
+// Off: only the mark is cleared.
+TEST(LiveLog, SaveSettingsAtExitWritesTheConditionsOrOnlyClearsTheMark) {
+    const std::string live = TempPath("KESTRAM.EVT");
+    WriteLog(live, 20);
+    const std::vector<uint8_t> before = FileBytes(live);
+    {
+        Program p("\"" + live + "\"");
+        ASSERT_TRUE(p.Up());
+        PostMessageA(p.main, WM_COMMAND, IDM_OPTION_SAVE_SETTINGS, 0);
+        PostMessageA(p.main, WM_COMMAND, IDM_VIEW_MODULE, 0);
+        PostMessageA(p.main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(p.WaitForExit(), 0u);
+    }
+    std::vector<uint8_t> after = FileBytes(live);
+    const uint8_t stored[20] = {0, 0, 0, 0, 1, 0, 2, 0, 4, 0, 0, 0, 0, 0, 0, 0, 114, 0, 1, 0};
+    EXPECT_EQ(std::vector<uint8_t>(after.begin() + 68, after.end() - (after.size() - 88)),
+              std::vector<uint8_t>(stored, stored + 20));
+    EXPECT_TRUE(ChangedOnlyIn(before, after, {{68, 88}}));
+
+    const std::vector<uint8_t> saved = after;
+    {
+        Program p("\"" + live + "\"");
+        ASSERT_TRUE(p.Up());
+        PostMessageA(p.main, WM_COMMAND, IDM_OPTION_SAVE_SETTINGS, 0);   // the load ticked it: now off
+        PostMessageA(p.main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(p.WaitForExit(), 0u);
+    }
+    EXPECT_EQ(ChangedOffsets(saved, FileBytes(live)), std::vector<size_t>{86});
+}
+
+// A copy onto a filesystem of 64 KiB (mounted for the tests where mounting
+// is allowed) runs out of space half way.
+TEST(LiveLog, CopyThatRunsOutOfSpaceIsReportedAndRemoved) {
+    std::string folder = "Z:" DARVEX_SMALL_FS_PATH;
+    for (char& c : folder) c = c == '/' ? '\\' : c;
+    ULARGE_INTEGER available, total;
+    if (!GetDiskFreeSpaceExA(folder.c_str(), &available, &total, nullptr) || total.QuadPart > (1u << 20)) {
+        GTEST_SKIP() << "no small filesystem at " << folder;
+    }
+    const std::string live = TempPath("PERN.EVT"), copy = folder + "\\COPY.EVT";
+    WriteLog(live, 2000);
+    ASSERT_GT(FileBytes(live).size(), total.QuadPart);
+    Program p("\"" + live + "\"");
+    ASSERT_TRUE(p.Up());
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_SAVE_AS, 0);
+    p.AnswerFileDialog(copy);
+    EXPECT_EQ(p.AnswerBox(IDOK), "Failed to write the event log file.");
+    EXPECT_FALSE(FileExists(copy));
+}

@@ -18,8 +18,12 @@ bool OpenLiveView(const char* path, const char* mappingName, LiveView* view) {
     // When the component already holds a mapping of this name, the system
     // hands back that object and both programs see the same pages.
     view->mapping = CreateFileMappingA(view->file, nullptr, PAGE_READWRITE, 0, 0, mappingName);
+    // Only the header is ever written, so only the header is mapped: a view of
+    // a whole 1 GiB log could find no room beside its loaded copy in a 32-bit
+    // process. A file shorter than the header has no such view to give.
     if (view->mapping != nullptr) {
-        view->bytes = static_cast<uint8_t*>(MapViewOfFileEx(view->mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0, nullptr));
+        view->bytes =
+            static_cast<uint8_t*>(MapViewOfFileEx(view->mapping, FILE_MAP_ALL_ACCESS, 0, 0, kHeaderSize, nullptr));
     }
     const DWORD size = view->bytes != nullptr ? GetFileSize(view->file, nullptr) : INVALID_FILE_SIZE;
     if (size == INVALID_FILE_SIZE || !LiveViewUsable(view->bytes, size)) {

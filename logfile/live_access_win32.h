@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-// A read/write view of the whole file through the source's named mapping.
+// A read/write view of the file's header through the source's named mapping.
 struct LiveView {
     HANDLE file;
     HANDLE mapping;

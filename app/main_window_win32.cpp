@@ -111,6 +111,8 @@ void OnApplyFilter() {
 }
 
 void OnSaveAsChain(HWND window, LPARAM followUp) {
+    // A failed load leaves no header to copy.
+    if (!IsKnownMagic(g_viewer.file.currentHeader.magic)) return;
     if (!ChooseOpenOrSavePath(2)) return;
     const int result = SaveLogAs(g_savePath);
     if (result == 1) {

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/ui_effects.h"
+#include "bench/bench_win32.h"
 #include "app/viewer_state.h"
 #include "dialogs/event_detail.h"
 #include "eventlist/filter.h"
@@ -37,40 +38,6 @@
 namespace {
 
 const char kDefaultLogPath[] = "/tmp/darvex_bench_1g.evt";
-const DWORD kFillTimeoutMs = 300000;
-
-double g_ticksPerMs;
-
-double NowMs() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / g_ticksPerMs;
-}
-
-struct Timing {
-    double median;
-    double minimum;
-};
-
-Timing Summarise(std::vector<double> samples) {
-    if (samples.empty()) return Timing{-1, -1};
-    std::sort(samples.begin(), samples.end());
-    return Timing{samples[samples.size() / 2], samples[0]};
-}
-
-// Host paths become drive Z: paths with backslashes.
-void ToWindowsPath(const char* in, char out[MAX_PATH]) {
-    snprintf(out, MAX_PATH, "%s%s", in[0] == '/' ? "Z:" : "", in);
-    for (char* p = out; *p; ++p) {
-        if (*p == '/') *p = '\\';
-    }
-}
-
-uint64_t FileSize(const char* path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
-    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
 // The baseline of a load: the same bytes into one malloc'd block with one ReadFile.
 double TimePlainRead(const char* path, uint64_t size) {
@@ -211,46 +178,6 @@ bool RunSelf(const char* what, const char* log, char* output, DWORD size) {
     return started && have > 0;
 }
 
-// ---------------------------------------------------------------------------
-// The program, watched from here.
-
-struct Program {
-    PROCESS_INFORMATION pi;
-    bool started;
-};
-
-bool StartProgram(const char* exe, const char* log, Program* p) {
-    char line[2 * MAX_PATH + 8];
-    if (log != nullptr) {
-        snprintf(line, sizeof line, "\"%s\" \"%s\"", exe, log);
-    } else {
-        snprintf(line, sizeof line, "\"%s\"", exe);
-    }
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    ZeroMemory(&p->pi, sizeof p->pi);
-    p->started = CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p->pi) != 0;
-    return p->started;
-}
-
-// Closes the main window and waits for the exit; returns the milliseconds it took.
-double CloseProgram(Program* p, HWND main) {
-    if (!p->started) return -1;
-    const double start = NowMs();
-    if (main != nullptr) PostMessageA(main, WM_CLOSE, 0, 0);
-    double ms = -1;
-    if (WaitForSingleObject(p->pi.hProcess, 60000) == WAIT_OBJECT_0) {
-        ms = NowMs() - start;
-    } else {
-        TerminateProcess(p->pi.hProcess, 1);
-        WaitForSingleObject(p->pi.hProcess, 10000);
-    }
-    CloseHandle(p->pi.hThread);
-    CloseHandle(p->pi.hProcess);
-    p->started = false;
-    return ms;
-}
-
 struct FillFigures {
     double window;      // CreateProcess to the visible main window
     double full;        // CreateProcess to LB_GETCOUNT == every event
@@ -259,23 +186,6 @@ struct FillFigures {
     double privateMiB;  // its private memory then
     bool statusOk;
 };
-
-const double kMiB = 1024.0 * 1024.0;
-
-// Under Wine the counters of another process come from its /proc status:
-// PeakWorkingSetSize is VmHWM, the peak of its resident memory, and
-// PagefileUsage its anonymous resident memory and swap. (PeakPagefileUsage is
-// only the current figure again, and the virtual sizes count what Wine
-// reserves, so neither is taken.)
-void ReadProgramMemory(HANDLE process, FillFigures* out) {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    out->peakMiB = out->privateMiB = -1;
-    if (GetProcessMemoryInfo(process, &counters, sizeof counters)) {
-        out->peakMiB = double(counters.PeakWorkingSetSize) / kMiB;
-        out->privateMiB = double(counters.PagefileUsage) / kMiB;
-    }
-}
 
 // The program's machine and whether it may use more than 2 GiB of address
 // space, from its PE header.
@@ -310,49 +220,10 @@ struct DialogFigures {
     double filter;   // OK in the Filter dialog (Information off) to the list refilled
 };
 
-struct DialogSearch {
-    DWORD processId;
-    const char* title;
-    HWND found;
-};
-
-// A visible dialog (or box) of the program with that title, polled until timeoutMs.
-HWND WaitForDialog(DWORD processId, const char* title, DWORD timeoutMs) {
-    DialogSearch search = {processId, title, nullptr};
-    const DWORD start = GetTickCount();
-    do {
-        EnumWindows(
-            [](HWND window, LPARAM context) -> BOOL {
-                DialogSearch* s = reinterpret_cast<DialogSearch*>(context);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(window, &pid);
-                char cls[16] = "", text[64] = "";
-                GetClassNameA(window, cls, sizeof cls);
-                GetWindowTextA(window, text, sizeof text);
-                if (pid == s->processId && IsWindowVisible(window) && strcmp(cls, "#32770") == 0 &&
-                    strcmp(text, s->title) == 0) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            LPARAM(&search));
-        if (search.found != nullptr) return search.found;
-        Sleep(1);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
-}
-
-// Returns once the window's thread has handled everything sent before.
-bool WaitIdle(HWND window) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kFillTimeoutMs, &result) != 0;
-}
-
 bool WaitForSelection(HWND list, LRESULT row) {
     const DWORD start = GetTickCount();
     while (SendMessageA(list, LB_GETCURSEL, 0, 0) != row) {
-        if (GetTickCount() - start > kFillTimeoutMs) return false;
+        if (GetTickCount() - start > kBenchTimeoutMs) return false;
         Sleep(1);
     }
     return true;
@@ -363,14 +234,14 @@ bool TimeDialogs(DWORD processId, HWND main, HWND list, const CoreFigures& core,
     SendMessageA(list, LB_SETCURSEL, core.bigRow, 0);
     double start = NowMs();
     PostMessageA(main, WM_COMMAND, IDM_VIEW_DETAIL, 0);
-    HWND detail = WaitForDialog(processId, "Event Detail", kFillTimeoutMs);
+    HWND detail = WaitForDialog(processId, "Event Detail", kBenchTimeoutMs);
     if (detail == nullptr || !WaitIdle(detail)) return false;
     out->detail = NowMs() - start;
 
     // Next from the last row: the question, then OK and the first row.
     SendMessageA(list, LB_SETCURSEL, core.rows - 1, 0);
     PostMessageA(GetDlgItem(detail, IDC_DETAIL_NEXT), BM_CLICK, 0, 0);
-    HWND question = WaitForDialog(processId, "Confirmation message", kFillTimeoutMs);
+    HWND question = WaitForDialog(processId, "Confirmation message", kBenchTimeoutMs);
     if (question == nullptr) return false;
     start = NowMs();
     PostMessageA(GetDlgItem(question, IDOK), BM_CLICK, 0, 0);
@@ -381,7 +252,7 @@ bool TimeDialogs(DWORD processId, HWND main, HWND list, const CoreFigures& core,
 
     // Filter: Information off, OK, every remaining row listed.
     PostMessageA(main, WM_COMMAND, IDM_VIEW_FILTER, 0);
-    HWND filter = WaitForDialog(processId, "Filter", kFillTimeoutMs);
+    HWND filter = WaitForDialog(processId, "Filter", kBenchTimeoutMs);
     if (filter == nullptr) return false;
     SendMessageA(GetDlgItem(filter, IDC_FILTER_INFORMATION), BM_CLICK, 0, 0);
     start = NowMs();
@@ -389,10 +260,10 @@ bool TimeDialogs(DWORD processId, HWND main, HWND list, const CoreFigures& core,
     DWORD_PTR count = 0;
     const DWORD waitStart = GetTickCount();
     do {
-        SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kFillTimeoutMs, &count);
+        SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kBenchTimeoutMs, &count);
         if (count == core.filteredRows) break;
         Sleep(1);
-    } while (GetTickCount() - waitStart < kFillTimeoutMs);
+    } while (GetTickCount() - waitStart < kBenchTimeoutMs);
     out->filter = NowMs() - start;
     return count == core.filteredRows;
 }
@@ -420,9 +291,9 @@ bool TimeProgramFill(const char* exe, const char* log, const CoreFigures& core, 
     const DWORD waitStart = GetTickCount();
     for (;;) {
         count = 0;
-        SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kFillTimeoutMs, &count);
+        SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kBenchTimeoutMs, &count);
         if (count == events) break;
-        if (GetTickCount() - waitStart > kFillTimeoutMs) break;
+        if (GetTickCount() - waitStart > kBenchTimeoutMs) break;
         Sleep(1);
     }
     out->full = NowMs() - start;
@@ -434,7 +305,7 @@ bool TimeProgramFill(const char* exe, const char* log, const CoreFigures& core, 
         fprintf(stderr, "darvex_fill_bench: the list holds %lu rows, status part 0 \"%s\"\n", (unsigned long)count,
                 status);
     }
-    ReadProgramMemory(p.pi.hProcess, out);
+    ReadProgramMemory(p.pi.hProcess, &out->peakMiB, &out->privateMiB);
     if (probeScroll && count == events) ProbeScrollBar(main, list, events);
     const bool dialogsOk = count == events && TimeDialogs(p.pi.dwProcessId, main, list, core, dialogs);
     if (!dialogsOk) fprintf(stderr, "darvex_fill_bench: the dialogs did not answer as expected\n");
@@ -538,9 +409,6 @@ void PrintRow(const char* what, Timing t, const char* note) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    g_ticksPerMs = double(frequency.QuadPart) / 1000.0;
     if (argc == 4 && strcmp(argv[1], "--child") == 0) return RunChild(argv[2], argv[3]);
 
     int reps = 5;

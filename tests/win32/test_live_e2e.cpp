@@ -173,3 +173,22 @@ TEST(LiveLog, CopyThatRunsOutOfSpaceIsReportedAndRemoved) {
     EXPECT_EQ(p.AnswerBox(IDOK), "Failed to write the event log file.");
     EXPECT_FALSE(FileExists(copy));
 }
+
+// Under code page 932 and the Japanese resources: a copy named 表 (0x95 0x5C,
+// a second byte that looks like a backslash) beside a live log in Japanese
+// folders, then the clear.
+TEST(ProgramJapanese, LiveLogInJapaneseFoldersIsCopiedThenCleared) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+    const std::string folder = JapaneseFolder(), live = folder + "pern.evt";
+    WriteLog(live, 25);
+    const std::vector<uint8_t> before = FileBytes(live);
+    Program p("\"" + live + "\"");
+    ASSERT_TRUE(p.Up());
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_CLEAR_ALL, 0);
+    EXPECT_EQ(p.AnswerBox(IDYES), Ansi(u8"消去する前にイベントログを保存しますか？"));
+    EXPECT_EQ(p.AnswerFileDialog(folder + Ansi(u8"表")), Ansi(u8"名前を付けて保存"));
+    EXPECT_EQ(p.AnswerBox(IDOK), Ansi(u8"イベントログのすべてのイベントが失われます。\r\n消去してもよろしいですか？"));
+    EXPECT_TRUE(WaitUntil([&] { return p.Status() == Ansi(u8"イベント総数：0||"); })) << p.Status();
+    EXPECT_EQ(FileBytes(folder + Ansi(u8"表.evt")), ExpectedCopy(before));
+    EXPECT_TRUE(ChangedOnlyIn(before, FileBytes(live), {{40, 44}, {60, 68}}));
+}

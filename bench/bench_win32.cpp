@@ -1,0 +1,121 @@
+#include "bench/bench_win32.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct DialogSearch {
+    DWORD processId;
+    const char* title;
+    HWND found;
+};
+
+}  // namespace
+
+double NowMs() {
+    static double ticksPerMs;
+    if (ticksPerMs == 0) {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        ticksPerMs = double(frequency.QuadPart) / 1000.0;
+    }
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / ticksPerMs;
+}
+
+Timing Summarise(std::vector<double> samples) {
+    if (samples.empty()) return Timing{-1, -1};
+    std::sort(samples.begin(), samples.end());
+    return Timing{samples[samples.size() / 2], samples[0]};
+}
+
+// Host paths become drive Z: paths with backslashes.
+void ToWindowsPath(const char* in, char out[MAX_PATH]) {
+    snprintf(out, MAX_PATH, "%s%s", in[0] == '/' ? "Z:" : "", in);
+    for (char* p = out; *p; ++p) {
+        if (*p == '/') *p = '\\';
+    }
+}
+
+uint64_t FileSize(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool StartProgram(const char* exe, const char* log, Program* p) {
+    char line[2 * MAX_PATH + 8];
+    if (log != nullptr) {
+        snprintf(line, sizeof line, "\"%s\" \"%s\"", exe, log);
+    } else {
+        snprintf(line, sizeof line, "\"%s\"", exe);
+    }
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    ZeroMemory(&p->pi, sizeof p->pi);
+    p->started = CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p->pi) != 0;
+    return p->started;
+}
+
+double CloseProgram(Program* p, HWND main) {
+    if (!p->started) return -1;
+    const double start = NowMs();
+    if (main != nullptr) PostMessageA(main, WM_CLOSE, 0, 0);
+    double ms = -1;
+    if (WaitForSingleObject(p->pi.hProcess, 60000) == WAIT_OBJECT_0) {
+        ms = NowMs() - start;
+    } else {
+        TerminateProcess(p->pi.hProcess, 1);
+        WaitForSingleObject(p->pi.hProcess, 10000);
+    }
+    CloseHandle(p->pi.hThread);
+    CloseHandle(p->pi.hProcess);
+    p->started = false;
+    return ms;
+}
+
+void ReadProgramMemory(HANDLE process, double* peakMiB, double* privateMiB) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    *peakMiB = *privateMiB = -1;
+    if (GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+        *peakMiB = double(counters.PeakWorkingSetSize) / kMiB;
+        *privateMiB = double(counters.PagefileUsage) / kMiB;
+    }
+}
+
+HWND WaitForDialog(DWORD processId, const char* title, DWORD timeoutMs) {
+    DialogSearch search = {processId, title, nullptr};
+    const DWORD start = GetTickCount();
+    do {
+        EnumWindows(
+            [](HWND window, LPARAM context) -> BOOL {
+                DialogSearch* s = reinterpret_cast<DialogSearch*>(context);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(window, &pid);
+                char cls[16] = "", text[64] = "";
+                GetClassNameA(window, cls, sizeof cls);
+                GetWindowTextA(window, text, sizeof text);
+                if (pid == s->processId && IsWindowVisible(window) && strcmp(cls, "#32770") == 0 &&
+                    strcmp(text, s->title) == 0) {
+                    s->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            LPARAM(&search));
+        if (search.found != nullptr) return search.found;
+        Sleep(1);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool WaitIdle(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kBenchTimeoutMs, &result) != 0;
+}

@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr uint32_t kOffsetRecordAreaEnd = 36;
-
 // The record area's end from the header, or 0 when the area does not lie in the file.
 uint32_t CheckedAreaEnd(const uint8_t* file, size_t fileSize) {
     if (fileSize < kHeaderSize) return 0;

@@ -9,6 +9,8 @@
 
 #include "tools/log_writer.h"
 
+constexpr uint32_t kOffsetRecordAreaEnd = 36;
+
 // File offset of the newest record, found by walking the chain from the
 // oldest; 0 when the log is empty or its chain leaves the record area.
 uint32_t FindNewestRecord(const uint8_t* file, size_t fileSize);

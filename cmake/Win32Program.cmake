@@ -58,6 +58,15 @@ darvex_large_address_aware(DARVEX)
 darvex_warnings(DARVEX)
 darvex_add_resources(DARVEX)
 
+# EVTWRITER.EXE: a writing component's stand-in that the live-log tests and
+# benchmarks start beside DARVEX. A console program.
+add_executable(EVTWRITER tools/evtwriter_win32.cpp)
+set_target_properties(EVTWRITER PROPERTIES OUTPUT_NAME EVTWRITER SUFFIX .EXE)
+target_link_libraries(EVTWRITER PRIVATE darvex_logwriter)
+target_link_options(EVTWRITER PRIVATE -static -static-libgcc -static-libstdc++)
+darvex_large_address_aware(EVTWRITER)
+darvex_warnings(EVTWRITER)
+
 if(DARVEX_TESTS)
   enable_testing()
   include(${CMAKE_CURRENT_LIST_DIR}/WineTests.cmake)

@@ -133,6 +133,36 @@ RecordTime MakeRecordTime(uint16_t year, uint16_t month, uint16_t day,
 
 namespace {
 
+RecordTime RecordTimeFromMs(int64_t ms) {   // milliseconds since 1970-01-01 00:00:00
+    int64_t days = ms / 86400000;
+    if (days * 86400000 > ms) --days;
+    uint32_t msOfDay = uint32_t(ms - days * 86400000);
+    int64_t year;
+    unsigned month, day;
+    CivilFromDays(days, &year, &month, &day);
+    RecordTime t;
+    t.year = uint16_t(year);
+    t.month = uint16_t(month);
+    t.dayOfWeek = DayOfWeek(days);
+    t.day = uint16_t(day);
+    t.hour = uint16_t(msOfDay / 3600000);
+    t.minute = uint16_t(msOfDay / 60000 % 60);
+    t.second = uint16_t(msOfDay / 1000 % 60);
+    t.milliseconds = uint16_t(msOfDay % 1000);
+    return t;
+}
+
+}  // namespace
+
+RecordTime RecordTimeAfter(const RecordTime& start, uint64_t seconds) {
+    const int64_t ms = DaysFromCivil(start.year, start.month, start.day) * 86400000 +
+                       ((int64_t(start.hour) * 60 + start.minute) * 60 + start.second) * 1000 +
+                       start.milliseconds + int64_t(seconds) * 1000;
+    return RecordTimeFromMs(ms);
+}
+
+namespace {
+
 uint32_t SpecDescriptionBytes(const RecordSpec& spec) {
     if (spec.text != nullptr) return uint32_t(strlen(spec.text) + 1);
     return spec.descriptionByteCount;
@@ -145,9 +175,14 @@ uint32_t RecordSpecSize(const RecordSpec& spec) {
 }
 
 uint32_t PlaceRecord(LogImage* image, uint32_t fileOffset, const RecordSpec& spec) {
-    const uint32_t descriptionBytes = SpecDescriptionBytes(spec);
     const uint32_t end = fileOffset + RecordSpecSize(spec);
     EnsureSize(image, end);
+    WriteRecordSpec(spec, image->bytes.data() + fileOffset);
+    return end;
+}
+
+void WriteRecordSpec(const RecordSpec& spec, uint8_t* p) {
+    const uint32_t descriptionBytes = SpecDescriptionBytes(spec);
     LogRecord r = {};
     r.link = spec.link;
     r.timeStamp = spec.timeStamp;
@@ -157,7 +192,6 @@ uint32_t PlaceRecord(LogImage* image, uint32_t fileOffset, const RecordSpec& spe
     r.descriptionLength = spec.overrideDescriptionLength ? spec.descriptionLength : uint16_t(descriptionBytes);
     r.type = spec.type;
     r.wrapToStart = spec.wrapToStart;
-    uint8_t* p = image->bytes.data() + fileOffset;
     WriteLogRecord(r, p);
     p += kRecordFixedSize;
     if (spec.text != nullptr) {
@@ -167,7 +201,6 @@ uint32_t PlaceRecord(LogImage* image, uint32_t fileOffset, const RecordSpec& spe
     }
     p += descriptionBytes;
     if (spec.dataByteCount != 0) memcpy(p, spec.data, spec.dataByteCount);
-    return end;
 }
 
 void SetRecordLink(LogImage* image, uint32_t fileOffset, uint32_t link) {
@@ -578,22 +611,7 @@ constexpr uint32_t kTimeUnitsPerEvent = 1024;
 
 // position < timeDenominator, so the stamp stays inside the year range.
 RecordTime TimeAt(const GenContext& g, uint64_t position) {
-    int64_t ms = g.startMs + int64_t((position * g.msPerUnit) >> kTimeFractionBits);
-    int64_t days = ms / 86400000;
-    uint32_t msOfDay = uint32_t(ms - days * 86400000);
-    int64_t year;
-    unsigned month, day;
-    CivilFromDays(days, &year, &month, &day);
-    RecordTime t;
-    t.year = uint16_t(year);
-    t.month = uint16_t(month);
-    t.dayOfWeek = DayOfWeek(days);
-    t.day = uint16_t(day);
-    t.hour = uint16_t(msOfDay / 3600000);
-    t.minute = uint16_t(msOfDay / 60000 % 60);
-    t.second = uint16_t(msOfDay / 1000 % 60);
-    t.milliseconds = uint16_t(msOfDay % 1000);
-    return t;
+    return RecordTimeFromMs(g.startMs + int64_t((position * g.msPerUnit) >> kTimeFractionBits));
 }
 
 // Builds the record that is `index`-th in time order at out, with link set to

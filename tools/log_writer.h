@@ -48,6 +48,9 @@ LogHeader ImageHeader(const LogImage& image);
 // A valid SYSTEMTIME for the given civil date and time, day of week included.
 RecordTime MakeRecordTime(uint16_t year, uint16_t month, uint16_t day,
                           uint16_t hour, uint16_t minute, uint16_t second);
+// The time the given number of seconds after start, carried into the
+// minutes, hours, days, months and years, day of week included.
+RecordTime RecordTimeAfter(const RecordTime& start, uint64_t seconds);
 
 // One record as PlaceRecord writes it. The description is either `text`
 // (written with its terminating zero byte, descriptionLength = strlen + 1) or,
@@ -80,6 +83,8 @@ uint32_t RecordSpecSize(const RecordSpec& spec);
 // bytes when it ends beyond the file. Header fields are not touched. Returns
 // the file offset one past the record's last byte.
 uint32_t PlaceRecord(LogImage* image, uint32_t fileOffset, const RecordSpec& spec);
+// Writes the record's RecordSpecSize bytes at p, in memory the caller owns.
+void WriteRecordSpec(const RecordSpec& spec, uint8_t* p);
 
 // Patches single fields of a record already placed at fileOffset.
 void SetRecordLink(LogImage* image, uint32_t fileOffset, uint32_t link);

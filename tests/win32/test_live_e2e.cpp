@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/win32/program_driver_win32.h"
+#include "tests/win32/writer_process_win32.h"
 
 namespace {
 
@@ -42,11 +43,31 @@ std::vector<uint8_t> ExpectedCopy(const std::vector<uint8_t>& log) {
     return std::vector<uint8_t>(log.begin(), log.begin() + end);
 }
 
-// Starts a clear from the menu and answers the questions.
+// Starts a clear from the menu and answers the first question.
 void StartClear(const Program& p, int saveAnswer) {
     PostMessageA(p.main, WM_COMMAND, IDM_FILE_CLEAR_ALL, 0);
     EXPECT_EQ(p.AnswerBox(saveAnswer), kAskSaveBeforeClear);
 }
+
+// Answers the last question of a clear with OK; the program then takes the mutex.
+void ConfirmClear(const Program& p) {
+    StartClear(p, IDNO);
+    EXPECT_EQ(p.AnswerBox(IDOK), kAskClear);
+}
+
+// A log of a writing component that is running: EVTWRITER.EXE creates it with
+// a record area of areaBytes, appends events to it and keeps its named
+// mapping and mutex open, and DARVEX.EXE is started on it.
+struct LiveSetup {
+    std::string path;
+    WriterProcess writer;
+    LiveSetup(const char* source, const char* fileName, uint32_t areaBytes, int events) : path(TempPath(fileName)) {
+        DeleteFileA(path.c_str());
+        EXPECT_EQ(writer.Start(source, path, areaBytes), "ready count=0");
+        EXPECT_EQ(AnswerValue(writer.Command("append " + std::to_string(events)), "count"), uint32_t(events));
+    }
+    uint32_t Header(const char* field) { return AnswerValue(writer.Command("header"), field); }
+};
 
 }  // namespace
 
@@ -191,4 +212,117 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersIsCopiedThenCleared) {
     EXPECT_TRUE(WaitUntil([&] { return p.Status() == Ansi(u8"イベント総数：0||"); })) << p.Status();
     EXPECT_EQ(FileBytes(folder + Ansi(u8"表.evt")), ExpectedCopy(before));
     EXPECT_TRUE(ChangedOnlyIn(before, FileBytes(live), {{40, 44}, {60, 68}}));
+}
+
+// The clear takes the writer's mutex: while the writer holds it nothing is
+// written; a writer that keeps it past the wait gets 217 and an unchanged
+// log; one that lets go within it sees the empty chain at once and goes on.
+TEST(LiveLog, ClearWaitsForTheWritersMutexAndTheWriterGoesOnFromTheEmptyChain) {
+    LiveSetup live("pern", "PERN.EVT", 65536, 30);
+    Program p("\"" + live.path + "\"");
+    ASSERT_TRUE(p.Up());
+    EXPECT_EQ(p.Rows(), 30);
+
+    ASSERT_EQ(live.writer.Command("hold"), "held");
+    ConfirmClear(p);
+    EXPECT_EQ(p.AnswerBox(IDOK), "Failed to delete the event.");   // after the wait ran out
+    EXPECT_EQ(live.Header("count"), 30u);
+    EXPECT_EQ(p.Rows(), 30);
+
+    ConfirmClear(p);
+    Sleep(1500);
+    EXPECT_EQ(live.Header("count"), 30u) << "written without the mutex";
+    ASSERT_EQ(live.writer.Command("release"), "released");
+    EXPECT_TRUE(WaitUntil([&] { return p.Status() == "Total number of Event0||"; })) << p.Status();
+    EXPECT_EQ(live.writer.Command("header").substr(0, 33), "header count=0 oldest=0 writer=0 ");
+    EXPECT_EQ(live.writer.Command("verify"), "verify ok");
+
+    EXPECT_EQ(AnswerValue(live.writer.Command("append 3"), "count"), 3u);
+    PostMessageA(p.list, WM_KEYDOWN, VK_F5, 0);
+    EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 3; })) << p.Rows();
+}
+
+// A writer that ended while holding its mutex leaves it abandoned (another
+// process still holds a handle, so the mutex lives on): the clear goes ahead.
+TEST(LiveLog, ClearGoesAheadWhenTheWriterEndedHoldingItsMutex) {
+    LiveSetup live("tolva", "TOLVA.EVT", 65536, 12);
+    const std::vector<uint8_t> before = FileBytes(live.path);
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "DARV_TOLVA_Mutex");
+    ASSERT_NE(mutex, nullptr);
+    EXPECT_EQ(live.writer.Command("exit-holding"), "exiting");
+    EXPECT_EQ(live.writer.WaitForExit(), 3u);
+    Program p("\"" + live.path + "\"");
+    ASSERT_TRUE(p.Up());
+    ConfirmClear(p);
+    EXPECT_TRUE(WaitUntil([&] { return p.Status() == "Total number of Event0||"; })) << p.Status();
+    EXPECT_TRUE(ChangedOnlyIn(before, FileBytes(live.path), {{40, 44}, {60, 68}}));
+    CloseHandle(mutex);
+}
+
+// A mapping of the component's name that belongs to another file of the same
+// name: a copy in another folder is cleared through neither.
+TEST(LiveLog, ClearOfACopyBesideARunningWriterTouchesNeitherFile) {
+    LiveSetup live("pern", "PERN.EVT", 65536, 20);
+    CreateDirectoryA(TempPath("copy").c_str(), nullptr);
+    const std::string copy = TempPath("copy\\PERN.EVT");
+    WriteLog(copy, 15);
+    const std::vector<uint8_t> copyBytes = FileBytes(copy);
+    Program p("\"" + copy + "\"");
+    ASSERT_TRUE(p.Up());
+    ConfirmClear(p);
+    EXPECT_EQ(p.AnswerBox(IDOK), "Failed to delete the event.");
+    EXPECT_EQ(live.Header("count"), 20u);
+    EXPECT_EQ(live.writer.Command("verify"), "verify ok");
+    EXPECT_EQ(FileBytes(copy), copyBytes);
+    EXPECT_EQ(p.Rows(), 15);
+}
+
+// The writer appends every millisecond and wraps its small area over and
+// over while the program loads and refreshes: each load shows a list that
+// agrees with its status, or a message; the program stays up.
+TEST(LiveLog, WriterAppendingDuringLoadsAndRefreshesNeverBreaksTheProgram) {
+    LiveSetup live("boraxlin", "BORAXLIN.EVT", 8192, 100);
+    ASSERT_EQ(live.writer.Command("run 1"), "running");
+    Program p("\"" + live.path + "\"");
+    ASSERT_TRUE(p.Up(false));
+    int messages = 0;
+    for (int i = 0; i < 30; ++i) {
+        PostMessageA(p.main, WM_COMMAND, IDM_VIEW_REFRESH, 0);
+        if (p.Window("#32770", nullptr, 100) != nullptr) {
+            ++messages;
+            const std::string text = p.AnswerBox(IDOK);
+            EXPECT_TRUE(text == "Event log file is corrupted." || text == "Failed to read the event log file.") << text;
+            continue;
+        }
+        ASSERT_EQ(WaitForSingleObject(p.pi.hProcess, 0), DWORD(WAIT_TIMEOUT));
+        const std::string status = p.Status();
+        if (status.rfind("Total number of Event", 0) == 0) {
+            EXPECT_EQ(status, "Total number of Event" + std::to_string(p.Rows()) + "||");
+        }
+    }
+    const uint32_t count = AnswerValue(live.writer.Command("stop"), "count");
+    ASSERT_NE(count, UINT32_MAX);
+    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_REFRESH, 0);
+    EXPECT_TRUE(WaitUntil([&] { return p.Rows() == LRESULT(count); })) << p.Rows() << " of " << count;
+    EXPECT_EQ(live.writer.Command("verify"), "verify ok");
+    RecordProperty("messages", messages);
+}
+
+// The store at exit waits for the mutex too, and the writer sees the bytes.
+TEST(LiveLog, SaveSettingsAtExitWaitsForTheWriterAndReachesItsMapping) {
+    LiveSetup live("kestram", "KESTRAM.EVT", 65536, 10);
+    Program p("\"" + live.path + "\"");
+    ASSERT_TRUE(p.Up());
+    PostMessageA(p.main, WM_COMMAND, IDM_OPTION_SAVE_SETTINGS, 0);
+    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_OLDEST_FIRST, 0);
+    const std::string before = live.writer.Command("header");
+    ASSERT_EQ(live.writer.Command("hold"), "held");
+    PostMessageA(p.main, WM_CLOSE, 0, 0);
+    Sleep(1500);
+    EXPECT_EQ(live.writer.Command("header"), before) << "written without the mutex";
+    ASSERT_EQ(live.writer.Command("release"), "released");
+    EXPECT_EQ(p.WaitForExit(), 0u);
+    const std::string after = live.writer.Command("header");
+    EXPECT_NE(after.find(" saved=1 conditions=0000000001000200040000000000000071000100"), std::string::npos) << after;
+    EXPECT_EQ(live.writer.Command("verify"), "verify ok");
 }

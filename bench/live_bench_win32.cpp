@@ -1,0 +1,244 @@
+// darvex_live_bench: the live-log and copy commands of DARVEX.EXE on the
+// ten-million-event 1 GiB log, driven from another process as a user would.
+//   - Save As of the loaded log: OK in the file dialog to the written copy,
+//     and the program's peak memory around it, next to one CopyFileA of the
+//     same file in this process;
+//   - Log Settings and Clear All Events on the log as a live PERN.EVT while
+//     EVTWRITER.EXE appends a record every millisecond: OK on the last
+//     question or in the dialog to the program idle again with its list
+//     (reloaded, for the clear).
+//
+//   darvex_live_bench [--reps N] DARVEX.EXE [LOG]
+//
+// LOG defaults to $DARVEX_BENCH_LOG, else /tmp/darvex_bench_1g.evt (made with
+// BenchGenOptions() when missing); the live copies go to a folder beside it.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/bench_win32.h"
+#include "resources/resource_ids.h"
+#include "tests/win32/remote_window_win32.h"
+#include "tests/win32/writer_process_win32.h"
+#include "tools/log_writer.h"
+
+namespace {
+
+const char kDefaultLogPath[] = "/tmp/darvex_bench_1g.evt";
+const char kQuestionCaption[] = "Confirmation message";
+
+double OwnPeakMiB() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return double(counters.PeakWorkingSetSize) / kMiB;
+}
+
+// A u32 of the file's header: 40 recordCount, 36 recordAreaEnd.
+uint32_t HeaderField(const char* path, uint32_t offset) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    uint8_t header[88] = {};
+    DWORD got = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        ReadFile(file, header, sizeof header, &got, nullptr);
+        CloseHandle(file);
+    }
+    return got == sizeof header ? GetU32(header + offset) : 0;
+}
+
+LRESULT ListCount(HWND list) {
+    DWORD_PTR count = 0;
+    SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kBenchTimeoutMs, &count);
+    return LRESULT(count);
+}
+
+// DARVEX.EXE with a log, once every row is listed.
+struct Viewer {
+    Program program = {};
+    HWND main = nullptr, list = nullptr;
+    bool Start(const char* exe, const char* log, uint32_t rows) {
+        if (!StartProgram(exe, log, &program)) return false;
+        main = WaitForProcessWindow(program.pi.dwProcessId, "DARVEX", 30000, 1);
+        list = main != nullptr ? GetDlgItem(main, IDC_EVENT_LIST) : nullptr;
+        const DWORD start = GetTickCount();
+        while (list != nullptr && ListCount(list) != LRESULT(rows)) {
+            if (GetTickCount() - start > kBenchTimeoutMs) return false;
+            Sleep(5);
+        }
+        return list != nullptr;
+    }
+    ~Viewer() { CloseProgram(&program, main); }
+    HWND Dialog(const char* title) const { return WaitForDialog(program.pi.dwProcessId, title, 30000); }
+    // Posts a command and answers the question box it asks.
+    bool Ask(UINT command, int answer) const {
+        PostMessageA(main, WM_COMMAND, command, 0);
+        HWND box = Dialog(kQuestionCaption);
+        if (box == nullptr) return false;
+        PostMessageA(GetDlgItem(box, answer), BM_CLICK, 0, 0);
+        return true;
+    }
+};
+
+bool CopyLog(const char* from, const char* to, double* ms) {
+    DeleteFileA(to);
+    const double start = NowMs();
+    const BOOL ok = CopyFileA(from, to, TRUE);
+    *ms = NowMs() - start;
+    return ok != 0;
+}
+
+// Save As from the loaded log: OK in the file dialog to the copy written.
+bool TimeSaveAs(const Viewer& v, const char* copy, uint64_t expectedSize, double* ms, double* peakBefore,
+                double* peakAfter) {
+    double unused = 0;
+    ReadProgramMemory(v.program.pi.hProcess, peakBefore, &unused);
+    DeleteFileA(copy);
+    PostMessageA(v.main, WM_COMMAND, IDM_FILE_SAVE_AS, 0);
+    HWND dialog = v.Dialog("Save As");
+    if (dialog == nullptr) return false;
+    HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
+    SendMessageA(name, WM_SETTEXT, 0, LPARAM(copy));
+    const double start = NowMs();
+    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    while (IsWindow(dialog)) Sleep(1);
+    if (!WaitIdle(v.main)) return false;
+    *ms = NowMs() - start;
+    ReadProgramMemory(v.program.pi.hProcess, peakAfter, &unused);
+    return FileSize(copy) == expectedSize;
+}
+
+// Log Settings to the largest size: OK in the dialog to the program idle
+// again; the writer must see the size at once.
+bool TimeLogSettings(const Viewer& v, WriterProcess* writer, double* ms) {
+    if (!v.Ask(IDM_FILE_LOG_SETTINGS, IDNO)) return false;
+    HWND question = v.Dialog(kQuestionCaption);
+    if (question == nullptr) return false;
+    PostMessageA(GetDlgItem(question, IDOK), BM_CLICK, 0, 0);
+    HWND dialog = v.Dialog("Log Settings");
+    if (dialog == nullptr) return false;
+    SendMessageA(GetDlgItem(dialog, IDC_LOGSET_SIZE), WM_SETTEXT, 0, LPARAM("1048576"));
+    const double start = NowMs();
+    PostMessageA(GetDlgItem(dialog, IDC_LOGSET_OK), BM_CLICK, 0, 0);
+    while (IsWindow(dialog)) Sleep(1);
+    if (!WaitIdle(v.main)) return false;
+    *ms = NowMs() - start;
+    return AnswerValue(writer->Command("header"), "max") == 1073741824u;
+}
+
+// Clear: OK on the last question to the reloaded list, which holds what the
+// writer appended since.
+bool TimeClear(const Viewer& v, WriterProcess* writer, double* ms, LRESULT* rows) {
+    if (!v.Ask(IDM_FILE_CLEAR_ALL, IDNO)) return false;
+    HWND question = v.Dialog(kQuestionCaption);
+    if (question == nullptr) return false;
+    const double start = NowMs();
+    PostMessageA(GetDlgItem(question, IDOK), BM_CLICK, 0, 0);
+    while (IsWindow(question)) Sleep(1);
+    if (!WaitIdle(v.main)) return false;
+    *ms = NowMs() - start;
+    *rows = ListCount(v.list);
+    const uint32_t count = AnswerValue(writer->Command("header"), "count");
+    return *rows < 100000 && count < 100000;
+}
+
+void PrintRow(const char* what, const std::vector<double>& samples, const char* note) {
+    const Timing t = Summarise(samples);
+    printf("| %s | %.0f ms (%.0f) | %s |\n", what, t.median, t.minimum, note);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int reps = 3;
+    const char* exeArg = nullptr;
+    const char* logArg = getenv("DARVEX_BENCH_LOG");
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--reps") == 0 && i + 1 < argc) {
+            reps = std::max(1, atoi(argv[++i]));
+        } else if (exeArg == nullptr) {
+            exeArg = argv[i];
+        } else {
+            logArg = argv[i];
+        }
+    }
+    if (exeArg == nullptr) {
+        fprintf(stderr, "usage: darvex_live_bench [--reps N] DARVEX.EXE [LOG]\n");
+        return 2;
+    }
+    if (logArg == nullptr || logArg[0] == '\0') logArg = kDefaultLogPath;
+    char exe[MAX_PATH], log[MAX_PATH];
+    ToWindowsPath(exeArg, exe);
+    ToWindowsPath(logArg, log);
+    if (FileSize(log) == 0) {
+        printf("Generating %s with BenchGenOptions() ...\n", log);
+        fflush(stdout);
+        GenResult result = {};
+        if (!GenerateLog(BenchGenOptions(), log, &result)) {
+            fprintf(stderr, "darvex_live_bench: cannot generate %s\n", log);
+            return 1;
+        }
+    }
+    const std::string folder = std::string(log) + ".live";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string live = folder + "\\PERN.EVT", copy = folder + "\\COPY.EVT";
+    const uint64_t size = FileSize(log);
+    const uint32_t events = HeaderField(log, 40);
+    const uint64_t copySize = HeaderField(log, 36);   // the header and the record area: recordAreaEnd bytes
+    printf("Log %s, %llu bytes, %u events; %d repetitions, median (min) in ms\n", log, (unsigned long long)size,
+           events, reps);
+    fflush(stdout);
+
+    std::vector<double> copies, saves, settings, clears;
+    double ownPeakBefore = OwnPeakMiB(), ownPeakAfter = 0, programPeakBefore = 0, programPeakAfter = 0;
+    LRESULT rowsAfterClear = -1;
+    bool ok = true;
+    for (int i = 0; i < reps && ok; ++i) {
+        double copyMs = 0, saveMs = 0, settingsMs = 0, clearMs = 0;
+        ok = CopyLog(log, live.c_str(), &copyMs);
+        ownPeakAfter = OwnPeakMiB();
+        Viewer viewer;
+        ok = ok && viewer.Start(exe, live.c_str(), events);
+        ok = ok && TimeSaveAs(viewer, copy.c_str(), copySize, &saveMs, &programPeakBefore, &programPeakAfter);
+        DeleteFileA(copy.c_str());
+        WriterProcess writer;
+        ok = ok && writer.Start("pern", live) != "" && writer.Command("run 1") == "running";
+        ok = ok && TimeLogSettings(viewer, &writer, &settingsMs);
+        ok = ok && TimeClear(viewer, &writer, &clearMs, &rowsAfterClear);
+        writer.Command("stop");
+        if (!ok) {
+            fprintf(stderr, "darvex_live_bench: run %d did not go as expected\n", i + 1);
+            break;
+        }
+        copies.push_back(copyMs);
+        saves.push_back(saveMs);
+        settings.push_back(settingsMs);
+        clears.push_back(clearMs);
+        printf("  run %d: CopyFileA %.0f | Save As %.0f (peak %.0f -> %.0f MiB) | Log Settings %.0f | Clear %.0f "
+               "(%ld rows after)\n",
+               i + 1, copyMs, saveMs, programPeakBefore, programPeakAfter, settingsMs, clearMs, long(rowsAfterClear));
+        fflush(stdout);
+    }
+    DeleteFileA(live.c_str());
+    RemoveDirectoryA(folder.c_str());
+    if (!ok) return 3;
+
+    char note[160];
+    printf("\n| What | Median (min) | Note |\n|---|---:|---|\n");
+    snprintf(note, sizeof note, "this process's peak working set %.0f -> %.0f MiB", ownPeakBefore, ownPeakAfter);
+    PrintRow("one CopyFileA of the 1 GiB log", copies, note);
+    snprintf(note, sizeof note, "%.2fx CopyFileA; DARVEX.EXE's peak working set %.0f MiB before, %.0f MiB after",
+             Summarise(saves).median / Summarise(copies).median, programPeakBefore, programPeakAfter);
+    PrintRow("Save As: OK in the file dialog to the copy written", saves, note);
+    PrintRow("Log Settings, EVTWRITER appending every ms: OK to the program idle", settings,
+             "the writer reads the new size at once");
+    snprintf(note, sizeof note, "%ld rows after the reload", long(rowsAfterClear));
+    PrintRow("Clear All Events, EVTWRITER appending every ms: OK to the reloaded list", clears, note);
+    return 0;
+}

@@ -27,7 +27,7 @@ void OnOk(HWND dialog) {
         ShowErrorMessage(UINT(result));
         return;
     }
-    g_writeMaxLogSize(bytes);
+    SetMaxLogSize(bytes);
     EndModelessDialog(dialog);
 }
 
@@ -41,8 +41,6 @@ void OnSpin(HWND dialog, int scrollCode) {
 }
 
 }  // namespace
-
-MaxLogSizeWriter g_writeMaxLogSize = SetMaxLogSize;
 
 void OpenLogSettingsDialog() {
     CreateDialogParamA(g_instance, MAKEINTRESOURCEA(IDD_LOG_SETTINGS), g_mainWindow, LogSettingsDialog, 0);

@@ -7,7 +7,7 @@
 
 #include "app/dialog_frame_win32.h"
 #include "app/main_window_win32.h"
-#include "logfile/log_settings_dialog_win32.h"
+#include "logfile/log_format.h"
 #include "resources/resource_ids.h"
 #include "tests/win32/win32_test_support.h"
 
@@ -16,8 +16,6 @@ namespace {
 using Commands = std::vector<UINT>;
 const Commands kClosed = {IDM_REPAINT_LIST};
 
-std::vector<uint32_t> g_sizeWrites;
-void RecordSizeWrite(uint32_t bytes) { g_sizeWrites.push_back(bytes); }
 std::vector<UINT> g_helpContexts;
 void RecordHelp(HWND, const char*, UINT context) { g_helpContexts.push_back(context); }
 
@@ -42,18 +40,29 @@ bool WholeValueSelected() {
 
 class LogSettings : public testing::Test {
 protected:
-    void SetUp() override {
-        g_writeMaxLogSize = RecordSizeWrite;
-        g_showHelpContext = RecordHelp;
-    }
+    std::string path;
+    void SetUp() override { g_showHelpContext = RecordHelp; }
     // A live log of that maximum size, loaded as the open file.
     void Load(uint32_t maxLogSize) {
         GenOptions options;
         options.eventCount = 5;
         options.maxLogSize = maxLogSize;
         GenResult result;
-        OpenLog(WriteGeneratedLog("PERN.EVT", options, &result));
+        path = WriteGeneratedLog("PERN.EVT", options, &result);
+        OpenLog(path);
         ASSERT_EQ(ListCount(), 5);
+    }
+    // The maximum size as the file's header holds it now.
+    uint32_t FileMaxLogSize() const {
+        uint8_t bytes[kHeaderSize] = {};
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(file, bytes, kHeaderSize, &read, nullptr) && read == kHeaderSize) << path;
+        CloseHandle(file);
+        LogHeader header;
+        ReadLogHeader(bytes, &header);
+        return header.maxLogSize;
     }
     // From the File menu: no copy first, then the size change confirmed.
     void Open() {
@@ -105,7 +114,7 @@ TEST_F(LogSettings, ShowsTheLiveSizeInKilobytesAndTheArrowsStepItIn64s) {
     Click(IDC_LOGSET_HELP);
     EXPECT_EQ(g_helpContexts, std::vector<UINT>{IDH_LOG_SETTINGS});
 
-    // Cancel after Default, and the close box, write nothing.
+    // Cancel after Default, and the close box, leave the file as it was.
     Click(IDCANCEL);
     EXPECT_EQ(PumpMessages(), kClosed);
     EXPECT_EQ(Dialog(), nullptr);
@@ -114,11 +123,16 @@ TEST_F(LogSettings, ShowsTheLiveSizeInKilobytesAndTheArrowsStepItIn64s) {
     SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(PumpMessages(), kClosed);
     EXPECT_EQ(Dialog(), nullptr);
-    EXPECT_TRUE(g_sizeWrites.empty());
+    EXPECT_EQ(FileMaxLogSize(), 65536u);
+    Load(1048576);
+    Open();
+    Click(IDC_LOGSET_DEFAULT);
+    Click(IDCANCEL);
+    EXPECT_EQ(FileMaxLogSize(), 1048576u);
 }
 
 TEST_F(LogSettings, OkRefusesValuesOutOfRangeAndWritesWhole64KilobyteSteps) {
-    Load(65536);
+    Load(1073741824);
     Open();
     const char* refused[] = {"63", "1048577", "", "-5"};
     g_boxAnswers = {IDOK, IDOK, IDOK, IDOK};
@@ -136,13 +150,22 @@ TEST_F(LogSettings, OkRefusesValuesOutOfRangeAndWritesWhole64KilobyteSteps) {
         EXPECT_EQ(box.style, UINT(MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL | MB_SETFOREGROUND));
     }
     EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
-    EXPECT_TRUE(g_sizeWrites.empty());
+    EXPECT_EQ(FileMaxLogSize(), 1073741824u);
 
     // 100 kilobytes is written as one 64-kilobyte step, and Enter is OK.
     Type("100");
     EXPECT_EQ(PressKey(VK_RETURN), kClosed);
-    EXPECT_EQ(g_sizeWrites, std::vector<uint32_t>{65536});
+    EXPECT_EQ(FileMaxLogSize(), 65536u);
     EXPECT_EQ(Dialog(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
     EXPECT_EQ(GetForegroundWindow(), g_mainWindow);
+    // Opened again, without a reload, the dialog shows the size written; the top of the range goes in whole.
+    Open();
+    EXPECT_EQ(Value(), "64");
+    Type("1048576");
+    Click(IDC_LOGSET_OK);
+    EXPECT_EQ(PumpMessages(), kClosed);
+    EXPECT_EQ(FileMaxLogSize(), 1073741824u);
+    Open();
+    EXPECT_EQ(Value(), "1048576");
 }

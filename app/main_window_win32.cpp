@@ -18,6 +18,7 @@
 #include "eventlist/row_drawing_win32.h"
 #include "logfile/loader.h"
 #include "logfile/live_access_win32.h"
+#include "logfile/log_settings_dialog_win32.h"
 #include "logfile/loader_win32.h"
 #include "logfile/save_as_win32.h"
 #include "resources/resource_ids.h"
@@ -46,7 +47,6 @@ char g_menuHelp[128];
 // Each keeps the place its command leads to; until it exists nothing happens.
 
 void PrintEventList() {}
-void OpenLogSettingsDialog() {}
 
 // ---------------------------------------------------------------------------
 

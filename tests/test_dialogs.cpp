@@ -8,6 +8,7 @@
 #include "dialogs/find.h"
 #include "dialogs/printing.h"
 #include "eventlist/filter.h"
+#include "logfile/log_settings_dialog.h"
 #include "test_support.h"
 #include "tests/win32/detail_test_log.h"
 
@@ -334,6 +335,61 @@ TEST_F(PrintingTest, DataHeadingMovesToTheNextPageWhenTheDescriptionEndsLow) {
                                  data.View()));
     const std::vector<std::string> end(printer.lines.end() - 2, printer.lines.end());
     EXPECT_EQ((std::vector<std::string>{"2@0 Data            :", "2@20       0000: 01"}), end);
+}
+
+TEST(LogSettingsValues, ShownKilobytesAreTheSizeRoundedDown) {
+    EXPECT_EQ(64u, LogSizeKilobytes(65536));
+    EXPECT_EQ(1048576u, LogSizeKilobytes(1073741824));
+    EXPECT_EQ(64u, LogSizeKilobytes(66559));   // a byte short of 65 kilobytes
+}
+
+TEST(LogSettingsValues, ArrowsStepBy64AndStopAtTheRangesEnds) {
+    const struct {
+        uint32_t shown;
+        int code;
+        uint32_t stepped;
+    } cases[] = {
+        {100, kLogSizeSpinUp, 128},           {100, kLogSizeSpinDown, 64},          // 164 and 36 made whole steps
+        {1048575, kLogSizeSpinUp, 1048576},   {1048576, kLogSizeSpinDown, 1048512},
+        {1048512, kLogSizeSpinUp, 1048576},   {1048511, kLogSizeSpinUp, 1048512},
+        {129, kLogSizeSpinDown, 64},          {128, kLogSizeSpinDown, 64},
+        {1048639, kLogSizeSpinDown, 1048512}, {1048640, kLogSizeSpinDown, 1048576},   // above the range: its top
+        {0, kLogSizeSpinUp, 64},              {0, kLogSizeSpinDown, 64},            // a text that is not a number
+        {4294967295u, kLogSizeSpinUp, 1048576}, {4294967295u, kLogSizeSpinDown, 1048576},
+    };
+    for (const auto& c : cases) {
+        uint32_t stepped = 1;
+        EXPECT_EQ(1, StepLogKilobytes(c.shown, c.code, &stepped)) << c.shown << " " << c.code;
+        EXPECT_EQ(c.stepped, stepped) << c.shown << " " << c.code;
+    }
+    // Page, thumb and end-of-scroll codes leave the text as typed.
+    for (int code : {2, 5, 8}) {
+        uint32_t stepped = 1;
+        EXPECT_EQ(0, StepLogKilobytes(100, code, &stepped)) << code;
+        EXPECT_EQ(1u, stepped) << code;
+    }
+}
+
+TEST(LogSettingsValues, OkTakes64To1048576KilobytesAsWhole64KilobyteSteps) {
+    const struct {
+        uint32_t typed;
+        uint32_t bytes;
+    } accepted[] = {{64, 65536}, {100, 65536}, {127, 65536}, {128, 131072}, {1048576, 1073741824}};
+    for (const auto& a : accepted) {
+        uint32_t bytes = 0;
+        EXPECT_EQ(0, CheckLogKilobytes(a.typed, true, &bytes)) << a.typed;
+        EXPECT_EQ(a.bytes, bytes) << a.typed;
+    }
+    // Out of range, not a number, or a value that reads back negative.
+    const struct {
+        uint32_t typed;
+        bool isNumber;
+    } refused[] = {{63, true}, {1048577, true}, {0, false}, {100, false}, {4294967291u, true}, {2147483648u, true}};
+    for (const auto& r : refused) {
+        uint32_t bytes = 1;
+        EXPECT_EQ(kMsgMaxLogSizeNotSet, CheckLogKilobytes(r.typed, r.isNumber, &bytes)) << r.typed;
+        EXPECT_EQ(1u, bytes) << r.typed;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,171 @@
+// The Log Settings dialog opened from the real main window for a live log
+// and driven as a user would: the size it shows, typed values, the spin
+// arrows, its buttons and keys through the message loop's dialog handling.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/dialog_frame_win32.h"
+#include "app/main_window_win32.h"
+#include "logfile/log_format.h"
+#include "resources/resource_ids.h"
+#include "tests/win32/win32_test_support.h"
+
+namespace {
+
+using Commands = std::vector<UINT>;
+const Commands kClosed = {IDM_REPAINT_LIST};
+
+std::vector<UINT> g_helpContexts;
+void RecordHelp(HWND, const char*, UINT context) { g_helpContexts.push_back(context); }
+
+// A click into the value, all of it selected and erased, then the keys.
+void Type(const std::string& text) {
+    HWND value = Item(IDC_LOGSET_SIZE);
+    SetFocus(value);
+    SendMessageA(value, EM_SETSEL, 0, -1);
+    PressKey(VK_BACK, value);
+    for (char c : text) SendMessageA(value, WM_CHAR, WPARAM(uint8_t(c)), 1);
+}
+
+void Spin(int code) { SendMessageA(Dialog(), WM_VSCROLL, MAKEWPARAM(code, 0), LPARAM(Item(IDC_LOGSET_SPIN))); }
+
+std::string Value() { return ItemText(IDC_LOGSET_SIZE); }
+// The rich edit's selection may reach on over the end of its last paragraph.
+bool WholeValueSelected() {
+    DWORD start = 1, end = 0;
+    SendMessageA(Item(IDC_LOGSET_SIZE), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    return start == 0 && end >= Value().size();
+}
+
+class LogSettings : public testing::Test {
+protected:
+    std::string path;
+    void SetUp() override { g_showHelpContext = RecordHelp; }
+    // A live log of that maximum size, loaded as the open file.
+    void Load(uint32_t maxLogSize) {
+        GenOptions options;
+        options.eventCount = 5;
+        options.maxLogSize = maxLogSize;
+        GenResult result;
+        path = WriteGeneratedLog("PERN.EVT", options, &result);
+        OpenLog(path);
+        ASSERT_EQ(ListCount(), 5);
+    }
+    // The maximum size as the file's header holds it now.
+    uint32_t FileMaxLogSize() const {
+        uint8_t bytes[kHeaderSize] = {};
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(file, bytes, kHeaderSize, &read, nullptr) && read == kHeaderSize) << path;
+        CloseHandle(file);
+        LogHeader header;
+        ReadLogHeader(bytes, &header);
+        return header.maxLogSize;
+    }
+    // From the File menu: no copy first, then the size change confirmed.
+    void Open() {
+        g_boxAnswers = {IDNO, IDOK};
+        Command(IDM_FILE_LOG_SETTINGS);
+        ASSERT_NE(Dialog(), nullptr);
+        ClearBoxes();
+    }
+};
+
+}  // namespace
+
+TEST_F(LogSettings, ShowsTheLiveSizeInKilobytesAndTheArrowsStepItIn64s) {
+    Load(1073741824);
+    Open();
+    EXPECT_EQ(Value(), "1048576");
+    EXPECT_EQ(Focus(), Item(IDC_LOGSET_SIZE));
+    EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
+    EXPECT_EQ(PressKey(VK_ESCAPE), kClosed);
+    Load(65536);
+    Open();
+    EXPECT_EQ(Value(), "64");
+
+    const struct {
+        const char* typed;
+        int code;
+        const char* shown;
+    } steps[] = {
+        {"100", SB_LINEUP, "128"},         {"100", SB_LINEDOWN, "64"},         {"1048575", SB_LINEUP, "1048576"},
+        {"1048576", SB_LINEDOWN, "1048512"}, {"abc", SB_LINEUP, "64"},       {"abc", SB_LINEDOWN, "64"},
+    };
+    for (const auto& s : steps) {
+        Type(s.typed);
+        Spin(s.code);
+        EXPECT_EQ(Value(), s.shown) << s.typed << " " << s.code;
+        EXPECT_TRUE(WholeValueSelected()) << s.typed << " " << s.code;
+    }
+    // Only the line arrows step; the value takes seven characters at most.
+    Type("12345678");
+    for (int code : {SB_PAGEUP, SB_THUMBPOSITION, SB_ENDSCROLL}) Spin(code);
+    EXPECT_EQ(Value(), "1234567");
+
+    // Alt+M comes back to the value; Default shows 64; Help asks for the dialog's topic.
+    SetFocus(Item(IDC_LOGSET_HELP));
+    PressAltKey('m');
+    EXPECT_EQ(Focus(), Item(IDC_LOGSET_SIZE));
+    Click(IDC_LOGSET_DEFAULT);
+    EXPECT_EQ(Value(), "64");
+    Click(IDC_LOGSET_HELP);
+    EXPECT_EQ(g_helpContexts, std::vector<UINT>{IDH_LOG_SETTINGS});
+
+    // Cancel after Default, and the close box, leave the file as it was.
+    Click(IDCANCEL);
+    EXPECT_EQ(PumpMessages(), kClosed);
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
+    Open();
+    SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(PumpMessages(), kClosed);
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_EQ(FileMaxLogSize(), 65536u);
+    Load(1048576);
+    Open();
+    Click(IDC_LOGSET_DEFAULT);
+    Click(IDCANCEL);
+    EXPECT_EQ(FileMaxLogSize(), 1048576u);
+}
+
+TEST_F(LogSettings, OkRefusesValuesOutOfRangeAndWritesWhole64KilobyteSteps) {
+    Load(1073741824);
+    Open();
+    const char* refused[] = {"63", "1048577", "", "-5"};
+    g_boxAnswers = {IDOK, IDOK, IDOK, IDOK};
+    for (const char* typed : refused) {
+        Type(typed);
+        Click(IDC_LOGSET_OK);
+        EXPECT_TRUE(PumpMessages().empty()) << typed;
+        ASSERT_NE(Dialog(), nullptr) << typed;
+        EXPECT_EQ(Value(), typed);
+    }
+    ASSERT_EQ(g_boxes.size(), 4u);
+    for (const RecordedBox& box : g_boxes) {
+        EXPECT_EQ(box.id, UINT(IDS_ERR_MAX_LOG_SIZE));
+        EXPECT_EQ(box.text, "Maximum log size is not set properly.\r\n  Input a numeric value (64 to 1048576).");
+        EXPECT_EQ(box.style, UINT(MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL | MB_SETFOREGROUND));
+    }
+    EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
+    EXPECT_EQ(FileMaxLogSize(), 1073741824u);
+
+    // 100 kilobytes is written as one 64-kilobyte step, and Enter is OK.
+    Type("100");
+    EXPECT_EQ(PressKey(VK_RETURN), kClosed);
+    EXPECT_EQ(FileMaxLogSize(), 65536u);
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
+    EXPECT_EQ(GetForegroundWindow(), g_mainWindow);
+    // Opened again, without a reload, the dialog shows the size written; the top of the range goes in whole.
+    Open();
+    EXPECT_EQ(Value(), "64");
+    Type("1048576");
+    Click(IDC_LOGSET_OK);
+    EXPECT_EQ(PumpMessages(), kClosed);
+    EXPECT_EQ(FileMaxLogSize(), 1073741824u);
+    Open();
+    EXPECT_EQ(Value(), "1048576");
+}

@@ -212,6 +212,18 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersIsCopiedThenCleared) {
     EXPECT_TRUE(WaitUntil([&] { return p.Status() == Ansi(u8"イベント総数：0||"); })) << p.Status();
     EXPECT_EQ(FileBytes(folder + Ansi(u8"表.evt")), ExpectedCopy(before));
     EXPECT_TRUE(ChangedOnlyIn(before, FileBytes(live), {{40, 44}, {60, 68}}));
+
+    // Log Settings in Japanese: 100 kilobytes are written as 64.
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_LOG_SETTINGS, 0);
+    EXPECT_EQ(p.AnswerBox(IDNO), Ansi(u8"変更する前にイベントログを保存しますか？"));
+    EXPECT_EQ(p.AnswerBox(IDOK),
+              Ansi(u8"イベントログのすべてのイベントが失われます。\r\n最大ログサイズを変更してもよろしいですか？"));
+    HWND dialog = p.Window("#32770");
+    EXPECT_EQ(Title(dialog), Ansi(u8"ログの設定"));
+    SendMessageA(GetDlgItem(dialog, IDC_LOGSET_SIZE), WM_SETTEXT, 0, LPARAM("100"));
+    Click(dialog, IDC_LOGSET_OK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(GetU32(FileBytes(live).data() + 32), 65536u);
 }
 
 // The clear takes the writer's mutex: while the writer holds it nothing is
@@ -325,4 +337,38 @@ TEST(LiveLog, SaveSettingsAtExitWaitsForTheWriterAndReachesItsMapping) {
     const std::string after = live.writer.Command("header");
     EXPECT_NE(after.find(" saved=1 conditions=0000000001000200040000000000000071000100"), std::string::npos) << after;
     EXPECT_EQ(live.writer.Command("verify"), "verify ok");
+}
+
+// The new size goes into the writer's header under its mutex, and the dialog
+// shows it when opened again.
+TEST(LiveLog, LogSettingsWritesTheSizeUnderTheWritersMutexAndShowsItAgain) {
+    LiveSetup live("pern", "PERN.EVT", 65536, 5);
+    Program p("\"" + live.path + "\"");
+    ASSERT_TRUE(p.Up());
+    auto openDialog = [&] {
+        PostMessageA(p.main, WM_COMMAND, IDM_FILE_LOG_SETTINGS, 0);
+        EXPECT_EQ(p.AnswerBox(IDNO), "Is the event log saved before it is modified ?");
+        EXPECT_EQ(p.AnswerBox(IDOK),
+                  "All the events in the event log will be lost.\r\nMay the maximum log size be changed ?");
+        HWND dialog = p.Window("#32770");
+        EXPECT_EQ(Title(dialog), "Log Settings");
+        return dialog;
+    };
+    HWND dialog = openDialog();
+    EXPECT_EQ(ItemText(dialog, IDC_LOGSET_SIZE), "64");
+    SendMessageA(GetDlgItem(dialog, IDC_LOGSET_SIZE), WM_SETTEXT, 0, LPARAM("1048576"));
+    ASSERT_EQ(live.writer.Command("hold"), "held");
+    PostMessageA(GetDlgItem(dialog, IDC_LOGSET_OK), BM_CLICK, 0, 0);
+    Sleep(1500);
+    EXPECT_EQ(live.Header("max"), 65536u) << "written without the mutex";
+    ASSERT_EQ(live.writer.Command("release"), "released");
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
+    EXPECT_EQ(live.Header("max"), 1073741824u);
+    EXPECT_EQ(live.writer.Command("verify"), "verify ok");
+
+    dialog = openDialog();
+    EXPECT_EQ(ItemText(dialog, IDC_LOGSET_SIZE), "1048576");
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
+    EXPECT_EQ(live.Header("max"), 1073741824u);
 }

@@ -4,7 +4,7 @@
 //
 // The writer holds its source's named mapping and mutex while it runs, and
 // every process of the same Wine prefix shares those names: tests that start
-// writers run one at a time (RESOURCE_LOCK live_logs).
+// writers run one at a time (RESOURCE_LOCK desktop, which the program tests hold too).
 #pragma once
 
 #include <windows.h>

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -118,4 +119,19 @@ HWND WaitForDialog(DWORD processId, const char* title, DWORD timeoutMs) {
 bool WaitIdle(HWND window) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kBenchTimeoutMs, &result) != 0;
+}
+
+double TimePlainRead(const char* path, uint64_t size) {
+    const double start = NowMs();
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return -1;
+    uint8_t* buffer = static_cast<uint8_t*>(malloc(size_t(size)));
+    DWORD got = 0;
+    const BOOL ok = buffer != nullptr && ReadFile(file, buffer, DWORD(size), &got, nullptr);
+    CloseHandle(file);
+    double ms = NowMs() - start;
+    if (!ok || got != size) ms = -1;
+    free(buffer);
+    return ms;
 }

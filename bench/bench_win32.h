@@ -22,6 +22,9 @@ Timing Summarise(std::vector<double> samples);   // -1s when empty
 // Host paths become drive Z: paths with backslashes.
 void ToWindowsPath(const char* in, char out[MAX_PATH]);
 uint64_t FileSize(const char* path);   // 0 when missing
+// The baseline of a load: the file's bytes into one malloc'd block with one
+// ReadFile; the milliseconds, or -1 when it failed.
+double TimePlainRead(const char* path, uint64_t size);
 
 struct Program {
     PROCESS_INFORMATION pi;

@@ -39,22 +39,6 @@ namespace {
 
 const char kDefaultLogPath[] = "/tmp/darvex_bench_1g.evt";
 
-// The baseline of a load: the same bytes into one malloc'd block with one ReadFile.
-double TimePlainRead(const char* path, uint64_t size) {
-    const double start = NowMs();
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return -1;
-    uint8_t* buffer = static_cast<uint8_t*>(malloc(size_t(size)));
-    DWORD got = 0;
-    const BOOL ok = buffer != nullptr && ReadFile(file, buffer, DWORD(size), &got, nullptr);
-    CloseHandle(file);
-    double ms = NowMs() - start;
-    if (!ok || got != size) ms = -1;
-    free(buffer);
-    return ms;
-}
-
 struct CoreFigures {
     double load;     // LoadLog with the program's opener
     double arrange;  // the order and rows the program builds after a load

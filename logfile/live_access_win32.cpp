@@ -81,7 +81,6 @@ bool WriteLiveHeader(LiveWrite what, uint32_t value) {
         }
         CloseHandle(mutex);
     }
-    if (written) FlushViewOfFile(view.bytes, kHeaderSize);
     CloseLiveView(&view);
     return written;
 }

@@ -1,9 +1,9 @@
 #!/bin/bash
 # Screenshots for the documentation, in English and in Japanese, on the
-# bundled sample PERN.EVT: the main window and the Event Detail, Find, Filter
-# and About dialogs:
+# bundled sample PERN.EVT: the main window and the Event Detail, Find, Filter,
+# About and Log Settings dialogs:
 #   tools/screenshots.sh [BUILD_DIR]     (default build/win64)
-# writes docs/darvex_{en,ja}.png and docs/dialog_{detail,find,filter,about}_{en,ja}.png.
+# writes docs/darvex_{en,ja}.png and docs/dialog_{detail,find,filter,about,logsettings}_{en,ja}.png.
 # Runs DARVEX.EXE under Wine on an Xvfb display of its own (see wine-env.sh);
 # a small driver built here opens each dialog as the user would and reports
 # where it is.
@@ -23,14 +23,17 @@ cp "$root/samples/PERN.EVT" "$work/PERN.EVT"
 cxx=i686-w64-mingw32-g++
 file "$exe" | grep -q x86-64 && cxx=x86_64-w64-mingw32-g++
 cat > "$work/dialog_driver.cpp" <<'EOF'
-// dialog_driver detail ROW NEXTS | about | find TEXT | filter: opens the
-// dialog in the running DARVEX as the user would (Detail on ROW, then Next
-// NEXTS times; Find with TEXT typed) and prints its window rectangle as an
-// ImageMagick geometry.
+// dialog_driver detail ROW NEXTS | about | find TEXT | filter | logsettings:
+// opens the dialog in the running DARVEX as the user would (Detail on ROW,
+// then Next NEXTS times; Find with TEXT typed; Log Settings past its two
+// questions, No and OK) and prints its window rectangle as an ImageMagick
+// geometry.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include <initializer_list>
 
 static DWORD g_pid;
 static HWND g_found;
@@ -64,8 +67,23 @@ int main(int argc, char** argv) {
         SendMessageA(list, LB_SETCURSEL, WPARAM(argc > 2 ? atoi(argv[2]) : 0), 0);
         PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
     } else {
-        const WPARAM command = strcmp(argv[1], "find") == 0 ? 115 : strcmp(argv[1], "filter") == 0 ? 111 : 130;
+        const bool logSettings = strcmp(argv[1], "logsettings") == 0;
+        const WPARAM command = strcmp(argv[1], "find") == 0     ? 115
+                               : strcmp(argv[1], "filter") == 0 ? 111
+                               : logSettings                    ? 103
+                                                                : 130;
         PostMessageA(main, WM_COMMAND, command, 0);
+        for (int answer : {logSettings ? IDNO : 0, logSettings ? IDOK : 0}) {
+            if (answer == 0) break;
+            for (int i = 0; i < 200 && !g_found; ++i) {
+                Sleep(100);
+                EnumWindows(Match, 0);
+            }
+            if (!g_found) return 1;
+            PostMessageA(GetDlgItem(g_found, answer), BM_CLICK, 0, 0);
+            while (IsWindow(g_found)) Sleep(50);
+            g_found = nullptr;
+        }
     }
     for (int i = 0; i < 200 && !g_found; ++i) {
         Sleep(100);
@@ -118,5 +136,6 @@ for lang in en ja; do
     shoot "$locale" "$root/docs/dialog_find_$lang.png" find error
     shoot "$locale" "$root/docs/dialog_filter_$lang.png" filter
     shoot "$locale" "$root/docs/dialog_about_$lang.png" about
+    shoot "$locale" "$root/docs/dialog_logsettings_$lang.png" logsettings
 done
-echo "screenshots: docs/darvex_{en,ja}.png docs/dialog_{detail,find,filter,about}_{en,ja}.png"
+echo "screenshots: docs/darvex_{en,ja}.png docs/dialog_{detail,find,filter,about,logsettings}_{en,ja}.png"

@@ -186,13 +186,15 @@ TEST(LiveLog, CopyThatRunsOutOfSpaceIsReportedAndRemoved) {
     }
     const std::string live = TempPath("PERN.EVT"), copy = folder + "\\COPY.EVT";
     WriteLog(live, 2000);
-    ASSERT_GT(FileBytes(live).size(), total.QuadPart);
+    const std::vector<uint8_t> before = FileBytes(live);
+    ASSERT_GT(before.size(), total.QuadPart);
     Program p("\"" + live + "\"");
     ASSERT_TRUE(p.Up());
     PostMessageA(p.main, WM_COMMAND, IDM_FILE_SAVE_AS, 0);
     p.AnswerFileDialog(copy);
     EXPECT_EQ(p.AnswerBox(IDOK), "Failed to write the event log file.");
     EXPECT_FALSE(FileExists(copy));
+    EXPECT_EQ(FileBytes(live), before);
 }
 
 // Under code page 932 and the Japanese resources: a copy named 表 (0x95 0x5C,
@@ -214,6 +216,7 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersIsCopiedThenCleared) {
     EXPECT_TRUE(ChangedOnlyIn(before, FileBytes(live), {{40, 44}, {60, 68}}));
 
     // Log Settings in Japanese: 100 kilobytes are written as 64.
+    const std::vector<uint8_t> cleared = FileBytes(live);
     PostMessageA(p.main, WM_COMMAND, IDM_FILE_LOG_SETTINGS, 0);
     EXPECT_EQ(p.AnswerBox(IDNO), Ansi(u8"変更する前にイベントログを保存しますか？"));
     EXPECT_EQ(p.AnswerBox(IDOK),
@@ -224,6 +227,7 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersIsCopiedThenCleared) {
     Click(dialog, IDC_LOGSET_OK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(GetU32(FileBytes(live).data() + 32), 65536u);
+    EXPECT_TRUE(ChangedOnlyIn(cleared, FileBytes(live), {{32, 36}}));
 }
 
 // The clear takes the writer's mutex: while the writer holds it nothing is

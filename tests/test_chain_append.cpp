@@ -106,45 +106,4 @@ TEST_F(ChainAppendTest, EmptiedHeaderStartsTheChainAgainAtTheAreaStart) {
     }
 }
 
-// A record as large as the area fills it alone; one byte more is refused
-// with the file untouched.
-TEST_F(ChainAppendTest, RecordLargerThanTheAreaIsRefused) {
-    InitLogImage(&image, 0, kRecordAreaStart + 100);
-    ASSERT_EQ(1, Append(1));
-    std::vector<uint8_t> big(100);
-    RecordSpec r = Event(7);   // no data of its own
-    r.data = big.data();
-    r.dataByteCount = 100 - RecordSpecSize(r) + 1;
-    const std::vector<uint8_t> before = image.bytes;
-    EXPECT_EQ(0, AppendRecord(image.bytes.data(), image.bytes.size(), &newest, r));
-    EXPECT_EQ(before, image.bytes);
-    r.dataByteCount--;
-    ASSERT_EQ(1, AppendRecord(image.bytes.data(), image.bytes.size(), &newest, r));
-    EXPECT_EQ(Numbers(7, 7), Loaded());
-    ASSERT_EQ(1, Append(8));
-    EXPECT_EQ(Numbers(8, 8), Loaded());
-}
-
-// Another writer's wrapped chain (oldest to newest at 150, 230 and 88, the
-// next write at 147) goes on from its newest record; the new record at 147
-// reaches over the oldest one, which leaves the chain.
-TEST_F(ChainAppendTest, AnotherWritersChainGoesOnFromItsNewestRecord) {
-    const LogImage stepsBack = BuildBrokenLog(kEdgeTwoStepsBack);
-    EXPECT_EQ(150u, FindNewestRecord(stepsBack.bytes.data(), stepsBack.bytes.size()));
-    const LogImage broken = BuildBrokenLog(kBrokenChainLeavesArea);
-    EXPECT_EQ(0u, FindNewestRecord(broken.bytes.data(), broken.bytes.size()));
-
-    image = BuildBrokenLog(kEdgeWrappedExample);
-    newest = FindNewestRecord(image.bytes.data(), image.bytes.size());
-    ASSERT_EQ(88u, newest);
-    ASSERT_EQ(1, Append(7));
-    EXPECT_EQ(147u, newest);
-    ASSERT_EQ(0, LoadImage(&state, image, "C:\\LOGS\\COPY.EVT", &fx));
-    ASSERT_EQ(3u, state.table.loadedCount);
-    const uint8_t* area = state.table.recordArea;
-    EXPECT_EQ(230u, uint32_t(state.table.fileOrder[2]->record - area) + kRecordAreaStart);
-    EXPECT_EQ(88u, uint32_t(state.table.fileOrder[1]->record - area) + kRecordAreaStart);
-    EXPECT_STREQ("Event 7", reinterpret_cast<const char*>(RecordDescription(state.table.fileOrder[0]->record)));
-}
-
 }  // namespace

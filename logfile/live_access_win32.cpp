@@ -69,12 +69,17 @@ bool WriteLiveHeader(LiveWrite what, uint32_t value) {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kLogSources[source].mutexName);
     if (mutex != nullptr) {
         // A component that ended while holding the mutex does not block us.
+        // The wait can be long, so it shows the wait cursor whoever asked.
+        const HCURSOR previous = SetCursor(g_waitCursor);
         const DWORD wait = WaitForSingleObject(mutex, kLiveMutexWaitMs);
+        SetCursor(previous);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
             if (ViewShowsOurFile(view)) {
-                if (what == kWriteClearedChain) WriteClearedChain(view.bytes);
-                if (what == kWriteMaxLogSize) WriteMaxLogSize(view.bytes, value);
-                if (what == kWriteConditions) WriteStoredConditions(view.bytes, &g_viewer);
+                switch (what) {
+                case kWriteClearedChain: WriteClearedChain(view.bytes); break;
+                case kWriteMaxLogSize: WriteMaxLogSize(view.bytes, value); break;
+                case kWriteConditions: WriteStoredConditions(view.bytes, &g_viewer); break;
+                }
                 written = true;
             }
             ReleaseMutex(mutex);

@@ -124,8 +124,10 @@ void OnSaveAsChain(HWND window, LPARAM followUp) {
     }
 }
 
-// Clear All Events and Log Settings: offer a copy first, then confirm.
-void OnAskSaveFirst(HWND window, UINT question, UINT followUp) {
+// Clear All Events and Log Settings: offer a copy first, then confirm. Both
+// need a live log loaded, which their menu items say.
+void OnAskSaveFirst(HWND window, UINT command, UINT question, UINT followUp) {
+    if (MenuItemGrayed(command)) return;
     const int answer = AskYesNoCancel(question);
     if (answer == IDYES) {
         SendMessageA(window, WM_COMMAND, IDM_FILE_SAVE_AS, LPARAM(followUp));
@@ -210,8 +212,10 @@ void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         if (ChooseOpenOrSavePath(1)) SendMessageA(window, WM_DARVEX_RELOAD, 1, 0);
         break;
     case IDM_FILE_SAVE_AS: OnSaveAsChain(window, lParam); break;
-    case IDM_FILE_CLEAR_ALL: OnAskSaveFirst(window, IDS_ASK_SAVE_BEFORE_CLEAR, IDM_CONFIRM_CLEAR); break;
-    case IDM_FILE_LOG_SETTINGS: OnAskSaveFirst(window, IDS_ASK_SAVE_BEFORE_RESIZE, IDM_CONFIRM_LOG_SETTINGS); break;
+    case IDM_FILE_CLEAR_ALL: OnAskSaveFirst(window, id, IDS_ASK_SAVE_BEFORE_CLEAR, IDM_CONFIRM_CLEAR); break;
+    case IDM_FILE_LOG_SETTINGS:
+        OnAskSaveFirst(window, id, IDS_ASK_SAVE_BEFORE_RESIZE, IDM_CONFIRM_LOG_SETTINGS);
+        break;
     case IDM_FILE_PRINT: PrintEventList(); break;
     case IDM_FILE_PRINT_SETUP: OnPrintSetup(window); break;
     case IDM_FILE_EXIT: SendMessageA(window, WM_CLOSE, 0, 0); break;

@@ -126,6 +126,18 @@ TEST(LiveLog, ClearOffersACopyFirstThenEmptiesTheChainAndKeepsEveryRecordByte) {
     EXPECT_EQ(0u, GetU32(after.data() + 40) | GetU32(after.data() + 60) | GetU32(after.data() + 64));
 }
 
+// A live log that failed to load (here: a missing PERN.EVT) offers no copy,
+// no clear and no size change, whichever way the commands arrive.
+TEST(LiveLog, NothingIsCopiedClearedOrResizedWithoutALoadedLog) {
+    Program p("\"" + TempPath("PERN.EVT") + "\"");
+    ASSERT_TRUE(p.Up(false));
+    EXPECT_EQ(p.AnswerBox(IDOK), "Failed to open the event log file.");
+    for (UINT command : {IDM_FILE_SAVE_AS, IDM_FILE_CLEAR_ALL, IDM_FILE_LOG_SETTINGS}) {
+        PostMessageA(p.main, WM_COMMAND, command, 0);
+        EXPECT_EQ(p.Window("#32770", nullptr, 500), nullptr) << command;
+    }
+}
+
 TEST(LiveLog, ClearOfAFileCutBelowAHeaderFailsAndTheListStays) {
     const std::string live = TempPath("BORAXLIN.EVT");
     WriteLog(live, 30);

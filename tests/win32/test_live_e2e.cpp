@@ -327,7 +327,11 @@ TEST(LiveLog, SaveSettingsAtExitWritesUnderTheWritersMutexOrOnlyClearsTheMark) {
     Program again("\"" + live.path + "\"");
     ASSERT_TRUE(again.Up());
     PostMessageA(again.main, WM_COMMAND, IDM_OPTION_SAVE_SETTINGS, 0);   // the load ticked it: now off
+    ASSERT_EQ(live.writer.Command("hold"), "held");
     PostMessageA(again.main, WM_CLOSE, 0, 0);
+    Sleep(1500);
+    EXPECT_EQ(live.writer.Command("header"), after) << "written without the mutex";
+    ASSERT_EQ(live.writer.Command("release"), "released");
     EXPECT_EQ(again.WaitForExit(), 0u);
     std::string off = after;
     off.replace(off.find(" saved=1 ") + 7, 1, "0");

@@ -1,18 +1,10 @@
 // Fuzz target for the loader and everything that reads the table afterwards.
-//
-// Input: one flag byte, then the file's bytes.
-//   bit 0  the reader reports the file size (the native and Win32 openers do;
-//          a pipe would not)
-//   bit 1  reads return at most 7 + 13 * (flags >> 4) bytes at a time
-//   bit 2  the path names a live log, so the header's saved conditions and
-//          order drive the filter
-//   bit 3  the reader fails once it would pass the middle of the file
-//   bit 4  paths and the find text are Shift-JIS (double-byte) texts
-//
-// Built with libFuzzer this is LLVMFuzzerTestOneInput. Built without it
-// (DARVEX_FUZZ_REPLAY) it is a program that replays every file named on the
-// command line, and every file in every directory named there, so the seed
-// corpus runs as an ordinary test.
+// Input: one flag byte, then the file's bytes. Flag bits: 1 the reader reports
+// the file size (a pipe would not); 2 reads return at most 7 + 13 * (flags >> 4)
+// bytes; 4 the path names a live log, so its saved conditions drive the filter;
+// 8 the reader fails past the middle of the file; 16 Shift-JIS texts.
+// Built without libFuzzer (DARVEX_FUZZ_REPLAY) it replays the files and
+// directories named on its command line, so the seed corpus runs as a test.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -205,59 +197,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
 namespace {
 
-bool ReplayFile(const std::string& path) {
+bool g_replayFailed = false;
+
+// Replays a file, or every file of a directory; returns how many were replayed.
+int Replay(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        DIR* dir = opendir(path.c_str());
+        int replayed = 0;
+        while (dirent* entry = dir ? readdir(dir) : nullptr) {
+            if (entry->d_name[0] != '.') replayed += Replay(path + "/" + entry->d_name);
+        }
+        if (dir) closedir(dir);
+        return replayed;
+    }
     FILE* f = fopen(path.c_str(), "rb");
     if (!f) {
         fprintf(stderr, "fuzz_loader: cannot open %s\n", path.c_str());
-        return false;
+        g_replayFailed = true;
+        return 0;
     }
     std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    for (int c; (c = fgetc(f)) != EOF;) bytes.push_back(uint8_t(c));
     fclose(f);
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    return true;
+    return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        fprintf(stderr, "usage: %s FILE_OR_DIRECTORY...\n", argv[0]);
-        return 2;
-    }
     int replayed = 0;
-    bool ok = true;
-    for (int i = 1; i < argc; ++i) {
-        struct stat st;
-        if (stat(argv[i], &st) != 0) {
-            fprintf(stderr, "fuzz_loader: no such file or directory: %s\n", argv[i]);
-            ok = false;
-            continue;
-        }
-        if (!S_ISDIR(st.st_mode)) {
-            ok = ReplayFile(argv[i]) && ok;
-            ++replayed;
-            continue;
-        }
-        DIR* dir = opendir(argv[i]);
-        if (!dir) {
-            ok = false;
-            continue;
-        }
-        while (dirent* entry = readdir(dir)) {
-            if (entry->d_name[0] == '.') continue;
-            std::string path = std::string(argv[i]) + "/" + entry->d_name;
-            if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-            ok = ReplayFile(path) && ok;
-            ++replayed;
-        }
-        closedir(dir);
-    }
+    for (int i = 1; i < argc; ++i) replayed += Replay(argv[i]);
     printf("fuzz_loader: replayed %d inputs, %u loads succeeded\n", replayed, g_loadsSucceeded);
-    // An empty corpus means the seeds were never written: that is a failure too.
-    return ok && replayed > 0 ? 0 : 1;
+    // No input means the seeds were never written: that is a failure too.
+    return !g_replayFailed && replayed > 0 ? 0 : 1;
 }
 
 #endif

@@ -182,20 +182,15 @@ TEST(Dumps, RecordDataLengthIsReadAsSignedAndCutAt65535) {
 }
 
 TEST(DetailFields, DateLosesTheCenturyAndNamesComeFromTheTables) {
+    // Codes the tables do not name; named ones are shown in the Event Detail dialog's tests.
     EventEntry e = {};
     snprintf(e.date, sizeof e.date, "2001/02/03");
-    const struct {
-        uint16_t type, component, module;
-        const char* shown;   // date, type, component and module
-    } cases[] = {{kTypeWarning, 2, 3, "01/02/03|Warning  |HALDOR/TOLVA          |HALDOR/TOLVA"},
-                 {3, 5, 7, "01/02/03||unknown               |unknown"}};
-    for (const auto& c : cases) {
-        e.type = c.type;
-        e.component = c.component;
-        e.module = c.module;
-        const DetailFields f = EventDetailFields(e);
-        EXPECT_EQ(c.shown, std::string(f.date) + "|" + f.type + "|" + f.component + "|" + f.module);
-    }
+    e.type = 3;
+    e.component = 5;
+    e.module = 7;
+    const DetailFields f = EventDetailFields(e);
+    EXPECT_EQ("01/02/03||unknown               |unknown",
+              std::string(f.date) + "|" + f.type + "|" + f.component + "|" + f.module);
 }
 
 std::string ShownDescription(const char* text, const AnsiCodePage& page = SingleByteCodePage()) {
@@ -338,8 +333,6 @@ TEST_F(PrintingTest, DataHeadingMovesToTheNextPageWhenTheDescriptionEndsLow) {
 }
 
 TEST(LogSettingsValues, ShownKilobytesAreTheSizeRoundedDown) {
-    EXPECT_EQ(64u, LogSizeKilobytes(65536));
-    EXPECT_EQ(1048576u, LogSizeKilobytes(1073741824));
     EXPECT_EQ(64u, LogSizeKilobytes(66559));   // a byte short of 65 kilobytes
 }
 
@@ -349,13 +342,10 @@ TEST(LogSettingsValues, ArrowsStepBy64AndStopAtTheRangesEnds) {
         int code;
         uint32_t stepped;
     } cases[] = {
-        {100, kLogSizeSpinUp, 128},           {100, kLogSizeSpinDown, 64},          // 164 and 36 made whole steps
+        {100, kLogSizeSpinUp, 128},           {100, kLogSizeSpinDown, 64},   // 164 made a whole step, 36 the bottom
         {1048575, kLogSizeSpinUp, 1048576},   {1048576, kLogSizeSpinDown, 1048512},
-        {1048512, kLogSizeSpinUp, 1048576},   {1048511, kLogSizeSpinUp, 1048512},
-        {129, kLogSizeSpinDown, 64},          {128, kLogSizeSpinDown, 64},
-        {1048639, kLogSizeSpinDown, 1048512}, {1048640, kLogSizeSpinDown, 1048576},   // above the range: its top
-        {0, kLogSizeSpinUp, 64},              {0, kLogSizeSpinDown, 64},            // a text that is not a number
-        {4294967295u, kLogSizeSpinUp, 1048576}, {4294967295u, kLogSizeSpinDown, 1048576},
+        {1048511, kLogSizeSpinUp, 1048512},   {1048639, kLogSizeSpinDown, 1048512},
+        {4294967295u, kLogSizeSpinUp, 1048576}, {4294967295u, kLogSizeSpinDown, 1048576},   // above the range: its top
     };
     for (const auto& c : cases) {
         uint32_t stepped = 1;

@@ -53,27 +53,23 @@ std::vector<UINT> PumpMessages() {
     return posted;
 }
 
-std::vector<UINT> PressKey(WPARAM key, HWND to, bool alt) {
-    const HWND focus = Focus();
-    if (to == nullptr) to = focus;
+// Posts the key messages to `to` (the focus when null) with Alt held or not, and delivers them.
+static std::vector<UINT> PostKeys(HWND to, bool alt, std::initializer_list<std::pair<UINT, LPARAM>> messages,
+                                  WPARAM key) {
+    const HWND focus = Focus();   // brings the program to the front first
     SetAltKey(alt);
-    const LPARAM altBit = alt ? LPARAM(1) << 29 : 0;
-    PostMessageA(to, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | altBit);
-    PostMessageA(to, alt ? WM_SYSKEYUP : WM_KEYUP, key, 0xC0000001 | altBit);
+    for (const auto& m : messages) PostMessageA(to ? to : focus, m.first, key, m.second | (alt ? LPARAM(1) << 29 : 0));
     std::vector<UINT> posted = PumpMessages();
     SetAltKey(false);
     return posted;
 }
 
-std::vector<UINT> PressAltKey(char letter, HWND to) {
-    const HWND focus = Focus();
-    if (to == nullptr) to = focus;
-    SetAltKey(true);
-    PostMessageA(to, WM_SYSCHAR, WPARAM(letter), 1 | (1 << 29));
-    std::vector<UINT> posted = PumpMessages();
-    SetAltKey(false);
-    return posted;
+std::vector<UINT> PressKey(WPARAM key, HWND to, bool alt) {
+    const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN, up = alt ? WM_SYSKEYUP : WM_KEYUP;
+    return PostKeys(to, alt, {{down, 1}, {up, LPARAM(0xC0000001u)}}, key);
 }
+
+std::vector<UINT> PressAltKey(char letter, HWND to) { return PostKeys(to, true, {{WM_SYSCHAR, 1}}, WPARAM(letter)); }
 
 void SetAltKey(bool down) {
     BYTE keys[256];
@@ -107,8 +103,6 @@ void OpenLog(const std::string& path) {
     lstrcpynA(g_viewer.file.path, path.c_str(), MAX_PATH);
     SendMessageA(g_mainWindow, WM_DARVEX_RELOAD, 1, 0);
 }
-
-std::string WindowTitle() { return Text(g_mainWindow); }
 
 std::string StatusText(int part) {
     char text[256] = "";

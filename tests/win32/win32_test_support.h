@@ -43,7 +43,6 @@ std::string WriteGeneratedLog(const char* name, const GenOptions& options, GenRe
 void OpenLog(const std::string& path);
 
 // Texts and states the user sees.
-std::string WindowTitle();
 std::string StatusText(int part);
 int ListCount();
 int ListSelection();

@@ -15,7 +15,7 @@ const char* const kFaultTexts[kFaultKindCount] = {
     "link 0",
     "record crossing the end of the record area",
     "description without its zero byte",
-    "chain comes back to a record (shorter than the record count)",
+    "chain comes back to a record: shorter than the record count",
 };
 
 constexpr uint64_t kOffsetRecordAreaEnd = 36;

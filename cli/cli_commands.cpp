@@ -165,7 +165,7 @@ int CheckFile(const char* path, FILE* out, FILE* err) {
         return kExitOk;
     }
     if (check.fault >= kFaultOutOfArea) {
-        fprintf(out, "broken at file offset %llu: %s (record %lu of %lu, the oldest 0)\n",
+        fprintf(out, "broken at file offset %llu: %s (record %lu of %lu, counted from the oldest)\n",
                 static_cast<unsigned long long>(check.fileOffset), ChainFaultText(check.fault),
                 static_cast<unsigned long>(check.recordIndex), static_cast<unsigned long>(check.recordCount));
     } else {

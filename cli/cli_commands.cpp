@@ -1,0 +1,176 @@
+#include "cli/cli_commands.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "cli/cli_check.h"
+#include "cli/cli_run.h"
+#include "dialogs/printing.h"
+
+namespace {
+
+void PutFormatted(CliOutput* out, const char* format, const char* const* args, int count) {
+    char line[kPrintLineSize];
+    FormatStrings(line, sizeof line, format, args, count);
+    PutLine(out, line);
+}
+
+// Lines of a text whose lines end in CR LF, each printed behind six blanks
+// as the printout does; an empty text is one line of the blanks alone.
+void PutIndentedLines(CliOutput* out, const char* text, size_t length) {
+    size_t start = 0;
+    for (size_t i = 0;; ++i) {
+        const bool lineEnd = i + 1 < length && text[i] == '\r' && text[i + 1] == '\n';
+        if (!lineEnd && i < length) continue;
+        PutText(out, "      ", 6);
+        PutText(out, text + start, i - start);
+        PutText(out, "\n", 1);
+        if (!lineEnd) return;
+        start = ++i + 1;
+    }
+}
+
+void PutStamp(CliOutput* out, const char* label, const char stamp[kStampSize]) {
+    char line[64];
+    snprintf(line, sizeof line, "%s%.10s %.8s", label, stamp, stamp + 10);
+    PutLine(out, line);
+}
+
+void PutCount(CliOutput* out, const char* name, uint32_t count) {
+    size_t n = strlen(name);
+    while (n > 0 && name[n - 1] == ' ') --n;   // the name tables pad with blanks
+    char line[80];
+    snprintf(line, sizeof line, "  %-20.*s %lu", int(n), name, static_cast<unsigned long>(count));
+    PutLine(out, line);
+}
+
+}  // namespace
+
+int ListRows(const CliOptions& o, const ViewerState& state, CliOutput* out) {
+    const PrintTexts& t = g_printTexts;
+    if (!o.noHeader) {
+        const char* titles[] = {t.type, t.date, t.time, t.component, t.module, t.computer};
+        PutFormatted(out, t.listHeader, titles, 6);
+    }
+    char line[kPrintLineSize];
+    const EventTable& table = state.table;
+    for (uint32_t i = 0; i < table.visibleCount; ++i) {
+        const int n = FormatListRow(*table.visibleRows[i], line, sizeof line);
+        PutText(out, line, size_t(n < kPrintLineSize ? n : kPrintLineSize - 1));
+        PutText(out, "\n", 1);
+    }
+    return kExitOk;
+}
+
+int ShowEvent(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE* err) {
+    const EventTable& table = state.table;
+    char* end = nullptr;
+    const unsigned long row = strtoul(o.row, &end, 10);
+    if (o.row[0] < '0' || o.row[0] > '9' || *end != '\0' || row >= table.visibleCount) {
+        fprintf(err, "darvex-cli: row %s is not listed (%lu rows)\n", o.row,
+                static_cast<unsigned long>(table.visibleCount));
+        return kExitUsage;
+    }
+    const EventEntry& e = *table.visibleRows[row];
+    const PrintTexts& t = g_printTexts;
+    const char* pair[2] = {t.date, e.date + 2};
+    PutFormatted(out, t.dateTimeLine, pair, 2);
+    pair[0] = t.time;
+    pair[1] = e.time;
+    PutFormatted(out, t.dateTimeLine, pair, 2);
+    const char* value = e.computer;
+    PutFormatted(out, t.computerLine, &value, 1);
+    PutLine(out, "");
+    value = ComponentName(e.component);
+    PutFormatted(out, t.componentLine, &value, 1);
+    value = ModuleName(e.module);
+    PutFormatted(out, t.moduleLine, &value, 1);
+    value = TypeName(e.type);
+    PutFormatted(out, t.typeLine, &value, 1);
+    PutLine(out, "");
+    PutLine(out, "");
+    PutLine(out, t.descriptionHeading);
+    PutLine(out, "");
+    // The whole description: the loader has made sure a zero byte ends it.
+    const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
+    PutIndentedLines(out, text, RecordDescriptionLength(e.record) ? strlen(text) : 0);
+    PutLine(out, "");
+    PutLine(out, t.dataHeading);
+    PutLine(out, "");
+    char* dump = static_cast<char*>(malloc(kWorkBufferSize));
+    if (!dump) {
+        fprintf(err, "darvex-cli: Area for execution is not enough.\n");
+        return kExitNoMemory;
+    }
+    // A lead byte at a line's end is shown as "." only under a double-byte page.
+    const AnsiCodePage& page = OutputCodePage(out) == 932 ? ShiftJisCodePage() : SingleByteCodePage();
+    const size_t n = FormatEventDump(e.record, o.dump, page, dump);
+    PutIndentedLines(out, dump, n);
+    free(dump);
+    return kExitOk;
+}
+
+int ShowStats(const ViewerState& state, CliOutput* out) {
+    const EventTable& table = state.table;
+    uint32_t types[5] = {};   // by type code 0..4, other codes with code 0
+    uint32_t components[kComponentNameCount] = {};
+    uint32_t modules[kModuleNameCount] = {};
+    for (uint32_t i = 0; i < table.loadedCount; ++i) {
+        const EventEntry& e = table.entries[i];
+        ++types[e.type <= 4 ? e.type : 0];
+        ++components[e.component < kComponentNameCount ? e.component : 0];
+        ++modules[e.module + 1u < kModuleNameCount ? e.module + 1u : 0];
+    }
+    char line[96];
+    const LogHeader& h = state.file.currentHeader;
+    snprintf(line, sizeof line, "Computer: %.16s", reinterpret_cast<const char*>(h.computerName));
+    PutLine(out, line);
+    snprintf(line, sizeof line, "Events: %lu", static_cast<unsigned long>(table.loadedCount));
+    PutLine(out, line);
+    if (table.loadedCount != 0) {
+        PutStamp(out, "First event: ", state.range.firstEvent);
+        PutStamp(out, "Last event: ", state.range.lastEvent);
+    }
+    PutLine(out, "Type:");
+    const uint16_t codes[3] = {kTypeError, kTypeWarning, kTypeInformation};
+    for (uint16_t code : codes) PutCount(out, TypeName(code), types[code]);
+    if (uint32_t other = table.loadedCount - types[kTypeError] - types[kTypeWarning] - types[kTypeInformation]) {
+        PutCount(out, "(other types)", other);
+    }
+    PutLine(out, "Component:");
+    for (uint16_t c = 1; c < kComponentNameCount; ++c) {
+        snprintf(line, sizeof line, "%u %s", unsigned(c), ComponentName(c));
+        PutCount(out, line, components[c]);
+    }
+    PutLine(out, "Module:");
+    for (int m = 1; m < kModuleNameCount; ++m) {
+        snprintf(line, sizeof line, "%d %s", m, g_moduleNames[m]);
+        PutCount(out, line, modules[m]);
+    }
+    return kExitOk;
+}
+
+int CheckFile(const char* path, FILE* out, FILE* err) {
+    const LogOpener* opener = StdioLogOpener();
+    LogReader reader = {};
+    int id = opener->open(opener->context, path, &reader);
+    ChainCheck check = {};
+    if (id == 0) {
+        id = CheckLog(&reader, &check);
+        opener->close(opener->context, &reader);
+    }
+    if (id != 0) return ReportLoadFailure(id, err);
+    if (check.fault == kFaultNone) {
+        fprintf(out, "well formed: %lu events\n", static_cast<unsigned long>(check.recordCount));
+        return kExitOk;
+    }
+    if (check.fault >= kFaultOutOfArea) {
+        fprintf(out, "broken at file offset %llu: %s (record %lu of %lu, counted from the oldest)\n",
+                static_cast<unsigned long long>(check.fileOffset), ChainFaultText(check.fault),
+                static_cast<unsigned long>(check.recordIndex), static_cast<unsigned long>(check.recordCount));
+    } else {
+        fprintf(out, "broken at file offset %llu: %s\n", static_cast<unsigned long long>(check.fileOffset),
+                ChainFaultText(check.fault));
+    }
+    return kExitBroken;
+}

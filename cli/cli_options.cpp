@@ -1,0 +1,274 @@
+#include "cli/cli_options.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "eventlist/filter_dialog.h"
+
+namespace {
+
+const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats"};
+
+// Which commands take an option: bit (1 << command).
+constexpr unsigned kList = 1u << kCommandList;
+constexpr unsigned kShow = 1u << kCommandShow;
+constexpr unsigned kStats = 1u << kCommandStats;
+constexpr unsigned kRowsChosen = kList | kShow;   // the options that choose the listed rows
+constexpr unsigned kTextOut = kList | kShow | kStats;
+
+enum OptionId {
+    kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
+    kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
+};
+
+struct OptionSpec {
+    const char* name;
+    int id;
+    bool takesValue;
+    unsigned commands;
+};
+
+const OptionSpec kOptionSpecs[] = {
+    {"--help", kOptHelp, false, ~0u},
+    {"--version", kOptVersion, false, 1u << kCommandNone},
+    {"--order", kOptOrder, true, kRowsChosen},
+    {"--no-header", kOptNoHeader, false, kList},
+    {"--saved", kOptSaved, false, kRowsChosen},
+    {"--raw", kOptRaw, false, kTextOut},
+    {"--codepage", kOptCodePage, true, kTextOut},
+    {"--dump", kOptDump, true, kShow},
+    {"--from", kOptFrom, true, kRowsChosen},
+    {"--through", kOptThrough, true, kRowsChosen},
+    {"--types", kOptTypes, true, kRowsChosen},
+    {"--component", kOptComponent, true, kRowsChosen},
+    {"--module", kOptModule, true, kRowsChosen},
+};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// ASCII case-insensitive equality of a name table's text, its padding blanks
+// ignored, with what was typed.
+bool NameMatches(const char* tableText, const char* typed) {
+    size_t n = strlen(tableText);
+    while (n > 0 && tableText[n - 1] == ' ') --n;
+    if (strlen(typed) != n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        char a = tableText[i], b = typed[i];
+        if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z') b = char(b - 'A' + 'a');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+// A whole unsigned decimal number up to max.
+bool ParseIndex(const char* text, unsigned long max, unsigned long* value) {
+    if (!IsDigit(text[0]) || strlen(text) > 9) return false;
+    char* end = nullptr;
+    *value = strtoul(text, &end, 10);
+    return *end == '\0' && *value <= max;
+}
+
+int Fail(FILE* err, const char* what, const char* value) {
+    fprintf(err, "darvex-cli: %s%s%s\n", what, value ? ": " : "", value ? value : "");
+    return 0;
+}
+
+int ParseTypes(const char* text, uint16_t types[3]) {
+    types[0] = types[1] = types[2] = 0;
+    static const char* const kNames[3] = {"error", "warning", "information"};
+    static const uint16_t kCodes[3] = {kTypeError, kTypeWarning, kTypeInformation};
+    const char* p = text;
+    for (;;) {
+        const char* comma = strchr(p, ',');
+        const size_t n = comma ? size_t(comma - p) : strlen(p);
+        int found = -1;
+        for (int i = 0; i < 3; ++i) {
+            if (strlen(kNames[i]) == n && strncmp(kNames[i], p, n) == 0) found = i;
+        }
+        if (found < 0) return 0;
+        types[found] = kCodes[found];
+        if (!comma) return 1;
+        p = comma + 1;
+    }
+}
+
+// A component by its name or its code 0..5 (0 is every component).
+int ParseComponent(const char* text, uint16_t* index) {
+    unsigned long v = 0;
+    if (ParseIndex(text, kComponentNameCount - 1, &v)) {
+        *index = uint16_t(v);
+        return 1;
+    }
+    for (uint16_t i = 1; i < kComponentNameCount; ++i) {
+        if (NameMatches(ComponentName(i), text)) {
+            *index = i;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// A module by its index 0..8 (k stands for module code k-1, 0 for every
+// module) or by a name that only one index carries.
+int ParseModule(const char* text, uint32_t* index, FILE* err) {
+    unsigned long v = 0;
+    if (ParseIndex(text, kModuleNameCount - 1, &v)) {
+        *index = uint32_t(v);
+        return 1;
+    }
+    int found = 0;
+    for (int i = 1; i < kModuleNameCount; ++i) {
+        if (!NameMatches(g_moduleNames[i], text)) continue;
+        if (found) {
+            fprintf(err, "darvex-cli: two modules are named %s: give the index, %d or %d\n", text, found, i);
+            return 0;
+        }
+        found = i;
+    }
+    if (!found) return Fail(err, "unknown module", text);
+    *index = uint32_t(found);
+    return 1;
+}
+
+int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* err) {
+    switch (spec.id) {
+    case kOptHelp: o->help = true; return 1;
+    case kOptVersion: o->version = true; return 1;
+    case kOptNoHeader: o->noHeader = true; return 1;
+    case kOptSaved: o->saved = true; return 1;
+    case kOptRaw: o->raw = true; return 1;
+    case kOptOrder:
+        if (strcmp(value, "newest") == 0) o->order = kOrderNewestFirst;
+        else if (strcmp(value, "oldest") == 0) o->order = kOrderOldestFirst;
+        else if (strcmp(value, "module") == 0) o->order = kOrderModule;
+        else return Fail(err, "--order takes newest, oldest or module", value);
+        return 1;
+    case kOptCodePage:
+        if (strcmp(value, "932") == 0) o->codePage = 932;
+        else if (strcmp(value, "1252") == 0) o->codePage = 1252;
+        else return Fail(err, "--codepage takes 932 or 1252", value);
+        return 1;
+    case kOptDump:
+        if (strcmp(value, "byte") == 0) o->dump = kDumpByte;
+        else if (strcmp(value, "word") == 0) o->dump = kDumpWord;
+        else return Fail(err, "--dump takes byte or word", value);
+        return 1;
+    case kOptFrom:
+        o->fromGiven = true;
+        return ParseStampArgument(value, o->from) ? 1 : Fail(err, "--from takes yy/mm/dd hh:mm:ss", value);
+    case kOptThrough:
+        o->throughGiven = true;
+        return ParseStampArgument(value, o->through) ? 1 : Fail(err, "--through takes yy/mm/dd hh:mm:ss", value);
+    case kOptTypes:
+        o->typesGiven = true;
+        return ParseTypes(value, o->types) ? 1 : Fail(err, "--types takes error,warning,information", value);
+    case kOptComponent:
+        o->componentGiven = true;
+        return ParseComponent(value, &o->componentIndex) ? 1 : Fail(err, "unknown component", value);
+    case kOptModule:
+        o->moduleGiven = true;
+        return ParseModule(value, &o->moduleIndex, err);
+    }
+    return 0;
+}
+
+const OptionSpec* FindOption(const char* arg, size_t nameLength) {
+    for (const OptionSpec& spec : kOptionSpecs) {
+        if (strlen(spec.name) == nameLength && strncmp(spec.name, arg, nameLength) == 0) return &spec;
+    }
+    return nullptr;
+}
+
+// Two or four digits of year, then one or two digits for each other field.
+bool SplitStamp(const char* text, char fields[kStampFieldCount][5], int* yearDigits) {
+    static const char kSeparators[kStampFieldCount] = {'/', '/', ' ', ':', ':', '\0'};
+    const char* p = text;
+    for (int i = 0; i < kStampFieldCount; ++i) {
+        int n = 0;
+        while (IsDigit(p[n]) && n < 4) {
+            fields[i][n] = p[n];
+            ++n;
+        }
+        fields[i][n] = '\0';
+        const bool fits = i == 0 ? (n == 2 || n == 4) : (n == 1 || n == 2);
+        if (!fits || p[n] != kSeparators[i]) return false;
+        if (i == 0) *yearDigits = n;
+        p += n + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+const char* CommandName(int command) { return command > 0 && command < kCommandCount ? kCommandNames[command] : ""; }
+
+int ParseStampArgument(const char* text, char stamp[kStampSize]) {
+    char parts[kStampFieldCount][5];
+    int yearDigits = 0;
+    if (!SplitStamp(text, parts, &yearDigits)) return 0;
+    StampFields fields = {};
+    for (int i = 0; i < kStampFieldCount; ++i) {
+        strcpy(fields.text[i], parts[i] + (i == 0 && yearDigits == 4 ? 2 : 0));
+        uint32_t value = 0;
+        ParseFieldNumber(fields.text[i], &value);
+        if (i > 0 && (value < kStampFieldRanges[i].min || value > kStampFieldRanges[i].max)) return 0;
+    }
+    memset(stamp, '0', kStampSize);
+    stamp[4] = stamp[7] = '/';
+    stamp[12] = stamp[15] = ':';
+    if (yearDigits == 4) {
+        memcpy(stamp, parts[0], 2);
+    } else {
+        // The Filter dialog's two-digit year rule gives the century.
+        ViewRange range = {};
+        CheckStampFields(&fields, nullptr, &range);
+        memcpy(stamp, range.from, 2);
+    }
+    StoreStampFields(fields, stamp);
+    return 1;
+}
+
+int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
+    memset(o, 0, sizeof *o);
+    o->dump = kDumpByte;
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (arg[0] == '-' && arg[1] == '-' && arg[2] != '\0') {
+            const char* equals = strchr(arg, '=');
+            const size_t nameLength = equals ? size_t(equals - arg) : strlen(arg);
+            const OptionSpec* spec = FindOption(arg, nameLength);
+            if (!spec) return Fail(err, "unknown option", arg);
+            if (!(spec->commands & (1u << o->command))) {
+                fprintf(err, "darvex-cli: %.*s is not an option of %s\n", int(nameLength), arg,
+                        o->command ? CommandName(o->command) : "the program without a command");
+                return 0;
+            }
+            const char* value = equals ? equals + 1 : nullptr;
+            if (spec->takesValue && !value) {
+                if (i + 1 >= argc) return Fail(err, "a value is missing after", arg);
+                value = argv[++i];
+            } else if (!spec->takesValue && value) {
+                return Fail(err, "takes no value", arg);
+            }
+            if (!ApplyOption(*spec, value, o, err)) return 0;
+            continue;
+        }
+        if (o->command == kCommandNone) {
+            for (int c = 1; c < kCommandCount; ++c) {
+                if (strcmp(arg, kCommandNames[c]) == 0) o->command = c;
+            }
+            if (o->command == kCommandNone) return Fail(err, "unknown command", arg);
+        } else if (positional == 0) {
+            o->file = arg;
+            ++positional;
+        } else if (positional == 1 && o->command == kCommandShow) {
+            o->row = arg;
+            ++positional;
+        } else {
+            return Fail(err, "one argument too many", arg);
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,42 @@
+// The command line: which command, its file and row, and its options.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "dialogs/event_detail.h"
+#include "eventlist/filter.h"
+
+enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandCount };
+
+struct CliOptions {
+    int command;
+    bool help;
+    bool version;
+    const char* file;
+    const char* row;
+    uint32_t order;            // 112..114; 0 when not given
+    bool noHeader;
+    bool saved;
+    bool raw;
+    int codePage;              // 932 or 1252; 0 decides from the log
+    DumpLayout dump;
+    // Filter choices; a given one makes the view filtered, as the dialog's OK does.
+    bool fromGiven, throughGiven, typesGiven, componentGiven, moduleGiven;
+    char from[kStampSize];     // yyyy/mm/ddhh:mm:ss
+    char through[kStampSize];
+    uint16_t types[3];         // errorType, warningType, informationType
+    uint16_t componentIndex;
+    uint32_t moduleIndex;
+};
+
+// The command's name, "" for none.
+const char* CommandName(int command);
+
+// Fills options from argv[1..]. Returns 1, or 0 after writing the reason
+// (prefixed with the program's name) to err.
+int ParseOptions(int argc, char** argv, CliOptions* options, FILE* err);
+
+// "yy/mm/dd hh:mm:ss" (90..99 are 1990s, 00..89 2000 to 2089) or
+// "yyyy/mm/dd hh:mm:ss" into a stamp. Returns 1, or 0 for anything else.
+int ParseStampArgument(const char* text, char stamp[kStampSize]);

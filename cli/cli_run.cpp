@@ -1,0 +1,215 @@
+#include "cli/cli_run.h"
+
+#include <cstring>
+
+#include "cli/cli_commands.h"
+#include "eventlist/ordering.h"
+#include "logfile/loader.h"
+
+#define DARVEX_STRINGIFY2(x) #x
+#define DARVEX_STRINGIFY(x) DARVEX_STRINGIFY2(x)
+
+namespace {
+
+const char kProgramHelp[] =
+    "Usage: darvex-cli COMMAND FILE [OPTIONS]\n"
+    "Reads an event log file as DARVEX loads it.\n"
+    "\n"
+    "Commands:\n"
+    "  list FILE       the rows in the printed list's format\n"
+    "  show FILE ROW   one event as DARVEX prints it\n"
+    "  check FILE      walks the record chain; reports the first fault\n"
+    "  stats FILE      counts by type, component and module; first and last stamps\n"
+    "\n"
+    "  --help          this text; COMMAND --help describes a command\n"
+    "  --version       the program's version\n"
+    "\n"
+    "Exit status:\n"
+    "  0  done (check: the log is well formed)\n"
+    "  1  check: the log is broken\n"
+    "  2  a wrong command line, or a row that is not listed\n"
+    "  3  the file cannot be opened (access rejected, or the open failed)\n"
+    "  4  the file cannot be read\n"
+    "  5  not enough memory\n"
+    "  6  the log is corrupted\n"
+    "  7  the output cannot be written\n";
+
+#define DARVEX_ROW_OPTIONS \
+    "  --order newest|oldest|module   the list's order (default newest)\n" \
+    "  --from DATE, --through DATE    bounds, inclusive; DATE is \"yy/mm/dd hh:mm:ss\"\n" \
+    "                                 (90-99 are 1990-1999, 00-89 2000-2089)\n" \
+    "                                 or \"yyyy/mm/dd hh:mm:ss\"\n" \
+    "  --types error,warning,information   the types shown\n" \
+    "  --component NAME|0..5          one component (0: all, 5: unknown)\n" \
+    "  --module NAME|0..8             one module; index k is module code k-1 (0: all)\n" \
+    "  --saved         the conditions and order saved in the file's header, as\n" \
+    "                  DARVEX applies them to a live log; the options above override\n"
+
+#define DARVEX_TEXT_OPTIONS \
+    "  --codepage 932|1252   the code page of the descriptions (default: 932 when\n" \
+    "                  every description is Shift-JIS text, else 1252)\n" \
+    "  --raw           the bytes as stored, not converted\n"
+
+const char* const kCommandHelp[kCommandCount] = {
+    kProgramHelp,
+    "Usage: darvex-cli list FILE [OPTIONS]\n"
+    "Prints the listed rows, one a line, under the column header.\n"
+    "\n"
+    "  --no-header     the rows alone\n" DARVEX_ROW_OPTIONS DARVEX_TEXT_OPTIONS,
+    "Usage: darvex-cli show FILE ROW [OPTIONS]\n"
+    "Prints one event as DARVEX prints it: its fields, the whole description\n"
+    "and the data dump. ROW counts the rows as list lists them with the same\n"
+    "options, 0 the first.\n"
+    "\n"
+    "  --dump byte|word   the layout of the data (default byte)\n" DARVEX_ROW_OPTIONS DARVEX_TEXT_OPTIONS,
+    "Usage: darvex-cli check FILE\n"
+    "Walks the record chain as DARVEX loads it and says \"well formed\" (exit 0),\n"
+    "or names the first fault and its file offset (exit 1).\n",
+    "Usage: darvex-cli stats FILE [OPTIONS]\n"
+    "Prints the number of events by type, component and module (index as\n"
+    "--module takes it), and the first and last events' stamps.\n"
+    "\n" DARVEX_TEXT_OPTIONS,
+};
+
+}  // namespace
+
+// The viewer's message texts of a failed load.
+const char* LoadMessageText(int id) {
+    switch (id) {
+    case kMsgAccessDenied: return "Access to the event log file is rejected.";
+    case kMsgOpenFailed: return "Failed to open the event log file.";
+    case kMsgReadFailed: return "Failed to read the event log file.";
+    case kMsgOutOfMemory: return "Area for execution is not enough.";
+    case kMsgCorrupted: return "Event log file is corrupted.";
+    }
+    return "";
+}
+
+int ExitStatusOf(int messageId) {
+    switch (messageId) {
+    case kMsgAccessDenied:
+    case kMsgOpenFailed: return kExitOpenFailed;
+    case kMsgReadFailed: return kExitReadFailed;
+    case kMsgOutOfMemory: return kExitNoMemory;
+    }
+    return kExitCorrupted;
+}
+
+int ReportLoadFailure(int messageId, FILE* err) {
+    fprintf(err, "darvex-cli: %s\n", LoadMessageText(messageId));
+    return ExitStatusOf(messageId);
+}
+
+namespace {
+
+const char kFromAfterThrough[] =
+    "If date / time of the commencement of a display is not a smaller value than date / time of the "
+    "completion of a display, will not become.";
+
+// The file as DARVEX loads it. The conditions a load takes from a live log's
+// header are the defaults here unless --saved asks for the file's own.
+int LoadForCli(const CliOptions& o, ViewerState* state) {
+    if (strlen(o.file) >= size_t(kPathSize)) return kMsgOpenFailed;
+    snprintf(state->file.path, sizeof state->file.path, "%s", o.file);
+    UiEffects fx;
+    ClearEffects(&fx);
+    return LoadLog(state, StdioLogOpener(), &fx);
+}
+
+// The order, then the rows: all events, or the filter of the conditions as
+// the reload applies them. Any filter option makes the view filtered, as the
+// Filter dialog's OK does.
+void ChooseRows(const CliOptions& o, ViewerState* state) {
+    const ViewConditions& saved = state->file.currentHeader.conditions;
+    ViewConditions c = o.saved ? saved : DefaultViewConditions();
+    uint32_t order = o.order ? o.order : o.saved ? RestoredOrder(saved.sortOrder) : kOrderNewestFirst;
+    if (o.fromGiven) {
+        c.fromIsStamp = 1;
+        memcpy(state->range.from, o.from, kStampSize);
+    }
+    if (o.throughGiven) {
+        c.throughIsStamp = 1;
+        memcpy(state->range.through, o.through, kStampSize);
+    }
+    if (o.typesGiven) {
+        c.errorType = o.types[0];
+        c.warningType = o.types[1];
+        c.informationType = o.types[2];
+    }
+    if (o.componentGiven) c.componentIndex = o.componentIndex;
+    if (o.moduleGiven) c.moduleIndex = o.moduleIndex;
+    state->conditions = c;
+    const bool filtered = o.fromGiven || o.throughGiven || o.typesGiven || o.componentGiven || o.moduleGiven ||
+                          DecideViewMode(c) == kViewFiltered;
+    EventTable* t = &state->table;
+    if (t->loadedCount == 0) return;
+    OrderEvents(t, order);
+    state->sortOrder = order;
+    UiEffects fx;
+    ClearEffects(&fx);
+    if (filtered) {
+        state->viewMode = kViewFiltered;
+        ApplyFilter(state, &fx);
+    } else {
+        state->viewMode = kViewAllEvents;
+        for (uint32_t i = 0; i < t->loadedCount; ++i) t->entries[i].visible = 1;
+        BuildVisibleRows(t);
+    }
+}
+
+int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
+    if (o.command == kCommandCheck) return CheckFile(o.file, out, err);
+    if (o.fromGiven && o.throughGiven && memcmp(o.from, o.through, kStampSize) > 0) {
+        fprintf(err, "darvex-cli: %s\n", kFromAfterThrough);
+        return kExitUsage;
+    }
+    ViewerState state;
+    InitViewerState(&state);
+    if (int id = LoadForCli(o, &state)) {
+        ReleaseViewerState(&state);
+        return ReportLoadFailure(id, err);
+    }
+    ChooseRows(o, &state);
+    // The output block is large; it lives on the heap, once per run.
+    CliOutput* text = new CliOutput;
+    InitOutput(text, out, o.codePage, o.raw, &state.table);
+    int status = kExitOk;
+    if (o.command == kCommandList) status = ListRows(o, state, text);
+    else if (o.command == kCommandShow) status = ShowEvent(o, state, text, err);
+    else status = ShowStats(state, text);
+    if (!FlushOutput(text) && status == kExitOk) {
+        fprintf(err, "darvex-cli: the output cannot be written\n");
+        status = kExitWriteFailed;
+    }
+    delete text;
+    ReleaseViewerState(&state);
+    return status;
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv, FILE* out, FILE* err) {
+    CliOptions o;
+    if (!ParseOptions(argc, argv, &o, err)) {
+        fprintf(err, "Try 'darvex-cli --help'.\n");
+        return kExitUsage;
+    }
+    if (o.help) {
+        fputs(kCommandHelp[o.command], out);
+        return kExitOk;
+    }
+    if (o.version) {
+        fprintf(out, "darvex-cli %s\n", DARVEX_STRINGIFY(DARVEX_VERSION));
+        return kExitOk;
+    }
+    const char* missing = o.command == kCommandNone ? "a command is missing"
+                          : o.file == nullptr       ? "the file is missing"
+                          : o.command == kCommandShow && o.row == nullptr ? "the row is missing"
+                                                                          : nullptr;
+    if (missing) {
+        fprintf(err, "darvex-cli: %s\nTry 'darvex-cli %s%s--help'.\n", missing, CommandName(o.command),
+                o.command ? " " : "");
+        return kExitUsage;
+    }
+    return RunCommand(o, out, err);
+}

@@ -1,0 +1,12 @@
+// The platform's half of the output: description bytes in the writer's code
+// page become the terminal's text (UTF-8 on Linux, the console's code page or
+// the console itself on Windows).
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+// Writes bytes of code page 932 or 1252, which end on a character boundary,
+// converted. A byte sequence the code page does not define comes out as "?".
+// Returns 1 on success, 0 when the output failed.
+int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length);

@@ -1,0 +1,50 @@
+#include "cli/text_out.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// One converter per code page for the process: opening one is far dearer
+// than a conversion, and a listing converts once per flushed block.
+struct Converter {
+    int codePage;
+    iconv_t cd;
+};
+Converter g_converter = {0, iconv_t(-1)};
+
+iconv_t ConverterFor(int codePage) {
+    if (g_converter.codePage != codePage) {
+        if (g_converter.cd != iconv_t(-1)) iconv_close(g_converter.cd);
+        g_converter.cd = iconv_open("UTF-8", codePage == 932 ? "CP932" : "CP1252");
+        g_converter.codePage = codePage;
+    }
+    return g_converter.cd;
+}
+
+}  // namespace
+
+int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length) {
+    iconv_t cd = ConverterFor(codePage);
+    if (cd == iconv_t(-1)) return fwrite(bytes, 1, length, out) == length;
+    char buffer[16384];
+    char* in = const_cast<char*>(bytes);
+    size_t left = length;
+    while (left > 0) {
+        char* to = buffer;
+        size_t room = sizeof buffer;
+        size_t r = iconv(cd, &in, &left, &to, &room);
+        if (fwrite(buffer, 1, size_t(to - buffer), out) != size_t(to - buffer)) return 0;
+        if (r == size_t(-1) && errno != E2BIG) {
+            // An undefined byte (or a lead byte without its second byte) is
+            // shown as "?" and the text goes on after it.
+            if (fputc('?', out) == EOF) return 0;
+            ++in;
+            --left;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,33 @@
+#include "cli/text_out.h"
+
+#include <windows.h>
+
+#include <io.h>
+
+#include <vector>
+
+int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length) {
+    if (length == 0) return 1;
+    if (length > 0x7FFFFFFF) return 0;
+    const UINT from = codePage == 932 ? 932 : 1252;
+    const int n = int(length);
+    const int wide = MultiByteToWideChar(from, 0, bytes, n, nullptr, 0);
+    if (wide <= 0) return 0;
+    std::vector<wchar_t> text(static_cast<size_t>(wide));
+    MultiByteToWideChar(from, 0, bytes, n, text.data(), wide);
+    fflush(out);
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out)));
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        // A console shows every character, whatever its output code page;
+        // the line ends stay LF, which the console moves down by as well.
+        DWORD written = 0;
+        return WriteConsoleW(handle, text.data(), DWORD(wide), &written, nullptr) && written == DWORD(wide);
+    }
+    const UINT to = GetConsoleOutputCP() ? GetConsoleOutputCP() : GetACP();
+    const int size = WideCharToMultiByte(to, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return 0;
+    std::vector<char> converted(static_cast<size_t>(size));
+    WideCharToMultiByte(to, 0, text.data(), wide, converted.data(), size, nullptr, nullptr);
+    return fwrite(converted.data(), 1, converted.size(), out) == converted.size();
+}

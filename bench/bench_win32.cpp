@@ -1,5 +1,7 @@
 #include "bench/bench_win32.h"
 
+#include "tools/log_writer.h"
+
 #include <psapi.h>
 
 #include <algorithm>
@@ -134,4 +136,40 @@ double TimePlainRead(const char* path, uint64_t size) {
     if (!ok || got != size) ms = -1;
     free(buffer);
     return ms;
+}
+
+int ParseBenchArguments(int argc, char** argv, const char* program, int defaultReps, BenchArguments* out) {
+    out->reps = defaultReps;
+    const char* exeArg = nullptr;
+    const char* logArg = getenv("DARVEX_BENCH_LOG");
+    bool logGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--reps") == 0 && i + 1 < argc) {
+            out->reps = std::max(1, atoi(argv[++i]));
+        } else if (argv[i][0] == '-') {
+            exeArg = nullptr;
+            break;
+        } else if (exeArg == nullptr) {
+            exeArg = argv[i];
+        } else if (!logGiven) {
+            logArg = argv[i];
+            logGiven = true;
+        }
+    }
+    if (exeArg == nullptr) {
+        fprintf(stderr, "usage: %s [--reps N] DARVEX.EXE [LOG]\n", program);
+        return 2;
+    }
+    if (logArg == nullptr || logArg[0] == '\0') logArg = "/tmp/darvex_bench_1g.evt";
+    ToWindowsPath(exeArg, out->exe);
+    ToWindowsPath(logArg, out->log);
+    if (FileSize(out->log) != 0) return 0;
+    printf("Generating %s with BenchGenOptions() ...\n", out->log);
+    fflush(stdout);
+    GenResult result = {};
+    if (!GenerateLog(BenchGenOptions(), out->log, &result)) {
+        fprintf(stderr, "%s: cannot generate %s: %s\n", program, out->log, result.error ? result.error : "?");
+        return 1;
+    }
+    return 0;
 }

@@ -46,3 +46,14 @@ void ReadProgramMemory(HANDLE process, double* peakMiB, double* privateMiB);
 HWND WaitForDialog(DWORD processId, const char* title, DWORD timeoutMs);
 // Returns once the window's thread has handled everything sent before.
 bool WaitIdle(HWND window);
+
+// The benches' command line: [--reps N] DARVEX.EXE [LOG], with LOG from
+// $DARVEX_BENCH_LOG or /tmp/darvex_bench_1g.evt when not given, both as
+// Windows paths. The log is generated with BenchGenOptions() when missing.
+// Returns 0, or the exit status after the message (2 usage, 1 no log).
+struct BenchArguments {
+    int reps;
+    char exe[MAX_PATH];
+    char log[MAX_PATH];
+};
+int ParseBenchArguments(int argc, char** argv, const char* program, int defaultReps, BenchArguments* out);

@@ -37,7 +37,6 @@
 
 namespace {
 
-const char kDefaultLogPath[] = "/tmp/darvex_bench_1g.evt";
 
 struct CoreFigures {
     double load;     // LoadLog with the program's opener
@@ -395,41 +394,11 @@ void PrintRow(const char* what, Timing t, const char* note) {
 int main(int argc, char** argv) {
     if (argc == 4 && strcmp(argv[1], "--child") == 0) return RunChild(argv[2], argv[3]);
 
-    int reps = 5;
-    const char* exeArg = nullptr;
-    const char* logArg = getenv("DARVEX_BENCH_LOG");
-    bool logGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--reps") == 0 && i + 1 < argc) {
-            reps = std::max(1, atoi(argv[++i]));
-        } else if (argv[i][0] == '-') {
-            exeArg = nullptr;
-            break;
-        } else if (exeArg == nullptr) {
-            exeArg = argv[i];
-        } else if (!logGiven) {
-            logArg = argv[i];
-            logGiven = true;
-        }
-    }
-    if (exeArg == nullptr) {
-        fprintf(stderr, "usage: darvex_fill_bench [--reps N] DARVEX.EXE [LOG]\n");
-        return 2;
-    }
-    if (logArg == nullptr || logArg[0] == '\0') logArg = kDefaultLogPath;
-    char exe[MAX_PATH], log[MAX_PATH];
-    ToWindowsPath(exeArg, exe);
-    ToWindowsPath(logArg, log);
-
-    if (FileSize(log) == 0) {
-        printf("Generating %s with BenchGenOptions() ...\n", log);
-        fflush(stdout);
-        GenResult result = {};
-        if (!GenerateLog(BenchGenOptions(), log, &result)) {
-            fprintf(stderr, "darvex_fill_bench: cannot generate %s: %s\n", log, result.error ? result.error : "?");
-            return 1;
-        }
-    }
+    BenchArguments args;
+    if (int status = ParseBenchArguments(argc, argv, "darvex_fill_bench", 5, &args)) return status;
+    const int reps = args.reps;
+    const char* exe = args.exe;
+    const char* log = args.log;
     const uint64_t fileSize = FileSize(log);
     WORD machine = 0;
     bool largeAddressAware = false;

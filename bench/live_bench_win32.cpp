@@ -30,7 +30,6 @@
 
 namespace {
 
-const char kDefaultLogPath[] = "/tmp/darvex_bench_1g.evt";
 const char kQuestionCaption[] = "Confirmation message";
 
 double OwnPeakMiB() {
@@ -169,35 +168,11 @@ void PrintRow(const char* what, const std::vector<double>& samples, const char* 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int reps = 3;
-    const char* exeArg = nullptr;
-    const char* logArg = getenv("DARVEX_BENCH_LOG");
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--reps") == 0 && i + 1 < argc) {
-            reps = std::max(1, atoi(argv[++i]));
-        } else if (exeArg == nullptr) {
-            exeArg = argv[i];
-        } else {
-            logArg = argv[i];
-        }
-    }
-    if (exeArg == nullptr) {
-        fprintf(stderr, "usage: darvex_live_bench [--reps N] DARVEX.EXE [LOG]\n");
-        return 2;
-    }
-    if (logArg == nullptr || logArg[0] == '\0') logArg = kDefaultLogPath;
-    char exe[MAX_PATH], log[MAX_PATH];
-    ToWindowsPath(exeArg, exe);
-    ToWindowsPath(logArg, log);
-    if (FileSize(log) == 0) {
-        printf("Generating %s with BenchGenOptions() ...\n", log);
-        fflush(stdout);
-        GenResult result = {};
-        if (!GenerateLog(BenchGenOptions(), log, &result)) {
-            fprintf(stderr, "darvex_live_bench: cannot generate %s\n", log);
-            return 1;
-        }
-    }
+    BenchArguments args;
+    if (int status = ParseBenchArguments(argc, argv, "darvex_live_bench", 3, &args)) return status;
+    const int reps = args.reps;
+    const char* exe = args.exe;
+    const char* log = args.log;
     const std::string folder = std::string(log) + ".live";
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string live = folder + "\\PERN.EVT", copy = folder + "\\COPY.EVT";

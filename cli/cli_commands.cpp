@@ -46,19 +46,21 @@ void PutCount(CliOutput* out, const char* name, uint32_t count) {
 
 }  // namespace
 
+void PutListRow(CliOutput* out, const EventEntry& e) {
+    char line[kPrintLineSize];
+    const int n = FormatListRow(e, line, sizeof line);
+    PutText(out, line, size_t(n < kPrintLineSize ? n : kPrintLineSize - 1));
+    PutText(out, "\n", 1);
+}
+
 int ListRows(const CliOptions& o, const ViewerState& state, CliOutput* out) {
     const PrintTexts& t = g_printTexts;
     if (!o.noHeader) {
         const char* titles[] = {t.type, t.date, t.time, t.component, t.module, t.computer};
         PutFormatted(out, t.listHeader, titles, 6);
     }
-    char line[kPrintLineSize];
     const EventTable& table = state.table;
-    for (uint32_t i = 0; i < table.visibleCount; ++i) {
-        const int n = FormatListRow(*table.visibleRows[i], line, sizeof line);
-        PutText(out, line, size_t(n < kPrintLineSize ? n : kPrintLineSize - 1));
-        PutText(out, "\n", 1);
-    }
+    for (uint32_t i = 0; i < table.visibleCount; ++i) PutListRow(out, *table.visibleRows[i]);
     return kExitOk;
 }
 

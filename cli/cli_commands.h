@@ -7,6 +7,8 @@
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 
+// One row, format 41, and the line end.
+void PutListRow(CliOutput* out, const EventEntry& e);
 // The rows of the chosen order and filter, one line each, format 41.
 int ListRows(const CliOptions& options, const ViewerState& state, CliOutput* out);
 // One listed row as the viewer prints an event, with the whole description.

@@ -7,18 +7,20 @@
 
 namespace {
 
-const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats"};
+const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats", "find"};
 
 // Which commands take an option: bit (1 << command).
 constexpr unsigned kList = 1u << kCommandList;
 constexpr unsigned kShow = 1u << kCommandShow;
 constexpr unsigned kStats = 1u << kCommandStats;
-constexpr unsigned kRowsChosen = kList | kShow;   // the options that choose the listed rows
-constexpr unsigned kTextOut = kList | kShow | kStats;
+constexpr unsigned kFind = 1u << kCommandFind;
+constexpr unsigned kRowsChosen = kList | kShow | kFind;   // the options that choose the listed rows
+constexpr unsigned kTextOut = kList | kShow | kStats | kFind;
 
 enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
+    kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
 };
 
 struct OptionSpec {
@@ -42,6 +44,11 @@ const OptionSpec kOptionSpecs[] = {
     {"--types", kOptTypes, true, kRowsChosen},
     {"--component", kOptComponent, true, kRowsChosen},
     {"--module", kOptModule, true, kRowsChosen},
+    {"--text", kOptText, true, kFind},
+    {"--up", kOptUp, false, kFind},
+    {"--from-row", kOptFromRow, true, kFind},
+    {"--wrap", kOptWrap, false, kFind},
+    {"--all", kOptAll, false, kFind},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -169,6 +176,17 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
     case kOptModule:
         o->moduleGiven = true;
         return ParseModule(value, &o->moduleIndex, err);
+    case kOptText: o->findText = value; return 1;
+    case kOptUp: o->up = true; return 1;
+    case kOptWrap: o->wrap = true; return 1;
+    case kOptAll: o->all = true; return 1;
+    case kOptFromRow: {
+        unsigned long row = 0;
+        o->fromRowGiven = true;
+        if (!ParseIndex(value, 0xFFFFFFFEul, &row)) return Fail(err, "--from-row takes a row number", value);
+        o->fromRow = uint32_t(row);
+        return 1;
+    }
     }
     return 0;
 }

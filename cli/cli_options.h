@@ -7,7 +7,7 @@
 #include "dialogs/event_detail.h"
 #include "eventlist/filter.h"
 
-enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandCount };
+enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandFind, kCommandCount };
 
 struct CliOptions {
     int command;
@@ -28,6 +28,11 @@ struct CliOptions {
     uint16_t types[3];         // errorType, warningType, informationType
     uint16_t componentIndex;
     uint32_t moduleIndex;
+    // find: the description text, the direction, the row the search starts
+    // after (the selected row), the answer to the wrap question, every match.
+    const char* findText;
+    bool up, fromRowGiven, wrap, all;
+    uint32_t fromRow;
 };
 
 // The command's name, "" for none.

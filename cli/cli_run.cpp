@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_find.h"
 #include "eventlist/ordering.h"
 #include "logfile/loader.h"
 
@@ -20,13 +21,14 @@ const char kProgramHelp[] =
     "  show FILE ROW   one event as DARVEX prints it\n"
     "  check FILE      walks the record chain; reports the first fault\n"
     "  stats FILE      counts by type, component and module; first and last stamps\n"
+    "  find FILE       the next row that DARVEX's Find selects, or every match\n"
     "\n"
     "  --help          this text; COMMAND --help describes a command\n"
     "  --version       the program's version\n"
     "\n"
     "Exit status:\n"
     "  0  done (check: the log is well formed)\n"
-    "  1  check: the log is broken\n"
+    "  1  check: the log is broken; find: no event matched\n"
     "  2  a wrong command line, or a row that is not listed\n"
     "  3  the file cannot be opened (access rejected, or the open failed)\n"
     "  4  the file cannot be read\n"
@@ -69,6 +71,25 @@ const char* const kCommandHelp[kCommandCount] = {
     "Prints the number of events by type, component and module (index as\n"
     "--module takes it), and the first and last events' stamps.\n"
     "\n" DARVEX_TEXT_OPTIONS,
+    "Usage: darvex-cli find FILE [OPTIONS]\n"
+    "Searches as DARVEX's Find does, over the rows that list prints with the\n"
+    "same --order, --from, --through and --saved, and prints the row it selects:\n"
+    "its index, a tab and the row. Exit status 0 when an event matched, 1 when none.\n"
+    "\n"
+    "  --types error,warning,information   the types searched (default all)\n"
+    "  --component NAME|0..5          one component (0: any)\n"
+    "  --module NAME|0..8             one module; index k is module code k-1 (0: any)\n"
+    "  --text TEXT     a text the description contains; ASCII letters match in\n"
+    "                  either case, every other character exactly\n"    "                  (typed text is converted to the descriptions' code page;\n"
+    "                  with --raw its bytes are taken as they are)\n"
+    "  --up            search towards row 0 (default down)\n"
+    "  --from-row N    start after row N, as from the selected row (default:\n"
+    "                  no selection: down starts at row 0, up at the last row\n"
+    "                  after the wrap)\n"
+    "  --wrap          at the end of the list go on from the other end, as OK\n"
+    "                  to DARVEX's question does (default: stop there)\n"
+    "  --all           every matching row, in list order\n"
+    "  --order, --from, --through, --saved   the rows, as list takes them\n" DARVEX_TEXT_OPTIONS,
 };
 
 }  // namespace
@@ -169,13 +190,14 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
         ReleaseViewerState(&state);
         return ReportLoadFailure(id, err);
     }
-    ChooseRows(o, &state);
+    ChooseRows(o.command == kCommandFind ? FindRowOptions(o) : o, &state);
     // The output block is large; it lives on the heap, once per run.
     CliOutput* text = new CliOutput;
     InitOutput(text, out, o.codePage, o.raw, &state.table);
     int status = kExitOk;
     if (o.command == kCommandList) status = ListRows(o, state, text);
     else if (o.command == kCommandShow) status = ShowEvent(o, state, text, err);
+    else if (o.command == kCommandFind) status = FindRows(o, state, text, err);
     else status = ShowStats(state, text);
     if (!FlushOutput(text) && status == kExitOk) {
         fprintf(err, "darvex-cli: the output cannot be written\n");

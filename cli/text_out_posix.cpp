@@ -48,3 +48,17 @@ int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length) {
     }
     return 1;
 }
+
+int ConvertTypedText(int codePage, const char* text, char* converted, size_t size) {
+    iconv_t cd = iconv_open(codePage == 932 ? "CP932" : "CP1252", "UTF-8");
+    if (cd == iconv_t(-1) || size == 0) return -1;
+    char* in = const_cast<char*>(text);
+    size_t left = strlen(text);
+    char* to = converted;
+    size_t room = size - 1;
+    const size_t r = iconv(cd, &in, &left, &to, &room);
+    iconv_close(cd);
+    if (r == size_t(-1) || left != 0) return -1;
+    *to = '\0';
+    return int(to - converted);
+}

@@ -5,57 +5,10 @@
 #include <unistd.h>
 
 #include "cli/cli_options.h"
-#include "cli/cli_run.h"
 #include "dialogs/printing.h"
-#include "test_support.h"
+#include "cli_test_support.h"
 
 namespace {
-
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadBack(FILE* f) {
-    std::string text;
-    rewind(f);
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    fclose(f);
-    return text;
-}
-
-CliResult Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "darvex-cli");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    FILE* out = tmpfile();
-    FILE* err = tmpfile();
-    CliResult r;
-    r.status = RunCli(int(argv.size()), argv.data(), out, err);
-    r.out = ReadBack(out);
-    r.err = ReadBack(err);
-    return r;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    EXPECT_EQ(start, text.size()) << "the output ends inside a line";
-    return lines;
-}
-
-std::string TempPath(const char* name) { return ::testing::TempDir() + "darvex_cli_" + name; }
-
-std::string WriteLog(const LogImage& image, const char* name) {
-    const std::string path = TempPath(name);
-    EXPECT_EQ(WriteLogImage(image, path.c_str()), 1);
-    return path;
-}
 
 std::string ListHeader() {
     const PrintTexts& t = g_printTexts;

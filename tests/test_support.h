@@ -58,7 +58,8 @@ struct SyntheticEvent {
     const char* description;  // null: descriptionLength 0
 };
 
-inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events, uint32_t n) {
+// The events as a log file holds them, the oldest first in the chain.
+inline LogImage SyntheticLogImage(const SyntheticEvent* events, uint32_t n) {
     std::vector<RecordSpec> specs(n);
     uint32_t end = kRecordAreaStart;
     for (uint32_t i = 0; i < n; ++i) {
@@ -77,6 +78,11 @@ inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events
     for (const RecordSpec& r : specs) at = PlaceRecord(&image, at, r);
     SetRecordCount(&image, n);
     SetOldestOffset(&image, kRecordAreaStart);
+    return image;
+}
+
+inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events, uint32_t n) {
+    const LogImage image = SyntheticLogImage(events, n);
     UiEffects fx;
     LoadImage(state, image, "SYNTHETIC.EVT", &fx);
     // Every row shown newest first, whatever its type.

@@ -1,0 +1,19 @@
+// find: the Find dialog's search over the rows that list prints.
+#pragma once
+
+#include <cstdio>
+
+#include "app/viewer_state.h"
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+
+constexpr int kExitNoMatch = 1;
+
+// The options that choose find's rows: the order, the dates and --saved.
+// Its types, component and module are the search's criteria, not a filter.
+CliOptions FindRowOptions(const CliOptions& options);
+
+// Prints the row the search selects, or with --all every matching row in
+// list order, as its index, a tab and its list row. When none matches, a line
+// says so and the status is kExitNoMatch.
+int FindRows(const CliOptions& options, const ViewerState& state, CliOutput* out, FILE* err);

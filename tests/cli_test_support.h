@@ -1,0 +1,56 @@
+// darvex-cli run in-process by the tests: its output, messages and status,
+// and the logs it reads written to files.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/cli_run.h"
+#include "test_support.h"
+
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+inline std::string ReadBack(FILE* f) {
+    std::string text;
+    rewind(f);
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    fclose(f);
+    return text;
+}
+
+inline CliResult Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "darvex-cli");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(&a[0]);
+    FILE* out = tmpfile();
+    FILE* err = tmpfile();
+    CliResult r;
+    r.status = RunCli(int(argv.size()), argv.data(), out, err);
+    r.out = ReadBack(out);
+    r.err = ReadBack(err);
+    return r;
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    EXPECT_EQ(start, text.size()) << "the output ends inside a line";
+    return lines;
+}
+
+inline std::string TempPath(const char* name) { return ::testing::TempDir() + "darvex_cli_" + name; }
+
+inline std::string WriteLog(const LogImage& image, const char* name) {
+    const std::string path = TempPath(name);
+    EXPECT_EQ(WriteLogImage(image, path.c_str()), 1);
+    return path;
+}

@@ -1,0 +1,109 @@
+// darvex-cli find in-process: the Find dialog's search over the rows list
+// prints, its directions, start row and wrap, every match in one pass, its
+// criteria, and Shift-JIS texts that match only on whole characters.
+#include "cli/cli_find.h"
+#include "cli_test_support.h"
+
+namespace {
+
+// The events in list order (row 0 the newest), one second apart; their
+// stamps are filled in here.
+std::string WriteEvents(std::vector<SyntheticEvent> events, const char* name) {
+    std::vector<std::string> stamps;
+    stamps.reserve(events.size());
+    for (size_t i = 0; i < events.size(); ++i) {
+        stamps.push_back("2003/04/0506:07:" + std::to_string(59 - i));
+        events[i].stamp = stamps.back().c_str();
+    }
+    return WriteLog(SyntheticLogImage(events.data(), uint32_t(events.size())), name);
+}
+
+struct FindLog : ::testing::Test {
+    std::string path;
+    std::vector<std::string> rows;   // as list prints them
+    void SetUp() override {
+        path = WriteEvents({{kTypeInformation, 0, nullptr, "service started"},
+                            {kTypeError, 6, nullptr, "disk ERROR on drive C"},
+                            {kTypeWarning, 2, nullptr, "Error count high"},
+                            {kTypeInformation, 1, nullptr, "backup done"},
+                            {kTypeError, 3, nullptr, "eRRoR: timeout"},
+                            {kTypeInformation, 5, nullptr, "all fine"}},
+                           "find.evt");
+        rows = Lines(Cli({"list", path, "--no-header"}).out);
+        ASSERT_EQ(rows.size(), 6u);
+    }
+    // The rows find prints for the arguments after "find FILE".
+    std::string Find(std::vector<std::string> args, int expectedStatus = 0) {
+        args.insert(args.begin(), {"find", path});
+        CliResult r = Cli(args);
+        EXPECT_EQ(r.status, expectedStatus) << r.err;
+        return r.out;
+    }
+    std::string Hits(std::initializer_list<int> indexes) {
+        std::string text;
+        for (int i : indexes) text += std::to_string(i) + "\t" + rows[size_t(i)] + "\n";
+        return text;
+    }
+};
+
+TEST_F(FindLog, TextIgnoresTheCaseOfAsciiLettersAndStepsFromTheStartRow) {
+    EXPECT_EQ(Find({"--text", "error"}), Hits({1}));   // no selection: down from row 0
+    EXPECT_EQ(Find({"--text", "ERROR", "--from-row", "1"}), Hits({2}));
+    EXPECT_EQ(Find({"--text", "error", "--from-row", "2", "--up"}), Hits({1}));
+    EXPECT_EQ(Find({"--from-row", "3"}), Hits({4}));   // no text: the next row
+    // At the end of the list the search stops unless the wrap is accepted;
+    // the second pass starts again at row 0 (down) or the last row (up).
+    EXPECT_EQ(Find({"--text", "error", "--from-row", "4"}, kExitNoMatch),
+              "no event matched down to the end of the list\n");
+    EXPECT_EQ(Find({"--text", "error", "--from-row", "4", "--wrap"}), Hits({1}));
+    EXPECT_EQ(Find({"--text", "error", "--up"}, kExitNoMatch), "no event matched up to the top of the list\n");
+    EXPECT_EQ(Find({"--text", "error", "--up", "--wrap"}), Hits({4}));
+    EXPECT_EQ(Find({"--text", "error", "--from-row", "1", "--up", "--wrap"}), Hits({4}));
+    // The wrapped pass covers the starting row too.
+    EXPECT_EQ(Find({"--text", "disk", "--from-row", "1", "--wrap"}), Hits({1}));
+    EXPECT_EQ(Find({"--text", "errors", "--wrap"}, kExitNoMatch), "no event matched\n");
+    EXPECT_EQ(Find({"--all", "--text", "error"}), Hits({1, 2, 4}));
+    EXPECT_EQ(Find({"--all", "--text", "nothing"}, kExitNoMatch), "no event matched\n");
+}
+
+TEST_F(FindLog, CriteriaSearchTheRowsListPrintsWithoutFilteringThem) {
+    // The type, component and module choose matches; the row indexes stay
+    // those of the whole list.
+    EXPECT_EQ(Find({"--all", "--types", "error"}), Hits({1, 4}));
+    EXPECT_EQ(Find({"--all", "--types", "warning,information", "--text", "error"}), Hits({2}));
+    EXPECT_EQ(Find({"--all", "--component", "Setup Tool"}), Hits({1}));
+    EXPECT_EQ(Find({"--all", "--component", "3"}), Hits({5}));
+    EXPECT_EQ(Find({"--all", "--module", "2"}), Hits({3}));   // module code 1
+    EXPECT_EQ(Find({"--all", "--module", "1"}), Hits({0}));   // module code 0
+    // The list's order: oldest first the last error is row 1.
+    CliResult oldest = Cli({"find", path, "--order", "oldest", "--text", "error"});
+    EXPECT_EQ(oldest.out, "1\t" + rows[4] + "\n");
+
+    EXPECT_EQ(Cli({"find", path, "--from-row", "6"}).status, kExitUsage);
+    EXPECT_EQ(Cli({"find", path, "--all", "--up"}).status, kExitUsage);
+    EXPECT_EQ(Cli({"list", path, "--text", "x"}).status, kExitUsage);
+    CliResult help = Cli({"--help"});
+    EXPECT_NE(help.out.find("  1  check: the log is broken; find: no event matched\n"), std::string::npos);
+}
+
+TEST(CliFind, ShiftJisTextMatchesWholeCharactersOnly) {
+    // ヂ (0x83 0x61) differs from ア (0x83 0x41) only in a second byte that
+    // looks like a letter; in ャA (0x83 0x83 0x41) the bytes of ア start
+    // inside a character.
+    const std::string path = WriteEvents({{kTypeInformation, 0, nullptr, "\x83\x61"},
+                                          {kTypeInformation, 0, nullptr, "\x83\x83\x41"},
+                                          {kTypeInformation, 0, nullptr, "\x83\x41\x83\x58"}},
+                                         "japanese-find.evt");
+    const std::vector<std::string> rows = Lines(Cli({"list", path, "--no-header"}).out);
+    ASSERT_EQ(rows.size(), 3u);
+    // Typed as UTF-8, converted to the log's code page.
+    EXPECT_EQ(Cli({"find", path, "--all", "--text", u8"ア"}).out, "2\t" + rows[2] + "\n");
+    EXPECT_EQ(Cli({"find", path, "--text", "\x83\x41", "--raw", "--codepage", "932"}).out, "2\t" + rows[2] + "\n");
+    // Only ャA holds a letter A of its own.
+    EXPECT_EQ(Cli({"find", path, "--all", "--text", "a"}).out, "1\t" + rows[1] + "\n");
+    // Read as single bytes, all three hold "\x83" and a letter A.
+    EXPECT_EQ(Lines(Cli({"find", path, "--all", "--raw", "--codepage", "1252", "--text", "\x83\x41"}).out).size(), 3u);
+    EXPECT_EQ(Cli({"find", path, "--text", u8"\u20ac", "--codepage", "932"}).status, kExitUsage);
+}
+
+}  // namespace

@@ -39,6 +39,13 @@ inline std::string Ansi(const char* utf8) {   // in the program's ANSI code page
     return text;
 }
 
+// A path of the build tree as this process opens it under Wine.
+inline std::string HostPath(std::string path) {
+    if (path[0] == '/') path = "Z:" + path;   // the host's root
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    return path;
+}
+
 inline std::string Upper(std::string s) { return CharUpperA(&s[0]), s; }
 
 inline std::vector<uint8_t> FileBytes(const std::string& path) {   // empty when unreadable
@@ -107,10 +114,7 @@ struct Program {
     HWND main = nullptr, list = nullptr, status = nullptr;
 
     explicit Program(const std::string& arguments) {
-        std::string path = DARVEX_EXE_PATH;
-        if (path[0] == '/') path = "Z:" + path;   // the host's root under Wine
-        for (char& c : path) c = c == '/' ? '\\' : c;
-        std::string line = "\"" + path + "\" " + arguments;
+        std::string line = "\"" + HostPath(DARVEX_EXE_PATH) + "\" " + arguments;
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
@@ -194,6 +198,16 @@ inline std::string ItemText(HWND dialog, int id) {
     return text.data();
 }
 inline LRESULT Selection(const Program& p) { return SendMessageA(p.list, LB_GETCURSEL, 0, 0); }
+// Opens Find, types text and presses Find Next; the selected row once the
+// dialog has closed, or -1 when it stays open.
+inline LRESULT FindFromDialog(const Program& p, const std::string& text) {
+    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FIND, 0);
+    HWND dialog = p.Window("#32770");
+    if (dialog == nullptr) return -2;
+    SendMessageA(GetDlgItem(dialog, IDC_FIND_DESCRIPTION), WM_SETTEXT, 0, LPARAM(text.c_str()));
+    PostMessageA(GetDlgItem(dialog, IDC_FIND_NEXT), BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindow(dialog); }) ? Selection(p) : -1;
+}
 inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 // Sends a key to the window that holds the program's keyboard focus. When a

@@ -52,17 +52,6 @@ void CloseDetailAndCheckAbout(const Program& p, HWND dialog, const std::string& 
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(p.main); }));
 }
 
-// Opens Find, types text and presses Find Next; the selected row once the
-// dialog has closed, or -1 when it stays open.
-LRESULT FindFromDialog(const Program& p, const std::string& text) {
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FIND, 0);
-    HWND dialog = p.Window("#32770");
-    if (dialog == nullptr) return -2;
-    SendMessageA(GetDlgItem(dialog, IDC_FIND_DESCRIPTION), WM_SETTEXT, 0, LPARAM(text.c_str()));
-    PostMessageA(GetDlgItem(dialog, IDC_FIND_NEXT), BM_CLICK, 0, 0);
-    return WaitUntil([&] { return !IsWindow(dialog); }) ? Selection(p) : -1;
-}
-
 // Opens Filter on the six-event filter test log, chooses "Events On:" 99/12/31 23:59:59
 // (1999) as the start and no Warning events, and presses OK: the events of
 // 2000, 2005 9:30 and 2005 10:00 stay.

@@ -3,22 +3,25 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/cli_follow.h"
 #include "eventlist/filter_dialog.h"
 
 namespace {
 
-const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats"};
+const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats", "follow"};
 
 // Which commands take an option: bit (1 << command).
 constexpr unsigned kList = 1u << kCommandList;
 constexpr unsigned kShow = 1u << kCommandShow;
 constexpr unsigned kStats = 1u << kCommandStats;
+constexpr unsigned kFollow = 1u << kCommandFollow;
 constexpr unsigned kRowsChosen = kList | kShow;   // the options that choose the listed rows
-constexpr unsigned kTextOut = kList | kShow | kStats;
+constexpr unsigned kTextOut = kList | kShow | kStats | kFollow;
 
 enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
+    kOptLines, kOptFormat, kOptInterval,
 };
 
 struct OptionSpec {
@@ -42,6 +45,9 @@ const OptionSpec kOptionSpecs[] = {
     {"--types", kOptTypes, true, kRowsChosen},
     {"--component", kOptComponent, true, kRowsChosen},
     {"--module", kOptModule, true, kRowsChosen},
+    {"--lines", kOptLines, true, kFollow},
+    {"--format", kOptFormat, true, kFollow},
+    {"--interval", kOptInterval, true, kFollow},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -169,6 +175,23 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
     case kOptModule:
         o->moduleGiven = true;
         return ParseModule(value, &o->moduleIndex, err);
+    case kOptLines: {
+        unsigned long v = 0;
+        if (!ParseIndex(value, 999999999, &v)) return Fail(err, "--lines takes a number", value);
+        o->lines = uint32_t(v);
+        return 1;
+    }
+    case kOptFormat:
+        if (strcmp(value, "list") == 0) o->followFormat = kFollowList;
+        else if (strcmp(value, "ndjson") == 0) o->followFormat = kFollowNdjson;
+        else return Fail(err, "--format takes list or ndjson", value);
+        return 1;
+    case kOptInterval: {
+        unsigned long v = 0;
+        if (!ParseIndex(value, 3600000, &v) || v == 0) return Fail(err, "--interval takes 1 to 3600000 ms", value);
+        o->interval = uint32_t(v);
+        return 1;
+    }
     }
     return 0;
 }
@@ -232,6 +255,8 @@ int ParseStampArgument(const char* text, char stamp[kStampSize]) {
 int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
     memset(o, 0, sizeof *o);
     o->dump = kDumpByte;
+    o->lines = 10;
+    o->interval = 250;
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];

@@ -7,7 +7,7 @@
 #include "dialogs/event_detail.h"
 #include "eventlist/filter.h"
 
-enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandCount };
+enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandFollow, kCommandCount };
 
 struct CliOptions {
     int command;
@@ -28,6 +28,9 @@ struct CliOptions {
     uint16_t types[3];         // errorType, warningType, informationType
     uint16_t componentIndex;
     uint32_t moduleIndex;
+    uint32_t lines;            // follow: the newest events printed first (10)
+    int followFormat;          // follow: kFollowList or kFollowNdjson
+    uint32_t interval;         // follow: milliseconds between two looks (250)
 };
 
 // The command's name, "" for none.

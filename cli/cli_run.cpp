@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_follow.h"
 #include "eventlist/ordering.h"
 #include "logfile/loader.h"
 
@@ -20,6 +21,7 @@ const char kProgramHelp[] =
     "  show FILE ROW   one event as DARVEX prints it\n"
     "  check FILE      walks the record chain; reports the first fault\n"
     "  stats FILE      counts by type, component and module; first and last stamps\n"
+    "  follow FILE     the newest events, then each one appended, as it arrives\n"
     "\n"
     "  --help          this text; COMMAND --help describes a command\n"
     "  --version       the program's version\n"
@@ -69,6 +71,16 @@ const char* const kCommandHelp[kCommandCount] = {
     "Prints the number of events by type, component and module (index as\n"
     "--module takes it), and the first and last events' stamps.\n"
     "\n" DARVEX_TEXT_OPTIONS,
+    "Usage: darvex-cli follow FILE [OPTIONS]\n"
+    "Prints the newest events, then each event the writing component appends,\n"
+    "oldest first, until Ctrl-C. Follows the chain round the record area's end\n"
+    "and a Clear; never writes to the file nor takes the component's mutex.\n"
+    "\n"
+    "  --lines N       the newest events printed first (default 10)\n"
+    "  --format list|ndjson   the list's rows without the header (default), or\n"
+    "                  one JSON object a line: type, time, component, module,\n"
+    "                  computer, description\n"
+    "  --interval MS   the pause between two looks at the file (default 250)\n" DARVEX_TEXT_OPTIONS,
 };
 
 }  // namespace
@@ -159,6 +171,7 @@ void ChooseRows(const CliOptions& o, ViewerState* state) {
 
 int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     if (o.command == kCommandCheck) return CheckFile(o.file, out, err);
+    if (o.command == kCommandFollow) return RunFollow(o, out, err);
     if (o.fromGiven && o.throughGiven && memcmp(o.from, o.through, kStampSize) > 0) {
         fprintf(err, "darvex-cli: %s\n", kFromAfterThrough);
         return kExitUsage;

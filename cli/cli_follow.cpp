@@ -156,9 +156,8 @@ FollowStepResult FollowStep(FollowState* s, const FollowReader& reader, const Fo
     uint32_t n = h.recordCount - s->count;   // nothing has left the chain: the new ones are the count's growth
     if (kept && !sameOldest) kept = CountNewRecords(*s, c, &n) == 0;
     if (!kept) {
-        result = PrintRecords(s, c, sink, h.oldestOffset, 0, h.recordCount);
-        result.lost = true;
-        return result;
+        sink.lost(sink.context);
+        return PrintRecords(s, c, sink, h.oldestOffset, 0, h.recordCount);
     }
     return PrintRecords(s, c, sink, s->lastOffset, 1, n);
 }
@@ -224,7 +223,15 @@ int ReadAt(void* context, uint64_t offset, uint8_t* buffer, uint32_t size) {
 struct Printer {
     CliOutput* out;
     int format;
+    FILE* err;
 };
+
+void ReportLost(void* context) {
+    FILE* err = static_cast<Printer*>(context)->err;
+    fprintf(err, "darvex-cli: the events after the last one printed are gone (cleared, or written over before "
+                 "they were read); going on from the oldest\n");
+    fflush(err);
+}
 
 void PrintEvent(void* context, const uint8_t* record, const LogHeader& header) {
     Printer* p = static_cast<Printer*>(context);
@@ -290,16 +297,11 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
     InitOutput(text, out, o.codePage, o.raw, nullptr);
     FileReader file = {f};
     const FollowReader reader = {&file, ReadAt};
-    Printer printer = {text, o.followFormat};
-    const FollowSink sink = {&printer, PrintEvent};
+    Printer printer = {text, o.followFormat, err};
+    const FollowSink sink = {&printer, PrintEvent, ReportLost};
     int status = kExitOk;
     for (;;) {
         const FollowStepResult r = FollowStep(&state, reader, sink);
-        if (r.lost) {
-            fprintf(err, "darvex-cli: the events after the last one printed are gone (cleared, or written over "
-                         "before they were read); going on from the oldest\n");
-            fflush(err);
-        }
         // A look beside the writer may catch it half-way; only the first one must succeed.
         if (r.messageId != 0 && !state.started) {
             status = ReportLoadFailure(r.messageId, err);

@@ -17,10 +17,13 @@ struct FollowReader {
 
 // Receives each event to print, oldest first: its record (the fixed part and
 // the description, whose zero byte has been checked) and the header it was
-// read under.
+// read under; and, before the events that follow it, word that the events
+// after the last one printed were gone (overwritten or cleared before they
+// were read) and the step goes on from the oldest.
 struct FollowSink {
     void* context;
     void (*event)(void* context, const uint8_t* record, const LogHeader& header);
+    void (*lost)(void* context);
 };
 
 constexpr uint32_t kFollowRecordBufferSize = kRecordFixedSize + 65536;
@@ -39,8 +42,6 @@ struct FollowState {
 struct FollowStepResult {
     int messageId;              // 0, or kMsgReadFailed / kMsgCorrupted from logfile/loader.h
     uint32_t printed;
-    bool lost;                  // the events after the last one printed were gone (overwritten or
-                                // cleared before they were read): the step went on from the oldest
 };
 
 // 1, or 0 when the buffer cannot be had.

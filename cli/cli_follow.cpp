@@ -1,8 +1,15 @@
 #include "cli/cli_follow.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+#include "cli/cli_run.h"
+#include "cli/follow_wait.h"
+#include "dialogs/printing.h"
+#include "logfile/event_table.h"
 #include "logfile/loader.h"
 
 namespace {
@@ -123,6 +130,10 @@ FollowStepResult FollowStep(FollowState* s, const FollowReader& reader, const Fo
     ReadLogHeader(bytes, &c.header);
     const LogHeader& h = c.header;
     if (s->started && h.recordCount == s->count && h.oldestOffset == s->oldest) return result;
+    if (h.recordAreaEnd < kRecordAreaStart || h.recordCount > (h.recordAreaEnd - kRecordAreaStart) / kRecordFixedSize) {
+        result.messageId = kMsgCorrupted;   // more records than the area holds
+        return result;
+    }
     if (h.recordCount == 0) {
         // Empty, or cleared: the writer's next record begins a new chain.
         s->started = true;
@@ -139,11 +150,11 @@ FollowStepResult FollowStep(FollowState* s, const FollowReader& reader, const Fo
     }
     if (s->lastOffset == 0) return PrintRecords(s, c, sink, h.oldestOffset, 0, h.recordCount);
 
-    // The last event printed must still be where it was, with the same bytes,
-    // and lead on to the newest. (A writer that went round the whole area between
-    // two looks and left that record's bytes whole where it skipped to the
-    // area's start cannot be told from the header and that record alone.)
-    // Bytes written over it need not read as a record at all.
+    // The last event printed must still be where it was, with the same bytes
+    // (bytes written over it need not read as a record at all), and lead on to
+    // the newest. A writer that went round the whole area between two looks
+    // and left that record whole where it skipped to the area's start cannot
+    // be told from the header and that record alone.
     uint8_t last[kRecordFixedSize];
     const int lastRead = ReadRecord(c, s->lastOffset, false, last);
     if (lastRead == kMsgReadFailed) {
@@ -161,15 +172,6 @@ FollowStepResult FollowStep(FollowState* s, const FollowReader& reader, const Fo
     }
     return PrintRecords(s, c, sink, s->lastOffset, 1, n);
 }
-
-#include "cli/cli_options.h"
-#include "cli/cli_output.h"
-#include "cli/cli_run.h"
-#include "cli/follow_wait.h"
-#include "dialogs/printing.h"
-#include "logfile/event_table.h"
-
-#include <cerrno>
 
 namespace {
 
@@ -237,9 +239,10 @@ void PrintEvent(void* context, const uint8_t* record, const LogHeader& header) {
     Printer* p = static_cast<Printer*>(context);
     // Without a table to decide from, the first description with bytes
     // above 0x7F decides the code page.
-    const size_t length = RecordDescriptionLength(record) ? strlen(reinterpret_cast<const char*>(record + kRecordFixedSize)) : 0;
+    const char* description = reinterpret_cast<const char*>(RecordDescription(record));
+    const size_t length = RecordDescriptionLength(record) ? strlen(description) : 0;
     if (p->out->codePage == 0) {
-        const uint8_t* text = RecordDescription(record);
+        const uint8_t* text = reinterpret_cast<const uint8_t*>(description);
         for (size_t i = 0; i < length; ++i) {
             if (text[i] > 0x7F) {
                 p->out->codePage = IsShiftJisText(text, length) ? 932 : 1252;

@@ -39,7 +39,9 @@ struct FollowProcess {
         }
         CloseHandle(childOutput);
     }
-    ~FollowProcess() {
+    ~FollowProcess() { Stop(); }
+    // Ends it as Ctrl-C would.
+    void Stop() {
         if (process.hProcess) {
             TerminateProcess(process.hProcess, 0);
             WaitForSingleObject(process.hProcess, 5000);
@@ -47,6 +49,8 @@ struct FollowProcess {
             CloseHandle(process.hThread);
         }
         if (output) CloseHandle(output);
+        process = {};
+        output = nullptr;
     }
     FollowProcess(const FollowProcess&) = delete;
     FollowProcess& operator=(const FollowProcess&) = delete;
@@ -57,7 +61,8 @@ struct FollowProcess {
         const DWORD start = GetTickCount();
         for (;;) {
             for (size_t end; lines.size() < n && (end = received.find('\n')) != std::string::npos;) {
-                lines.push_back(received.substr(0, end > 0 && received[end - 1] == '\r' ? end - 1 : end));   // text mode
+                // Standard output is in text mode: its lines end in CR LF.
+                lines.push_back(received.substr(0, end > 0 && received[end - 1] == '\r' ? end - 1 : end));
                 received.erase(0, end + 1);
             }
             if (lines.size() == n || GetTickCount() - start > timeoutMs) break;
@@ -108,7 +113,8 @@ void ClearLikeDarvex() {
 TEST(CliFollow, PrintsEachAppendedEventThroughWrapsAClearAndAnOverrun) {
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "darvex_follow_" + std::to_string(GetCurrentProcessId()) + ".PERN.EVT";
+    const std::string path =
+        std::string(folder) + "darvex_follow_" + std::to_string(GetCurrentProcessId()) + ".PERN.EVT";
     DeleteFileA(path.c_str());
     WriterProcess writer;
     ASSERT_EQ(writer.Start("pern", path, 600), "ready count=0");
@@ -117,7 +123,7 @@ TEST(CliFollow, PrintsEachAppendedEventThroughWrapsAClearAndAnOverrun) {
     ASSERT_NE(follow.process.hProcess, nullptr);
     EXPECT_EQ(Descriptions(follow.Lines(3)), Events(3, 5));
 
-    // Batches of 1 to 4 records of about 70 bytes go round the area several times.
+    // Batches of 1 to 4 records go round the area several times.
     uint32_t appended = 5, wraps = 0, writerOffset = 0;
     for (uint32_t batch = 1; appended < 45; batch = batch % 4 + 1) {
         const std::string answer = writer.Command("append " + std::to_string(batch));
@@ -154,6 +160,9 @@ TEST(CliFollow, PrintsEachAppendedEventThroughWrapsAClearAndAnOverrun) {
     ASSERT_GE(lines.size(), size_t(count));
     EXPECT_EQ(lines, Events(appended + 1 - uint32_t(lines.size()), appended));
     EXPECT_TRUE(follow.Lines(1, 500).empty());
+    follow.Stop();
+    writer.Stop();
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
 }
 
 }  // namespace

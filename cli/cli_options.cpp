@@ -3,24 +3,27 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/cli_follow.h"
 #include "eventlist/filter_dialog.h"
 
 namespace {
 
-const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats", "find"};
+const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats", "find", "follow"};
 
 // Which commands take an option: bit (1 << command).
 constexpr unsigned kList = 1u << kCommandList;
 constexpr unsigned kShow = 1u << kCommandShow;
 constexpr unsigned kStats = 1u << kCommandStats;
 constexpr unsigned kFind = 1u << kCommandFind;
+constexpr unsigned kFollow = 1u << kCommandFollow;
 constexpr unsigned kRowsChosen = kList | kShow | kFind;   // the options that choose the listed rows
-constexpr unsigned kTextOut = kList | kShow | kStats | kFind;
+constexpr unsigned kTextOut = kList | kShow | kStats | kFind | kFollow;
 
 enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
     kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
+    kOptLines, kOptFormat, kOptInterval,
 };
 
 struct OptionSpec {
@@ -49,6 +52,9 @@ const OptionSpec kOptionSpecs[] = {
     {"--from-row", kOptFromRow, true, kFind},
     {"--wrap", kOptWrap, false, kFind},
     {"--all", kOptAll, false, kFind},
+    {"--lines", kOptLines, true, kFollow},
+    {"--format", kOptFormat, true, kFollow},
+    {"--interval", kOptInterval, true, kFollow},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -187,6 +193,23 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
         o->fromRow = uint32_t(row);
         return 1;
     }
+    case kOptLines: {
+        unsigned long v = 0;
+        if (!ParseIndex(value, 999999999, &v)) return Fail(err, "--lines takes a number", value);
+        o->lines = uint32_t(v);
+        return 1;
+    }
+    case kOptFormat:
+        if (strcmp(value, "list") == 0) o->followFormat = kFollowList;
+        else if (strcmp(value, "ndjson") == 0) o->followFormat = kFollowNdjson;
+        else return Fail(err, "--format takes list or ndjson", value);
+        return 1;
+    case kOptInterval: {
+        unsigned long v = 0;
+        if (!ParseIndex(value, 3600000, &v) || v == 0) return Fail(err, "--interval takes 1 to 3600000 ms", value);
+        o->interval = uint32_t(v);
+        return 1;
+    }
     }
     return 0;
 }
@@ -250,6 +273,8 @@ int ParseStampArgument(const char* text, char stamp[kStampSize]) {
 int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
     memset(o, 0, sizeof *o);
     o->dump = kDumpByte;
+    o->lines = 10;
+    o->interval = 250;
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];

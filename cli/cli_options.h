@@ -7,7 +7,7 @@
 #include "dialogs/event_detail.h"
 #include "eventlist/filter.h"
 
-enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandFind, kCommandCount };
+enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandFind, kCommandFollow, kCommandCount };
 
 struct CliOptions {
     int command;
@@ -33,6 +33,9 @@ struct CliOptions {
     const char* findText;
     bool up, fromRowGiven, wrap, all;
     uint32_t fromRow;
+    uint32_t lines;            // follow: the newest events printed first (10)
+    int followFormat;          // follow: kFollowList or kFollowNdjson
+    uint32_t interval;         // follow: milliseconds between two looks (250)
 };
 
 // The command's name, "" for none.

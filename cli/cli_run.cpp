@@ -4,6 +4,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_find.h"
+#include "cli/cli_follow.h"
 #include "eventlist/ordering.h"
 #include "logfile/loader.h"
 
@@ -22,6 +23,7 @@ const char kProgramHelp[] =
     "  check FILE      walks the record chain; reports the first fault\n"
     "  stats FILE      counts by type, component and module; first and last stamps\n"
     "  find FILE       the next row that DARVEX's Find selects, or every match\n"
+    "  follow FILE     the newest events, then each one appended, as it arrives\n"
     "\n"
     "  --help          this text; COMMAND --help describes a command\n"
     "  --version       the program's version\n"
@@ -90,6 +92,16 @@ const char* const kCommandHelp[kCommandCount] = {
     "                  to DARVEX's question does (default: stop there)\n"
     "  --all           every matching row, in list order\n"
     "  --order, --from, --through, --saved   the rows, as list takes them\n" DARVEX_TEXT_OPTIONS,
+    "Usage: darvex-cli follow FILE [OPTIONS]\n"
+    "Prints the newest events, then each event the writing component appends,\n"
+    "oldest first, until Ctrl-C. Follows the chain round the record area's end\n"
+    "and a Clear; never writes to the file nor takes the component's mutex.\n"
+    "\n"
+    "  --lines N       the newest events printed first (default 10)\n"
+    "  --format list|ndjson   the list's rows without the header (default), or\n"
+    "                  one JSON object a line: type, time, component, module,\n"
+    "                  computer, description\n"
+    "  --interval MS   the pause between two looks at the file (default 250)\n" DARVEX_TEXT_OPTIONS,
 };
 
 }  // namespace
@@ -180,6 +192,7 @@ void ChooseRows(const CliOptions& o, ViewerState* state) {
 
 int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     if (o.command == kCommandCheck) return CheckFile(o.file, out, err);
+    if (o.command == kCommandFollow) return RunFollow(o, out, err);
     if (o.fromGiven && o.throughGiven && memcmp(o.from, o.through, kStampSize) > 0) {
         fprintf(err, "darvex-cli: %s\n", kFromAfterThrough);
         return kExitUsage;

@@ -1,0 +1,324 @@
+#include "cli/cli_follow.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+#include "cli/cli_run.h"
+#include "cli/follow_wait.h"
+#include "dialogs/printing.h"
+#include "logfile/event_table.h"
+#include "logfile/loader.h"
+
+namespace {
+
+constexpr uint32_t kIdentityOffset = 4;
+
+// One step's view of the file: the header as read now.
+struct Chain {
+    const FollowReader* reader;
+    LogHeader header;
+};
+
+// Reads the fixed part of the record at offset, and its description when
+// whole, into buffer, after checking that it lies inside the record area.
+// Returns 0, kMsgReadFailed or kMsgCorrupted.
+int ReadRecord(const Chain& c, uint32_t offset, bool whole, uint8_t* buffer) {
+    const uint32_t end = c.header.recordAreaEnd;
+    if (end < kRecordAreaStart + kRecordFixedSize || offset < kRecordAreaStart || offset > end - kRecordFixedSize) {
+        return kMsgCorrupted;
+    }
+    if (!c.reader->readAt(c.reader->context, offset, buffer, kRecordFixedSize)) return kMsgReadFailed;
+    const uint16_t length = RecordDescriptionLength(buffer);
+    if (uint64_t(offset) + kRecordFixedSize + length + RecordDataLength(buffer) > end) return kMsgCorrupted;
+    if (!whole || length == 0) return 0;
+    if (!c.reader->readAt(c.reader->context, uint64_t(offset) + kRecordFixedSize, buffer + kRecordFixedSize, length)) {
+        return kMsgReadFailed;
+    }
+    return memchr(buffer + kRecordFixedSize, 0, length) ? 0 : kMsgCorrupted;
+}
+
+// The next newer record's offset; 0 for a link that does not move.
+uint32_t NextOffset(uint32_t offset, const uint8_t* record) {
+    if (RecordWrapToStart(record) == 1) return kRecordAreaStart;
+    const uint32_t link = RecordLink(record);
+    return link == 0 ? 0 : offset + link;
+}
+
+uint32_t RecordSize(const uint8_t* record) {
+    return kRecordFixedSize + RecordDescriptionLength(record) + RecordDataLength(record);
+}
+
+// Prints n records after skipping some from offset, and keeps the follower's
+// place after each one, so that a step that fails half-way leaves a state the
+// next step continues from.
+FollowStepResult PrintRecords(FollowState* s, const Chain& c, const FollowSink& sink, uint32_t offset,
+                              uint32_t skip, uint32_t n) {
+    FollowStepResult result = {};
+    uint8_t* r = s->record;
+    s->oldest = c.header.oldestOffset;
+    s->count = c.header.recordCount - n;
+    for (uint32_t k = 0; k < skip + n; ++k) {
+        const bool printing = k >= skip;
+        if (int id = ReadRecord(c, offset, printing, r)) {
+            result.messageId = id;
+            return result;
+        }
+        if (printing) {
+            sink.event(sink.context, r, c.header);
+            s->lastOffset = offset;
+            memcpy(s->lastIdentity, r + kIdentityOffset, sizeof s->lastIdentity);
+            ++s->count;
+            ++result.printed;
+        }
+        if (k + 1 < skip + n) offset = NextOffset(offset, r);
+    }
+    return result;
+}
+
+// The number of records after the last one printed when records have left
+// the chain since the last step: they run from its link to the record that
+// ends where the writer will write next, no more of them than the chain holds.
+// Returns 0 and sets *n, or kMsgCorrupted when the chain does not get there
+// (the old successor was overwritten, or the chain was cleared and begun again).
+int CountNewRecords(const FollowState& s, const Chain& c, uint32_t* n) {
+    const LogHeader& h = c.header;
+    uint8_t r[kRecordFixedSize];
+    uint32_t offset = s.lastOffset;
+    if (int id = ReadRecord(c, offset, false, r)) return id;
+    for (uint32_t k = 0; k + 1 < h.recordCount; ++k) {
+        const uint32_t next = NextOffset(offset, r);
+        if (next == 0) return kMsgCorrupted;
+        if (int id = ReadRecord(c, next, false, r)) return id;
+        if (uint64_t(next) + RecordSize(r) == h.writerOffset) {
+            *n = k + 1;
+            return 0;
+        }
+        offset = next;
+    }
+    return kMsgCorrupted;
+}
+
+}  // namespace
+
+int InitFollowState(FollowState* s, uint32_t firstLines) {
+    memset(s, 0, sizeof *s);
+    s->firstLines = firstLines;
+    s->record = static_cast<uint8_t*>(malloc(kFollowRecordBufferSize));
+    return s->record ? 1 : 0;
+}
+
+void ReleaseFollowState(FollowState* s) {
+    free(s->record);
+    s->record = nullptr;
+}
+
+FollowStepResult FollowStep(FollowState* s, const FollowReader& reader, const FollowSink& sink) {
+    FollowStepResult result = {};
+    uint8_t bytes[kHeaderSize];
+    if (!reader.readAt(reader.context, 0, bytes, kHeaderSize)) {
+        result.messageId = kMsgReadFailed;
+        return result;
+    }
+    if (!IsKnownMagic(bytes)) {
+        result.messageId = kMsgCorrupted;
+        return result;
+    }
+    Chain c = {&reader, {}};
+    ReadLogHeader(bytes, &c.header);
+    const LogHeader& h = c.header;
+    if (s->started && h.recordCount == s->count && h.oldestOffset == s->oldest) return result;
+    if (h.recordAreaEnd < kRecordAreaStart || h.recordCount > (h.recordAreaEnd - kRecordAreaStart) / kRecordFixedSize) {
+        result.messageId = kMsgCorrupted;   // more records than the area holds
+        return result;
+    }
+    if (h.recordCount == 0) {
+        // Empty, or cleared: the writer's next record begins a new chain.
+        s->started = true;
+        s->lastOffset = 0;
+        s->count = 0;
+        s->oldest = h.oldestOffset;
+        return result;
+    }
+    if (!s->started) {
+        const uint32_t n = h.recordCount < s->firstLines ? h.recordCount : s->firstLines;
+        result = PrintRecords(s, c, sink, h.oldestOffset, h.recordCount - n, n);
+        s->started = result.messageId == 0;
+        return result;
+    }
+    if (s->lastOffset == 0) return PrintRecords(s, c, sink, h.oldestOffset, 0, h.recordCount);
+
+    // The last event printed must still be where it was, with the same bytes
+    // (bytes written over it need not read as a record at all), and lead on to
+    // the newest. A writer that went round the whole area between two looks
+    // and left that record whole where it skipped to the area's start cannot
+    // be told from the header and that record alone.
+    uint8_t last[kRecordFixedSize];
+    const int lastRead = ReadRecord(c, s->lastOffset, false, last);
+    if (lastRead == kMsgReadFailed) {
+        result.messageId = lastRead;
+        return result;
+    }
+    const bool sameOldest = h.oldestOffset == s->oldest;
+    bool kept = lastRead == 0 && memcmp(last + kIdentityOffset, s->lastIdentity, sizeof s->lastIdentity) == 0;
+    if (sameOldest) kept = kept && h.recordCount > s->count;   // fewer with the same oldest: cleared meanwhile
+    uint32_t n = h.recordCount - s->count;   // nothing has left the chain: the new ones are the count's growth
+    if (kept && !sameOldest) kept = CountNewRecords(*s, c, &n) == 0;
+    if (!kept) {
+        sink.lost(sink.context);
+        return PrintRecords(s, c, sink, h.oldestOffset, 0, h.recordCount);
+    }
+    return PrintRecords(s, c, sink, s->lastOffset, 1, n);
+}
+
+namespace {
+
+// A name table's text without its padding blanks.
+void PutName(CliOutput* out, const char* name) {
+    size_t n = strlen(name);
+    while (n > 0 && name[n - 1] == ' ') --n;
+    PutText(out, name, n);
+}
+
+// A JSON string of the writer's code page, walked by characters: the second
+// byte of a double-byte character may be '\\' and is left as it is.
+void PutJsonString(CliOutput* out, const char* text, size_t length, const AnsiCodePage& page) {
+    PutText(out, "\"", 1);
+    size_t start = 0;
+    for (size_t i = 0; i < length; ++i) {
+        const uint8_t c = uint8_t(text[i]);
+        if (IsLeadByte(page, char(c)) && i + 1 < length) {
+            ++i;
+            continue;
+        }
+        if (c >= 0x20 && c != '"' && c != '\\') continue;
+        PutText(out, text + start, i - start);
+        char escape[8];
+        if (c == '"' || c == '\\') snprintf(escape, sizeof escape, "\\%c", c);
+        else if (c == '\n') snprintf(escape, sizeof escape, "\\n");
+        else if (c == '\r') snprintf(escape, sizeof escape, "\\r");
+        else if (c == '\t') snprintf(escape, sizeof escape, "\\t");
+        else snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
+        PutText(out, escape);
+        start = i + 1;
+    }
+    PutText(out, text + start, length - start);
+    PutText(out, "\"", 1);
+}
+
+struct FileReader {
+    FILE* file;
+};
+
+int ReadAt(void* context, uint64_t offset, uint8_t* buffer, uint32_t size) {
+    FILE* f = static_cast<FileReader*>(context)->file;
+#ifdef _WIN32
+    if (_fseeki64(f, int64_t(offset), SEEK_SET) != 0) return 0;
+#else
+    if (fseeko(f, off_t(offset), SEEK_SET) != 0) return 0;
+#endif
+    return fread(buffer, 1, size, f) == size;
+}
+
+struct Printer {
+    CliOutput* out;
+    int format;
+    FILE* err;
+};
+
+void ReportLost(void* context) {
+    FILE* err = static_cast<Printer*>(context)->err;
+    fprintf(err, "darvex-cli: the events after the last one printed are gone (cleared, or written over before "
+                 "they were read); going on from the oldest\n");
+    fflush(err);
+}
+
+void PrintEvent(void* context, const uint8_t* record, const LogHeader& header) {
+    Printer* p = static_cast<Printer*>(context);
+    // Without a table to decide from, the first description with bytes
+    // above 0x7F decides the code page.
+    const char* description = reinterpret_cast<const char*>(RecordDescription(record));
+    const size_t length = RecordDescriptionLength(record) ? strlen(description) : 0;
+    if (p->out->codePage == 0) {
+        const uint8_t* text = reinterpret_cast<const uint8_t*>(description);
+        for (size_t i = 0; i < length; ++i) {
+            if (text[i] > 0x7F) {
+                p->out->codePage = IsShiftJisText(text, length) ? 932 : 1252;
+                break;
+            }
+        }
+    }
+    PutFollowedEvent(p->out, p->format, record, header);
+    FlushOutput(p->out);
+}
+
+}  // namespace
+
+void PutFollowedEvent(CliOutput* out, int format, const uint8_t* record, const LogHeader& header) {
+    EventEntry e = {};
+    BuildEntry(record, header, &e);
+    if (format == kFollowList) {
+        char line[kPrintLineSize];
+        const int n = FormatListRow(e, line, sizeof line);
+        PutText(out, line, size_t(n < kPrintLineSize ? n : kPrintLineSize - 1));
+        PutText(out, "\n", 1);
+        return;
+    }
+    const AnsiCodePage& page = out->codePage == 932 ? ShiftJisCodePage() : SingleByteCodePage();
+    char time[32];
+    snprintf(time, sizeof time, "%.4s-%.2s-%.2sT%s", e.date, e.date + 5, e.date + 8, e.time);
+    PutText(out, "{\"type\":\"");
+    PutName(out, TypeName(e.type));
+    PutText(out, "\",\"time\":\"");
+    PutText(out, time);
+    PutText(out, "\",\"component\":\"");
+    PutName(out, ComponentName(e.component));
+    PutText(out, "\",\"module\":\"");
+    PutName(out, ModuleName(e.module));
+    PutText(out, "\",\"computer\":");
+    PutJsonString(out, e.computer, e.computerLength, page);
+    PutText(out, ",\"description\":");
+    const char* text = reinterpret_cast<const char*>(RecordDescription(record));
+    PutJsonString(out, text, RecordDescriptionLength(record) ? strlen(text) : 0, page);
+    PutText(out, "}\n", 2);
+}
+
+int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
+    FILE* f = fopen(o.file, "rb");
+    if (!f) return ReportLoadFailure(errno == EACCES ? kMsgAccessDenied : kMsgOpenFailed, err);
+    // Every read is positioned and goes to the file: nothing is kept from the last look.
+    setvbuf(f, nullptr, _IONBF, 0);
+    FollowState state;
+    CliOutput* text = InitFollowState(&state, o.lines) ? new CliOutput : nullptr;
+    if (!text) {
+        ReleaseFollowState(&state);
+        fclose(f);
+        return ReportLoadFailure(kMsgOutOfMemory, err);
+    }
+    InitOutput(text, out, o.codePage, o.raw, nullptr);
+    FileReader file = {f};
+    const FollowReader reader = {&file, ReadAt};
+    Printer printer = {text, o.followFormat, err};
+    const FollowSink sink = {&printer, PrintEvent, ReportLost};
+    int status = kExitOk;
+    for (;;) {
+        const FollowStepResult r = FollowStep(&state, reader, sink);
+        // A look beside the writer may catch it half-way; only the first one must succeed.
+        if (r.messageId != 0 && !state.started) {
+            status = ReportLoadFailure(r.messageId, err);
+            break;
+        }
+        if (text->failed) {
+            fprintf(err, "darvex-cli: the output cannot be written\n");
+            status = kExitWriteFailed;
+            break;
+        }
+        WaitMilliseconds(o.interval);
+    }
+    delete text;
+    ReleaseFollowState(&state);
+    fclose(f);
+    return status;
+}

@@ -1,0 +1,66 @@
+// follow: the newest events of a log, then each event its writing component
+// appends, as it arrives. Only the header and the records not yet printed are
+// read, with positioned reads; the file is never written and the component's
+// mutex never taken.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "logfile/log_format.h"
+
+// Reads size bytes at a file offset. Returns 1 when all of them arrived.
+struct FollowReader {
+    void* context;
+    int (*readAt)(void* context, uint64_t offset, uint8_t* buffer, uint32_t size);
+};
+
+// Receives each event to print, oldest first: its record (the fixed part and
+// the description, whose zero byte has been checked) and the header it was
+// read under; and, before the events that follow it, word that the events
+// after the last one printed were gone (overwritten or cleared before they
+// were read) and the step goes on from the oldest.
+struct FollowSink {
+    void* context;
+    void (*event)(void* context, const uint8_t* record, const LogHeader& header);
+    void (*lost)(void* context);
+};
+
+constexpr uint32_t kFollowRecordBufferSize = kRecordFixedSize + 65536;
+
+// Where the follower stands: the last event printed and the header it saw.
+struct FollowState {
+    bool started;               // the first step has printed the newest events
+    uint32_t lastOffset;        // file offset of the last event printed; 0 none since the start or a clear
+    uint8_t lastIdentity[32];   // its bytes 4..35 (stamp, module, sizes, type): overwritten bytes differ
+    uint32_t count, oldest;     // recordCount and oldestOffset at the last step
+    uint32_t firstLines;        // how many of the newest events the first step prints
+    uint8_t* record;            // kFollowRecordBufferSize bytes, allocated once
+};
+
+// Outcome of one step.
+struct FollowStepResult {
+    int messageId;              // 0, or kMsgReadFailed / kMsgCorrupted from logfile/loader.h
+    uint32_t printed;
+};
+
+// 1, or 0 when the buffer cannot be had.
+int InitFollowState(FollowState* state, uint32_t firstLines);
+void ReleaseFollowState(FollowState* state);
+
+// Reads the header and, when the chain changed, the new records only, and
+// hands them to the sink.
+FollowStepResult FollowStep(FollowState* state, const FollowReader& reader, const FollowSink& sink);
+
+struct CliOutput;
+struct CliOptions;
+
+constexpr int kFollowList = 0;     // the list's rows, format 41
+constexpr int kFollowNdjson = 1;   // one JSON object a line
+
+// One event as follow prints it, its line end included.
+void PutFollowedEvent(CliOutput* out, int format, const uint8_t* record, const LogHeader& header);
+
+// The command: polls the file every options.interval milliseconds until the
+// process is ended. Returns an exit status when it cannot go on.
+int RunFollow(const CliOptions& options, FILE* out, FILE* err);

@@ -1,0 +1,4 @@
+// The pause between two looks at a followed file.
+#pragma once
+
+void WaitMilliseconds(unsigned milliseconds);

@@ -1,0 +1,203 @@
+// follow's step over a log a component appends to in memory: which events
+// each look prints (none twice, none missed, oldest first) through appends,
+// wraps of a small area, clears seen and unseen, and an overrun; and its
+// NDJSON line.
+#include <string>
+#include <vector>
+
+#include "cli/cli_follow.h"
+#include "cli/cli_output.h"
+#include "cli/cli_run.h"
+#include "test_support.h"
+#include "tools/chain_append.h"
+
+namespace {
+
+int ReadImage(void* context, uint64_t offset, uint8_t* buffer, uint32_t size) {
+    const std::vector<uint8_t>& bytes = static_cast<LogImage*>(context)->bytes;
+    if (offset + size > bytes.size()) return 0;
+    memcpy(buffer, bytes.data() + offset, size);
+    return 1;
+}
+
+void Collect(void* context, const uint8_t* record, const LogHeader&) {
+    static_cast<std::vector<int>*>(context)->push_back(
+        atoi(reinterpret_cast<const char*>(RecordDescription(record)) + strlen("event ")));
+}
+
+void CollectLost(void* context) { static_cast<std::vector<int>*>(context)->push_back(0); }
+
+// A component's log of a small record area and a follower looking at it.
+struct Follow : ::testing::Test {
+    LogImage image;
+    uint32_t newest = 0;
+    int appended = 0;
+    FollowState state;
+    std::vector<int> printed;
+    bool lost = false;
+
+    void SetUp() override { InitLogImage(&image, 0, kRecordAreaStart + 1500); }
+    void Start(uint32_t lines) { ASSERT_EQ(InitFollowState(&state, lines), 1); }
+    void TearDown() override { ReleaseFollowState(&state); }
+
+    // Records of 50 to 62 bytes, so that the wraps leave gaps of every size.
+    void Append(int n) {
+        for (int i = 0; i < n; ++i) {
+            ++appended;
+            const std::string text = "event " + std::to_string(appended) + std::string(size_t(appended % 13), '.');
+            RecordSpec r;
+            r.text = text.c_str();
+            r.timeStamp = RecordTimeAfter(MakeRecordTime(2024, 1, 1, 0, 0, 0), uint64_t(appended));
+            ASSERT_EQ(AppendRecord(image.bytes.data(), image.bytes.size(), &newest, r), 1);
+        }
+    }
+    void Clear() {
+        for (uint32_t at : {kOffsetRecordCount, kOffsetOldestOffset, kOffsetWriterOffset}) {
+            PutU32(image.bytes.data() + at, 0);
+        }
+    }
+    uint32_t Header(uint32_t at) const { return GetU32(image.bytes.data() + at); }
+    // The events one look prints.
+    std::vector<int> Step() {
+        printed.clear();
+        const FollowReader reader = {&image, ReadImage};
+        const FollowSink sink = {&printed, Collect, CollectLost};
+        const FollowStepResult r = FollowStep(&state, reader, sink);
+        EXPECT_EQ(r.messageId, 0);
+        // The word that events were lost comes first, before the events from the oldest.
+        lost = !printed.empty() && printed[0] == 0;
+        if (lost) printed.erase(printed.begin());
+        EXPECT_EQ(r.printed, printed.size());
+        return printed;
+    }
+    static std::vector<int> Range(int first, int last) {
+        std::vector<int> v;
+        for (int i = first; i <= last; ++i) v.push_back(i);
+        return v;
+    }
+};
+
+TEST_F(Follow, PrintsTheNewestThenEachAppendedEventOnceThroughManyWraps) {
+    Append(5);
+    Start(3);
+    EXPECT_EQ(Step(), Range(3, 5));
+    EXPECT_EQ(Step(), Range(6, 5)) << "nothing new";
+    int wraps = 0;
+    for (int batch = 1; appended < 400; batch = batch % 9 + 1) {
+        const uint32_t writerBefore = Header(kOffsetWriterOffset);
+        const int first = appended + 1;
+        Append(batch);
+        if (Header(kOffsetWriterOffset) < writerBefore) ++wraps;
+        EXPECT_EQ(Step(), Range(first, appended)) << "after event " << first - 1;
+        EXPECT_FALSE(lost);
+    }
+    EXPECT_GT(wraps, 10);
+}
+
+TEST_F(Follow, StartsOnAnEmptyLogAndPrintsFewerThanAskedWhenTheLogHoldsFewer) {
+    Start(10);
+    EXPECT_EQ(Step(), Range(1, 0));
+    Append(4);
+    EXPECT_EQ(Step(), Range(1, 4));
+    ReleaseFollowState(&state);
+    Start(10);
+    EXPECT_EQ(Step(), Range(1, 4));
+}
+
+TEST_F(Follow, AClearSeenOrUnseenStartsAgainFromTheWritersNextRecord) {
+    Start(10);
+    Append(3);
+    EXPECT_EQ(Step(), Range(1, 3));
+    Clear();
+    EXPECT_EQ(Step(), Range(1, 0));
+    Append(2);
+    EXPECT_EQ(Step(), Range(4, 5));
+    EXPECT_FALSE(lost);
+    Clear();
+    Append(4);   // cleared unseen, then more records than before from the same oldest
+    EXPECT_EQ(Step(), Range(6, 9));
+    EXPECT_TRUE(lost);
+
+    // Fewer than before: the old records beyond the new ones still look whole.
+    Append(4);
+    EXPECT_EQ(Step(), Range(10, 13));
+    Clear();
+    Append(2);
+    EXPECT_EQ(Step(), Range(14, 15));
+    EXPECT_TRUE(lost);
+
+    // And after it wrapped, with the last event printed above the new chain.
+    Append(60);
+    ASSERT_GT(Header(kOffsetOldestOffset), kRecordAreaStart);
+    Step();
+    Clear();
+    Append(3);
+    EXPECT_EQ(Step(), Range(76, 78));
+    EXPECT_TRUE(lost);
+    Append(1);
+    EXPECT_EQ(Step(), Range(79, 79));
+    EXPECT_FALSE(lost);
+}
+
+TEST_F(Follow, AWriterThatWentRoundTheWholeAreaIsReportedAndFollowedFromTheOldest) {
+    Start(10);
+    Append(10);
+    EXPECT_EQ(Step(), Range(1, 10));
+    Append(45);   // about two areas' worth
+    const int count = int(Header(kOffsetRecordCount));
+    EXPECT_EQ(Step(), Range(appended - count + 1, appended));
+    EXPECT_TRUE(lost);
+    Append(2);
+    EXPECT_EQ(Step(), Range(appended - 1, appended));
+    EXPECT_FALSE(lost);
+}
+
+TEST(FollowNdjson, EscapesByCharactersAndWritesIsoTimes) {
+    LogImage image;
+    InitLogImage(&image, 0, kRecordAreaStart + 400);
+    SetComputerName(&image, "PC\"1");
+    // "表" is 0x95 0x5C: its second byte is a backslash that must stay alone.
+    const char text[] = "\x95\x5C \"q\" a\\b\r\n\x01";
+    RecordSpec r;
+    r.text = text;
+    r.type = kTypeError;
+    r.timeStamp = MakeRecordTime(2024, 3, 9, 7, 5, 2);
+    PlaceRecord(&image, kRecordAreaStart, r);
+    FILE* file = tmpfile();
+    CliOutput* out = new CliOutput;
+    InitOutput(out, file, 932, true, nullptr);
+    PutFollowedEvent(out, kFollowNdjson, image.bytes.data() + kRecordAreaStart, ImageHeader(image));
+    FlushOutput(out);
+    delete out;
+    rewind(file);
+    char line[256] = {};
+    ASSERT_NE(fgets(line, sizeof line, file), nullptr);
+    fclose(file);
+    EXPECT_EQ(std::string(line),
+              std::string("{\"type\":\"Error\",\"time\":\"2024-03-09T07:05:02\",\"component\":\"HALDOR/PERN\","
+                          "\"module\":\"HALDOR/PERN\",\"computer\":\"PC\\\"1\",\"description\":\"\x95\x5C \\\"q\\\" "
+                          "a\\\\b\\r\\n\\u0001\"}\n"));
+}
+
+}  // namespace
+
+namespace {
+
+int RunFollowCli(std::vector<std::string> args) {
+    args.insert(args.begin(), "darvex-cli");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(&a[0]);
+    FILE* sink = tmpfile();
+    const int status = RunCli(int(argv.size()), argv.data(), sink, sink);
+    fclose(sink);
+    return status;
+}
+
+TEST(FollowCommand, TakesItsOwnOptionsAndReportsAFileItCannotOpen) {
+    EXPECT_EQ(RunFollowCli({"follow", "/nonexistent/PERN.EVT", "--lines", "2", "--interval", "5"}), kExitOpenFailed);
+    EXPECT_EQ(RunFollowCli({"follow", "x.evt", "--format", "csv"}), kExitUsage);
+    EXPECT_EQ(RunFollowCli({"follow", "x.evt", "--interval", "0"}), kExitUsage);
+    EXPECT_EQ(RunFollowCli({"list", "x.evt", "--lines", "2"}), kExitUsage);
+}
+
+}  // namespace

@@ -7,18 +7,20 @@
 
 namespace {
 
-const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats"};
+const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats", "export"};
 
 // Which commands take an option: bit (1 << command).
 constexpr unsigned kList = 1u << kCommandList;
 constexpr unsigned kShow = 1u << kCommandShow;
 constexpr unsigned kStats = 1u << kCommandStats;
-constexpr unsigned kRowsChosen = kList | kShow;   // the options that choose the listed rows
+constexpr unsigned kExport = 1u << kCommandExport;
+constexpr unsigned kRowsChosen = kList | kShow | kExport;   // the options that choose the listed rows
 constexpr unsigned kTextOut = kList | kShow | kStats;
 
 enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
+    kOptFormat,
 };
 
 struct OptionSpec {
@@ -35,13 +37,14 @@ const OptionSpec kOptionSpecs[] = {
     {"--no-header", kOptNoHeader, false, kList},
     {"--saved", kOptSaved, false, kRowsChosen},
     {"--raw", kOptRaw, false, kTextOut},
-    {"--codepage", kOptCodePage, true, kTextOut},
+    {"--codepage", kOptCodePage, true, kTextOut | kExport},
     {"--dump", kOptDump, true, kShow},
     {"--from", kOptFrom, true, kRowsChosen},
     {"--through", kOptThrough, true, kRowsChosen},
     {"--types", kOptTypes, true, kRowsChosen},
     {"--component", kOptComponent, true, kRowsChosen},
     {"--module", kOptModule, true, kRowsChosen},
+    {"--format", kOptFormat, true, kExport},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -169,6 +172,12 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
     case kOptModule:
         o->moduleGiven = true;
         return ParseModule(value, &o->moduleIndex, err);
+    case kOptFormat:
+        if (strcmp(value, "csv") == 0) o->format = kFormatCsv;
+        else if (strcmp(value, "json") == 0) o->format = kFormatJson;
+        else if (strcmp(value, "ndjson") == 0) o->format = kFormatNdjson;
+        else return Fail(err, "--format takes csv, json or ndjson", value);
+        return 1;
     }
     return 0;
 }

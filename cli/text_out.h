@@ -10,3 +10,8 @@
 // converted. A byte sequence the code page does not define comes out as "?".
 // Returns 1 on success, 0 when the output failed.
 int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length);
+
+// The same bytes as UTF-8 into to (room at least three bytes for each byte;
+// length at most 65535, a description's most), whatever the terminal is.
+// Returns the length written.
+size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, size_t room);

@@ -31,3 +31,13 @@ int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length) {
     WideCharToMultiByte(to, 0, text.data(), wide, converted.data(), size, nullptr, nullptr);
     return fwrite(converted.data(), 1, converted.size(), out) == converted.size();
 }
+
+size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, size_t room) {
+    // One description at most, one wide character for each byte at most.
+    static wchar_t wide[65536];
+    if (length == 0 || length > 65535 || room > 0x7FFFFFFF) return 0;
+    const int n = MultiByteToWideChar(codePage == 932 ? 932 : 1252, 0, bytes, int(length), wide, 65536);
+    if (n <= 0) return 0;
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, n, to, int(room), nullptr, nullptr);
+    return size > 0 ? size_t(size) : 0;
+}

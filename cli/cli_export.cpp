@@ -176,8 +176,10 @@ int ExportEvents(const CliOptions& o, const ViewerState& state, CliOutput* out, 
     x->out = out;
     x->format = o.format;
     x->codePage = OutputCodePage(out);
-    // The texts are UTF-8 already when they reach the output.
+    // The texts are UTF-8 already when they reach the output, and the line
+    // ends are the format's.
     out->raw = true;
+    SetBinaryOutput(out->file);
     const EventTable& table = state.table;
     if (o.format == kFormatCsv) {
         for (int f = 0; f < kFieldCount; ++f) {

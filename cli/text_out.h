@@ -15,3 +15,7 @@ int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length);
 // length at most 65535, a description's most), whatever the terminal is.
 // Returns the length written.
 size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, size_t room);
+
+// Bytes written to out reach the file unchanged: a Windows text stream would
+// make each LF a CR LF, and a CSV's CR LF a CR CR LF.
+void SetBinaryOutput(FILE* out);

@@ -66,3 +66,5 @@ size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, s
     char* in = const_cast<char*>(bytes);
     return ConvertSome(cd, &in, &length, to, room);
 }
+
+void SetBinaryOutput(FILE*) {}

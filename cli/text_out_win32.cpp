@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 
 #include <vector>
@@ -40,4 +41,9 @@ size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, s
     if (n <= 0) return 0;
     const int size = WideCharToMultiByte(CP_UTF8, 0, wide, n, to, int(room), nullptr, nullptr);
     return size > 0 ? size_t(size) : 0;
+}
+
+void SetBinaryOutput(FILE* out) {
+    fflush(out);
+    _setmode(_fileno(out), _O_BINARY);
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats", "find", "follow"};
+const char* const kCommandNames[kCommandCount] = {"", "list", "show", "check", "stats", "find", "follow", "export"};
 
 // Which commands take an option: bit (1 << command).
 constexpr unsigned kList = 1u << kCommandList;
@@ -16,7 +16,8 @@ constexpr unsigned kShow = 1u << kCommandShow;
 constexpr unsigned kStats = 1u << kCommandStats;
 constexpr unsigned kFind = 1u << kCommandFind;
 constexpr unsigned kFollow = 1u << kCommandFollow;
-constexpr unsigned kRowsChosen = kList | kShow | kFind;   // the options that choose the listed rows
+constexpr unsigned kExport = 1u << kCommandExport;
+constexpr unsigned kRowsChosen = kList | kShow | kFind | kExport;   // the options that choose the listed rows
 constexpr unsigned kTextOut = kList | kShow | kStats | kFind | kFollow;
 
 enum OptionId {
@@ -40,7 +41,7 @@ const OptionSpec kOptionSpecs[] = {
     {"--no-header", kOptNoHeader, false, kList},
     {"--saved", kOptSaved, false, kRowsChosen},
     {"--raw", kOptRaw, false, kTextOut},
-    {"--codepage", kOptCodePage, true, kTextOut},
+    {"--codepage", kOptCodePage, true, kTextOut | kExport},
     {"--dump", kOptDump, true, kShow},
     {"--from", kOptFrom, true, kRowsChosen},
     {"--through", kOptThrough, true, kRowsChosen},
@@ -53,7 +54,7 @@ const OptionSpec kOptionSpecs[] = {
     {"--wrap", kOptWrap, false, kFind},
     {"--all", kOptAll, false, kFind},
     {"--lines", kOptLines, true, kFollow},
-    {"--format", kOptFormat, true, kFollow},
+    {"--format", kOptFormat, true, kFollow | kExport},
     {"--interval", kOptInterval, true, kFollow},
 };
 
@@ -200,9 +201,16 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
         return 1;
     }
     case kOptFormat:
-        if (strcmp(value, "list") == 0) o->followFormat = kFollowList;
-        else if (strcmp(value, "ndjson") == 0) o->followFormat = kFollowNdjson;
-        else return Fail(err, "--format takes list or ndjson", value);
+        if (o->command == kCommandFollow) {
+            if (strcmp(value, "list") == 0) o->followFormat = kFollowList;
+            else if (strcmp(value, "ndjson") == 0) o->followFormat = kFollowNdjson;
+            else return Fail(err, "--format takes list or ndjson", value);
+            return 1;
+        }
+        if (strcmp(value, "csv") == 0) o->format = kFormatCsv;
+        else if (strcmp(value, "json") == 0) o->format = kFormatJson;
+        else if (strcmp(value, "ndjson") == 0) o->format = kFormatNdjson;
+        else return Fail(err, "--format takes csv, json or ndjson", value);
         return 1;
     case kOptInterval: {
         unsigned long v = 0;

@@ -7,7 +7,9 @@
 #include "dialogs/event_detail.h"
 #include "eventlist/filter.h"
 
-enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandFind, kCommandFollow, kCommandCount };
+enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandFind, kCommandFollow, kCommandExport, kCommandCount };
+
+enum ExportFormat { kFormatNone, kFormatCsv, kFormatJson, kFormatNdjson };
 
 struct CliOptions {
     int command;
@@ -21,6 +23,7 @@ struct CliOptions {
     bool raw;
     int codePage;              // 932 or 1252; 0 decides from the log
     DumpLayout dump;
+    int format;                // export: an ExportFormat
     // Filter choices; a given one makes the view filtered, as the dialog's OK does.
     bool fromGiven, throughGiven, typesGiven, componentGiven, moduleGiven;
     char from[kStampSize];     // yyyy/mm/ddhh:mm:ss

@@ -5,6 +5,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_find.h"
 #include "cli/cli_follow.h"
+#include "cli/cli_export.h"
 #include "eventlist/ordering.h"
 #include "logfile/loader.h"
 
@@ -24,6 +25,7 @@ const char kProgramHelp[] =
     "  stats FILE      counts by type, component and module; first and last stamps\n"
     "  find FILE       the next row that DARVEX's Find selects, or every match\n"
     "  follow FILE     the newest events, then each one appended, as it arrives\n"
+    "  export FILE     every listed event with all its fields as CSV, JSON or NDJSON\n"
     "\n"
     "  --help          this text; COMMAND --help describes a command\n"
     "  --version       the program's version\n"
@@ -49,9 +51,11 @@ const char kProgramHelp[] =
     "  --saved         the conditions and order saved in the file's header, as\n" \
     "                  DARVEX applies them to a live log; the options above override\n"
 
-#define DARVEX_TEXT_OPTIONS \
+#define DARVEX_CODEPAGE_OPTION \
     "  --codepage 932|1252   the code page of the descriptions (default: 932 when\n" \
-    "                  every description is Shift-JIS text, else 1252)\n" \
+    "                  every description is Shift-JIS text, else 1252)\n"
+
+#define DARVEX_TEXT_OPTIONS DARVEX_CODEPAGE_OPTION \
     "  --raw           the bytes as stored, not converted\n"
 
 const char* const kCommandHelp[kCommandCount] = {
@@ -102,6 +106,14 @@ const char* const kCommandHelp[kCommandCount] = {
     "                  one JSON object a line: type, time, component, module,\n"
     "                  computer, description\n"
     "  --interval MS   the pause between two looks at the file (default 250)\n" DARVEX_TEXT_OPTIONS,
+    "Usage: darvex-cli export FILE --format csv|json|ndjson [OPTIONS]\n"
+    "Writes the listed rows' events with all their fields in UTF-8: type,\n"
+    "typeName, time (yyyy-mm-ddThh:mm:ss, as stored), component, componentName,\n"
+    "module, moduleName, computer, description and data (lowercase hex).\n"
+    "CSV has a header line and CR LF line ends; JSON is one array of objects;\n"
+    "NDJSON is one object a line.\n"
+    "\n"
+    "  --format csv|json|ndjson   the output's format (required)\n" DARVEX_ROW_OPTIONS DARVEX_CODEPAGE_OPTION,
 };
 
 }  // namespace
@@ -211,6 +223,7 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     if (o.command == kCommandList) status = ListRows(o, state, text);
     else if (o.command == kCommandShow) status = ShowEvent(o, state, text, err);
     else if (o.command == kCommandFind) status = FindRows(o, state, text, err);
+    else if (o.command == kCommandExport) status = ExportEvents(o, state, text, err);
     else status = ShowStats(state, text);
     if (!FlushOutput(text) && status == kExitOk) {
         fprintf(err, "darvex-cli: the output cannot be written\n");
@@ -240,6 +253,7 @@ int RunCli(int argc, char** argv, FILE* out, FILE* err) {
     const char* missing = o.command == kCommandNone ? "a command is missing"
                           : o.file == nullptr       ? "the file is missing"
                           : o.command == kCommandShow && o.row == nullptr ? "the row is missing"
+                          : o.command == kCommandExport && o.format == kFormatNone ? "--format is missing"
                                                                           : nullptr;
     if (missing) {
         fprintf(err, "darvex-cli: %s\nTry 'darvex-cli %s%s--help'.\n", missing, CommandName(o.command),

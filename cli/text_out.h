@@ -15,3 +15,11 @@ int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length);
 // page on Windows) in code page 932 or 1252, zero-terminated. Returns its
 // length, or -1 when a character has no place in the code page or in size.
 int ConvertTypedText(int codePage, const char* text, char* converted, size_t size);
+// The same bytes as UTF-8 into to (room at least three bytes for each byte;
+// length at most 65535, a description's most), whatever the terminal is.
+// Returns the length written.
+size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, size_t room);
+
+// Bytes written to out reach the file unchanged: a Windows text stream would
+// make each LF a CR LF, and a CSV's CR LF a CR CR LF.
+void SetBinaryOutput(FILE* out);

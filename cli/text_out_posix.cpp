@@ -24,6 +24,23 @@ iconv_t ConverterFor(int codePage) {
     return g_converter.cd;
 }
 
+// Converts until the input ends or the room is short. An undefined byte (or
+// a lead byte without its second byte) becomes "?" and the text goes on
+// after it.
+size_t ConvertSome(iconv_t cd, char** in, size_t* left, char* to, size_t room) {
+    char* const start = to;
+    while (*left > 0) {
+        const size_t r = iconv(cd, in, left, &to, &room);
+        if (r != size_t(-1) || errno == E2BIG || room == 0) break;
+        *to++ = '?';
+        --room;
+        ++*in;
+        --*left;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    return size_t(to - start);
+}
+
 }  // namespace
 
 int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length) {
@@ -33,18 +50,8 @@ int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length) {
     char* in = const_cast<char*>(bytes);
     size_t left = length;
     while (left > 0) {
-        char* to = buffer;
-        size_t room = sizeof buffer;
-        size_t r = iconv(cd, &in, &left, &to, &room);
-        if (fwrite(buffer, 1, size_t(to - buffer), out) != size_t(to - buffer)) return 0;
-        if (r == size_t(-1) && errno != E2BIG) {
-            // An undefined byte (or a lead byte without its second byte) is
-            // shown as "?" and the text goes on after it.
-            if (fputc('?', out) == EOF) return 0;
-            ++in;
-            --left;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
+        const size_t n = ConvertSome(cd, &in, &left, buffer, sizeof buffer);
+        if (fwrite(buffer, 1, n, out) != n) return 0;
     }
     return 1;
 }
@@ -62,3 +69,16 @@ int ConvertTypedText(int codePage, const char* text, char* converted, size_t siz
     *to = '\0';
     return int(to - converted);
 }
+
+size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, size_t room) {
+    iconv_t cd = ConverterFor(codePage);
+    if (cd == iconv_t(-1)) {
+        const size_t n = length < room ? length : room;
+        memcpy(to, bytes, n);
+        return n;
+    }
+    char* in = const_cast<char*>(bytes);
+    return ConvertSome(cd, &in, &length, to, room);
+}
+
+void SetBinaryOutput(FILE*) {}

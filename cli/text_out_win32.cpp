@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 
 #include <vector>
@@ -40,4 +41,19 @@ int ConvertTypedText(int codePage, const char* text, char* converted, size_t siz
     BOOL lost = FALSE;
     const int length = WideCharToMultiByte(to, WC_NO_BEST_FIT_CHARS, wide, n, converted, int(size), nullptr, &lost);
     return length <= 0 || lost ? -1 : length - 1;   // n counts the terminator
+}
+
+size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, size_t room) {
+    // One description at most, one wide character for each byte at most.
+    static wchar_t wide[65536];
+    if (length == 0 || length > 65535 || room > 0x7FFFFFFF) return 0;
+    const int n = MultiByteToWideChar(codePage == 932 ? 932 : 1252, 0, bytes, int(length), wide, 65536);
+    if (n <= 0) return 0;
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, n, to, int(room), nullptr, nullptr);
+    return size > 0 ? size_t(size) : 0;
+}
+
+void SetBinaryOutput(FILE* out) {
+    fflush(out);
+    _setmode(_fileno(out), _O_BINARY);
 }

@@ -1,0 +1,263 @@
+// darvex-cli export in-process: a hand-made log with awkward descriptions
+// written as CSV, JSON and NDJSON, read back by small readers of those
+// formats and compared field by field with the core's table.
+#include <map>
+
+#include "cli/cli_run.h"
+#include "test_support.h"
+
+namespace {
+
+using Object = std::map<std::string, std::string>;   // numbers kept as their text
+
+// RFC 4180: records end in CR LF, quoted fields may hold anything, "" is a quote.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& s) {
+    std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
+    for (size_t i = 0; i < s.size();) {
+        std::string& field = records.back().back();
+        if (s[i] == '"' && field.empty()) {
+            for (++i; i < s.size(); ++i) {
+                if (s[i] == '"' && s.compare(i, 2, "\"\"") != 0) break;
+                field += s[i];
+                if (s[i] == '"') ++i;   // the doubled quote
+            }
+            ++i;
+        } else if (s[i] == ',') {
+            records.back().emplace_back();
+            ++i;
+        } else if (s.compare(i, 2, "\r\n") == 0) {
+            records.emplace_back(1);
+            i += 2;
+        } else {
+            EXPECT_TRUE(s[i] != '"' && s[i] != '\r' && s[i] != '\n') << "bare quote or line break at " << i;
+            field += s[i++];
+        }
+    }
+    EXPECT_EQ(records.back(), std::vector<std::string>(1)) << "the last record has no CR LF";
+    records.pop_back();
+    return records;
+}
+
+// RFC 8259, as much as export writes: arrays of flat objects of strings and numbers.
+struct JsonReader {
+    const std::string& s;
+    size_t i = 0;
+    bool ok = true;
+    void Space() {
+        while (i < s.size() && strchr(" \t\r\n", s[i])) ++i;
+    }
+    bool Take(char c) {
+        Space();
+        if (i < s.size() && s[i] == c) return ++i, true;
+        return false;
+    }
+    std::string String() {
+        std::string out;
+        if (!Take('"')) return ok = false, out;
+        while (i < s.size() && s[i] != '"') {
+            const unsigned char c = static_cast<unsigned char>(s[i++]);
+            if (c < 0x20) ok = false;   // control characters must be escaped
+            if (c != '\\') {
+                out += char(c);
+                continue;
+            }
+            const char e = s[i++];
+            static const char kNames[] = "\"\\/bfnrt", kChars[] = "\"\\/\b\f\n\r\t";
+            const char* simple = e ? strchr(kNames, e) : nullptr;
+            if (e == 'u') {
+                const unsigned u = unsigned(strtoul(s.substr(i, 4).c_str(), nullptr, 16));
+                i += 4;
+                if (u < 0x80) out += char(u);
+                else if (u < 0x800) out += {char(0xC0 | u >> 6), char(0x80 | (u & 0x3F))};
+                else out += {char(0xE0 | u >> 12), char(0x80 | (u >> 6 & 0x3F)), char(0x80 | (u & 0x3F))};
+            } else if (simple) {
+                out += kChars[simple - kNames];
+            } else {
+                ok = false;
+            }
+        }
+        ok = ok && Take('"');
+        return out;
+    }
+    Object ReadObject() {
+        Object o;
+        if (!Take('{')) return ok = false, o;
+        do {
+            const std::string key = String();
+            ok = ok && Take(':');
+            Space();
+            if (i < s.size() && s[i] == '"') {
+                o[key] = String();
+            } else {
+                const size_t start = i;
+                while (i < s.size() && isdigit(static_cast<unsigned char>(s[i]))) ++i;
+                o[key] = s.substr(start, i - start);
+                ok = ok && i > start;
+            }
+        } while (ok && Take(','));
+        ok = ok && Take('}');
+        return o;
+    }
+    std::vector<Object> ReadArray() {
+        std::vector<Object> objects;
+        ok = Take('[');
+        if (ok && !Take(']')) {
+            do objects.push_back(ReadObject());
+            while (ok && Take(','));
+            ok = ok && Take(']');
+        }
+        Space();
+        ok = ok && i == s.size();
+        return objects;
+    }
+};
+
+std::string CliOut(std::vector<std::string> args, int* status) {
+    args.insert(args.begin(), "darvex-cli");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(&a[0]);
+    FILE* out = tmpfile();
+    FILE* err = tmpfile();
+    *status = RunCli(int(argv.size()), argv.data(), out, err);
+    std::string text(size_t(ftell(out)), '\0');
+    rewind(out);
+    EXPECT_EQ(fread(&text[0], 1, text.size(), out), text.size());
+    fclose(out);
+    fclose(err);
+    return text;
+}
+
+std::string Trimmed(const char* name) {
+    std::string s = name;
+    return s.erase(s.find_last_not_of(' ') + 1);
+}
+
+const uint8_t kData[] = {0x00, 0x22, 0x2C, 0x5C, 0x7F, 0x80, 0xFF, 0x0A};
+
+// Newest first: the description as written (Shift-JIS) and as UTF-8.
+const struct {
+    uint16_t type;
+    uint32_t moduleCode;
+    const char* text;   // null: no description
+    const char* utf8;
+    uint32_t dataBytes;
+} kEvents[] = {
+    // Each of the comma, the quote, the CR and the LF alone makes a quoted CSV field.
+    {kTypeError, 0, "a, b,\tc", "a, b,\tc", sizeof kData},
+    // 0x5C is the second byte of the first character: no backslash.
+    {kTypeWarning, 3, "\x95\x5c\x8e\xa6\x83\x65\x83\x58\x83\x67 \\ \x01\x1f\rend",
+     "\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88 \\ \x01\x1f\rend", 0},
+    {kTypeInformation, 9, nullptr, "", 300},   // an unknown module, and more data than one piece
+    {3, 6, "", "", 1},                         // a type without a name
+    {kTypeInformation, 5, "\xb1\xb2\nnext", "\xEF\xBD\xB1\xEF\xBD\xB2\nnext", 0},
+    {kTypeInformation, 1, "say \"x\" \"\"", "say \"x\" \"\"", 2},
+};
+constexpr uint32_t kEventCount = sizeof kEvents / sizeof kEvents[0];
+
+struct ExportTest : StateTest {
+    std::string path;
+    std::vector<uint8_t> data[kEventCount];
+    void SetUp() override {
+        StateTest::SetUp();
+        LogImage image;
+        InitLogImage(&image, 0, kRecordAreaStart);
+        uint32_t at = kRecordAreaStart;
+        for (uint32_t k = kEventCount; k-- > 0;) {   // the oldest first in the file
+            for (uint32_t b = 0; b < kEvents[k].dataBytes; ++b) data[k].push_back(kData[b % sizeof kData] + uint8_t(b));
+            RecordSpec r;
+            r.timeStamp = MakeRecordTime(1999, 12, 31, 23, 59, uint16_t(50 + k * 2));
+            r.moduleCode = kEvents[k].moduleCode;
+            r.type = kEvents[k].type;
+            r.text = kEvents[k].text;
+            r.data = data[k].data();
+            r.dataByteCount = kEvents[k].dataBytes;
+            r.link = RecordSpecSize(r);
+            at = PlaceRecord(&image, at, r);
+        }
+        SetRecordAreaEnd(&image, at);
+        SetRecordCount(&image, kEventCount);
+        SetOldestOffset(&image, kRecordAreaStart);
+        path = ::testing::TempDir() + "darvex_cli_export.evt";
+        ASSERT_EQ(WriteLogImage(image, path.c_str()), 1);
+        ASSERT_EQ(LoadImage(&state, image, "export.evt", &fx), 0);
+        ASSERT_EQ(state.table.loadedCount, kEventCount);
+    }
+    // Event k as export must write it, from the core's entry of it.
+    Object Expected(uint32_t k) {
+        const EventEntry& e = *state.table.fileOrder[k];
+        std::string time = std::string(e.date) + "T" + e.time;
+        time[4] = time[7] = '-';
+        std::string hex;
+        char digits[3];
+        for (uint8_t b : data[k]) hex.append(digits, size_t(snprintf(digits, sizeof digits, "%02x", b)));
+        return {{"type", std::to_string(e.type)},       {"typeName", Trimmed(TypeName(e.type))},
+                {"time", time},                         {"component", std::to_string(e.component)},
+                {"componentName", Trimmed(ComponentName(e.component))},
+                {"module", std::to_string(e.module)},   {"moduleName", Trimmed(ModuleName(e.module))},
+                {"computer", "TESTPC"},                 {"description", kEvents[k].utf8},
+                {"data", hex}};
+    }
+};
+
+const char* const kHeader[] = {"type",   "typeName",   "time",     "component",   "componentName",
+                               "module", "moduleName", "computer", "description", "data"};
+
+TEST_F(ExportTest, EachFormatReadsBackAsTheCoresEvents) {
+    std::vector<Object> expected;
+    for (uint32_t k = 0; k < kEventCount; ++k) expected.push_back(Expected(k));
+    ASSERT_EQ(expected[0]["time"], "1999-12-31T23:59:50");
+    ASSERT_EQ(expected[2]["module"], "7");
+
+    int status = -1;
+    const std::vector<std::vector<std::string>> csv = ReadCsv(CliOut({"export", path, "--format", "csv"}, &status));
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(csv.size(), kEventCount + 1);
+    EXPECT_EQ(csv[0], std::vector<std::string>(std::begin(kHeader), std::end(kHeader)));
+    for (uint32_t k = 0; k < kEventCount; ++k) {
+        ASSERT_EQ(csv[k + 1].size(), csv[0].size()) << k;
+        Object row;
+        for (size_t f = 0; f < csv[0].size(); ++f) row[csv[0][f]] = csv[k + 1][f];
+        EXPECT_EQ(row, expected[k]) << "csv " << k;
+    }
+
+    const std::string json = CliOut({"export", path, "--format=json"}, &status);
+    JsonReader array{json};
+    EXPECT_EQ(array.ReadArray(), expected);
+    EXPECT_TRUE(array.ok) << json;
+
+    const std::string ndjson = CliOut({"export", path, "--format", "ndjson"}, &status);
+    std::vector<Object> lines;
+    for (size_t start = 0, end; (end = ndjson.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = ndjson.substr(start, end - start);
+        JsonReader one{line};
+        lines.push_back(one.ReadObject());
+        EXPECT_TRUE(one.ok && one.i == line.size()) << line;
+    }
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(ndjson.back(), '\n');
+}
+
+TEST_F(ExportTest, OrderAndFilterChooseTheEventsAndRawIsRefused) {
+    int status = -1;
+    const std::string json =
+        CliOut({"export", path, "--format", "json", "--order", "oldest", "--types", "information,error"}, &status);
+    EXPECT_EQ(status, 0);
+    JsonReader reader{json};
+    EXPECT_EQ(reader.ReadArray(), (std::vector<Object>{Expected(5), Expected(4), Expected(2), Expected(0)}));
+    EXPECT_TRUE(reader.ok);
+    // Nothing listed is an empty array and a bare CSV header.
+    const std::string none = CliOut({"export", path, "--format", "json", "--component", "1", "--types", "warning"}, &status);
+    JsonReader empty{none};
+    EXPECT_TRUE(empty.ReadArray().empty() && empty.ok) << none;
+    EXPECT_EQ(ReadCsv(CliOut({"export", path, "--format", "csv", "--module", "3"}, &status)).size(), 1u);
+
+    // JSON must be UTF-8: the stored bytes cannot be asked for, and the format must be.
+    CliOut({"export", path, "--format", "csv", "--raw"}, &status);
+    EXPECT_EQ(status, kExitUsage);
+    CliOut({"export", path}, &status);
+    EXPECT_EQ(status, kExitUsage);
+    CliOut({"export", path, "--format", "xml"}, &status);
+    EXPECT_EQ(status, kExitUsage);
+}
+
+}  // namespace

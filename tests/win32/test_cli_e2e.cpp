@@ -1,6 +1,7 @@
 // darvex-cli.exe and DARVEX.EXE on the same generated log: the program
-// lists the rows the window shows, and its find picks the row that the Find
-// dialog selects from the window's first selection.
+// lists the rows the window shows, its find picks the row that the Find
+// dialog selects from the window's first selection, and its show prints the
+// event the Event Detail dialog shows for that row.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,17 @@ std::string RunCliExe(const std::string& arguments, DWORD* code) {
     return out;
 }
 
+// The value of a printed event line "Label    :  value", without its line end
+// and trailing blanks.
+std::string PrintedValue(const std::string& printed, const char* label) {
+    const size_t at = printed.find(std::string(label) + " ");
+    if (at == std::string::npos) return "<no " + std::string(label) + ">";
+    const size_t start = printed.find(":  ", at) + 3;
+    std::string value = printed.substr(start, printed.find('\n', start) - start);
+    while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+    return value;
+}
+
 }  // namespace
 
 TEST(ProgramAndCli, TheCliListsTheWindowsRowsAndFindsTheRowTheFindDialogSelects) {
@@ -67,4 +79,24 @@ TEST(ProgramAndCli, TheCliListsTheWindowsRowsAndFindsTheRowTheFindDialogSelects)
     EXPECT_EQ(p.Status(), "Total number of Event" + std::to_string(count) + "|Write Prohibit|");
     EXPECT_EQ(Selection(p), 0);
     EXPECT_EQ(FindFromDialog(p, "license"), row);
+
+    // The printed fields are cut to the printout's widths: each is the start
+    // of the dialog's field.
+    const std::string shown = RunCliExe("show \"" + log + "\" " + std::to_string(row), &code);
+    PostMessageA(p.list, WM_KEYDOWN, VK_RETURN, 1);
+    HWND detail = p.Window("#32770");
+    ASSERT_NE(detail, nullptr);
+    const struct {
+        const char* label;
+        int id;
+    } fields[] = {{"Date", IDC_DETAIL_DATE},         {"Time", IDC_DETAIL_TIME},     {"Computer", IDC_DETAIL_COMPUTER},
+                  {"Component", IDC_DETAIL_COMPONENT}, {"Module", IDC_DETAIL_MODULE}, {"Type", IDC_DETAIL_TYPE}};
+    for (const auto& f : fields) {
+        const std::string value = PrintedValue(shown, f.label);
+        EXPECT_FALSE(value.empty()) << f.label;
+        EXPECT_EQ(ItemText(detail, f.id).rfind(value, 0), 0u) << f.label << ": " << value;
+    }
+    EXPECT_NE(shown.find("      " + ItemText(detail, IDC_DETAIL_DESCRIPTION) + "\r\n"), std::string::npos) << shown;
+    PressKey(p, VK_ESCAPE, GetDlgItem(detail, IDC_DETAIL_DESCRIPTION));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(detail); }));
 }

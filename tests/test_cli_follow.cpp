@@ -2,13 +2,9 @@
 // each look prints (none twice, none missed, oldest first) through appends,
 // wraps of a small area, clears seen and unseen, and an overrun; and its
 // NDJSON line.
-#include <string>
-#include <vector>
-
 #include "cli/cli_follow.h"
 #include "cli/cli_output.h"
-#include "cli/cli_run.h"
-#include "test_support.h"
+#include "cli_test_support.h"
 #include "tools/chain_append.h"
 
 namespace {
@@ -169,35 +165,17 @@ TEST(FollowNdjson, EscapesByCharactersAndWritesIsoTimes) {
     PutFollowedEvent(out, kFollowNdjson, image.bytes.data() + kRecordAreaStart, ImageHeader(image));
     FlushOutput(out);
     delete out;
-    rewind(file);
-    char line[256] = {};
-    ASSERT_NE(fgets(line, sizeof line, file), nullptr);
-    fclose(file);
-    EXPECT_EQ(std::string(line),
+    EXPECT_EQ(ReadBack(file),
               std::string("{\"type\":\"Error\",\"time\":\"2024-03-09T07:05:02\",\"component\":\"HALDOR/PERN\","
                           "\"module\":\"HALDOR/PERN\",\"computer\":\"PC\\\"1\",\"description\":\"\x95\x5C \\\"q\\\" "
                           "a\\\\b\\r\\n\\u0001\"}\n"));
 }
 
-}  // namespace
-
-namespace {
-
-int RunFollowCli(std::vector<std::string> args) {
-    args.insert(args.begin(), "darvex-cli");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    FILE* sink = tmpfile();
-    const int status = RunCli(int(argv.size()), argv.data(), sink, sink);
-    fclose(sink);
-    return status;
-}
-
 TEST(FollowCommand, TakesItsOwnOptionsAndReportsAFileItCannotOpen) {
-    EXPECT_EQ(RunFollowCli({"follow", "/nonexistent/PERN.EVT", "--lines", "2", "--interval", "5"}), kExitOpenFailed);
-    EXPECT_EQ(RunFollowCli({"follow", "x.evt", "--format", "csv"}), kExitUsage);
-    EXPECT_EQ(RunFollowCli({"follow", "x.evt", "--interval", "0"}), kExitUsage);
-    EXPECT_EQ(RunFollowCli({"list", "x.evt", "--lines", "2"}), kExitUsage);
+    EXPECT_EQ(Cli({"follow", "/nonexistent/PERN.EVT", "--lines", "2", "--interval", "5"}).status, kExitOpenFailed);
+    EXPECT_EQ(Cli({"follow", "x.evt", "--format", "csv"}).status, kExitUsage);
+    EXPECT_EQ(Cli({"follow", "x.evt", "--interval", "0"}).status, kExitUsage);
+    EXPECT_EQ(Cli({"list", "x.evt", "--lines", "2"}).status, kExitUsage);
 }
 
 }  // namespace

@@ -63,12 +63,11 @@ struct JsonReader {
             const char e = s[i++];
             static const char kNames[] = "\"\\/bfnrt", kChars[] = "\"\\/\b\f\n\r\t";
             const char* simple = e ? strchr(kNames, e) : nullptr;
-            if (e == 'u') {
-                const unsigned u = unsigned(strtoul(s.substr(i, 4).c_str(), nullptr, 16));
+            if (e == 'u') {   // only control characters need it; the rest is UTF-8 as it stands
+                const unsigned long u = strtoul(s.substr(i, 4).c_str(), nullptr, 16);
                 i += 4;
                 if (u < 0x80) out += char(u);
-                else if (u < 0x800) out += {char(0xC0 | u >> 6), char(0x80 | (u & 0x3F))};
-                else out += {char(0xE0 | u >> 12), char(0x80 | (u >> 6 & 0x3F)), char(0x80 | (u & 0x3F))};
+                else ok = false;
             } else if (simple) {
                 out += kChars[simple - kNames];
             } else {

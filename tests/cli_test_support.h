@@ -1,5 +1,4 @@
-// darvex-cli run in-process by the tests: its output, messages and status,
-// and the logs it reads written to files.
+// darvex-cli run in-process: its output, messages and status; its logs written to files.
 #pragma once
 
 #include <cstdio>

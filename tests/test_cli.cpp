@@ -1,6 +1,5 @@
-// darvex-cli run in-process over logs written to files: its rows against the
-// core's, its filter options, the event print, the chain check over the
-// broken-log catalogue, the counts, and its messages and exit statuses.
+// darvex-cli list, show, check and stats in-process: rows against the core's,
+// filters, the event print, the broken-log catalogue, counts, messages.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,8 +23,7 @@ std::string Row(const EventEntry& e) {
     return line;
 }
 
-// A generated log spanning 1995 to 2005, so that both centuries of the
-// two-digit years occur, with every type, component and module.
+// 1995 to 2005: both centuries of two-digit years, every type, component and module.
 struct GeneratedLog : StateTest {
     LogImage image;
     GenResult result = {};
@@ -121,8 +119,7 @@ TEST_F(StateTest, SavedAppliesTheHeadersConditionsAndOrder) {
     c.sortOrder = kOrderOldestFirst;
     c.conditionsSaved = 1;
     SetConditions(&image, c);
-    // A live log's name: the load itself takes its conditions, which must
-    // count only with --saved.
+    // A live log's name: the load takes its conditions, which count only with --saved.
     const std::string path = WriteLog(image, "PERN.EVT");
     const EventEntry* e = state.table.entries;
 
@@ -241,8 +238,7 @@ TEST(CliCheck, EveryCatalogueLogIsJudgedAsTheLoaderJudgesIt) {
                                  : "darvex-cli: Event log file is corrupted.\n");
         EXPECT_EQ(list.out, "");
     }
-    // Where the fault lies: the middle record's link of 0 in the base log,
-    // and the oldest record taken again by the fifth step.
+    // Where: the middle record's link of 0; the oldest record taken again by the fifth step.
     EXPECT_EQ(Cli({"check", TempPath("link-zero")}).out,
               "broken at file offset 88: link 0 (record 0 of 3, counted from the oldest)\n");
     EXPECT_EQ(Cli({"check", TempPath("chain-revisits")}).out,

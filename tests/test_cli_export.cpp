@@ -1,6 +1,5 @@
-// darvex-cli export in-process: a hand-made log with awkward descriptions
-// written as CSV, JSON and NDJSON, read back by small readers of those
-// formats and compared field by field with the core's table.
+// darvex-cli export: awkward descriptions written as CSV, JSON and NDJSON, read
+// back by small readers and compared field by field with the core's table.
 #include <map>
 
 #include "cli_test_support.h"

@@ -1,13 +1,11 @@
-// darvex-cli find in-process: the Find dialog's search over the rows list
-// prints, its directions, start row and wrap, every match in one pass, its
-// criteria, and Shift-JIS texts that match only on whole characters.
+// darvex-cli find: the Find dialog's search over the rows list prints, its options,
+// and Shift-JIS texts that match only on whole characters.
 #include "cli/cli_find.h"
 #include "cli_test_support.h"
 
 namespace {
 
-// The events in list order (row 0 the newest), one second apart; their
-// stamps are filled in here.
+// The events in list order (row 0 the newest), one second apart.
 std::string WriteEvents(std::vector<SyntheticEvent> events, const char* name) {
     std::vector<std::string> stamps;
     stamps.reserve(events.size());
@@ -64,8 +62,7 @@ TEST_F(FindLog, TextIgnoresTheCaseOfAsciiLettersAndStepsFromTheStartRow) {
 }
 
 TEST_F(FindLog, CriteriaSearchTheRowsListPrintsWithoutFilteringThem) {
-    // The type, component and module choose matches; the row indexes stay
-    // those of the whole list.
+    // The criteria choose matches; the row indexes stay those of the whole list.
     EXPECT_EQ(Find({"--all", "--types", "warning,information", "--text", "error"}), Hits({2}));
     EXPECT_EQ(Find({"--all", "--component", "3"}), Hits({5}));
     EXPECT_EQ(Find({"--all", "--module", "2"}), Hits({3}));   // module code 1

@@ -1,7 +1,5 @@
-// follow's step over a log a component appends to in memory: which events
-// each look prints (none twice, none missed, oldest first) through appends,
-// wraps of a small area, clears seen and unseen, and an overrun; and its
-// NDJSON line.
+// follow's step over a log appended to in memory: each event printed once, oldest
+// first, through wraps, clears seen and unseen, and an overrun; and its NDJSON line.
 #include "cli/cli_follow.h"
 #include "cli/cli_output.h"
 #include "cli_test_support.h"

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,16 @@ struct LiveSetup {
         EXPECT_EQ(AnswerValue(writer.Command("append " + std::to_string(events)), "count"), uint32_t(events));
     }
     uint32_t Header(const char* field) { return AnswerValue(writer.Command("header"), field); }
+    // Holds the writer's mutex while act runs and 1.5 s after, then lets go:
+    // the header the writer's view showed meanwhile.
+    std::string HeaderWhileHeld(const std::function<void()>& act) {
+        EXPECT_EQ(writer.Command("hold"), "held");
+        act();
+        Sleep(1500);
+        const std::string header = writer.Command("header");
+        EXPECT_EQ(writer.Command("release"), "released");
+        return header;
+    }
 };
 
 }  // namespace
@@ -338,11 +349,8 @@ TEST(LiveLog, SaveSettingsAtExitWritesUnderTheWritersMutexOrOnlyClearsTheMark) {
     PostMessageA(p.main, WM_COMMAND, IDM_OPTION_SAVE_SETTINGS, 0);
     PostMessageA(p.main, WM_COMMAND, IDM_VIEW_OLDEST_FIRST, 0);
     const std::string before = live.writer.Command("header");
-    ASSERT_EQ(live.writer.Command("hold"), "held");
-    PostMessageA(p.main, WM_CLOSE, 0, 0);
-    Sleep(1500);
-    EXPECT_EQ(live.writer.Command("header"), before) << "written without the mutex";
-    ASSERT_EQ(live.writer.Command("release"), "released");
+    EXPECT_EQ(live.HeaderWhileHeld([&] { PostMessageA(p.main, WM_CLOSE, 0, 0); }), before)
+        << "written without the mutex";
     EXPECT_EQ(p.WaitForExit(), 0u);
     const std::string after = live.writer.Command("header");
     EXPECT_NE(after.find(" saved=1 conditions=0000000001000200040000000000000071000100"), std::string::npos) << after;
@@ -351,11 +359,8 @@ TEST(LiveLog, SaveSettingsAtExitWritesUnderTheWritersMutexOrOnlyClearsTheMark) {
     Program again("\"" + live.path + "\"");
     ASSERT_TRUE(again.Up());
     PostMessageA(again.main, WM_COMMAND, IDM_OPTION_SAVE_SETTINGS, 0);   // the load ticked it: now off
-    ASSERT_EQ(live.writer.Command("hold"), "held");
-    PostMessageA(again.main, WM_CLOSE, 0, 0);
-    Sleep(1500);
-    EXPECT_EQ(live.writer.Command("header"), after) << "written without the mutex";
-    ASSERT_EQ(live.writer.Command("release"), "released");
+    EXPECT_EQ(live.HeaderWhileHeld([&] { PostMessageA(again.main, WM_CLOSE, 0, 0); }), after)
+        << "written without the mutex";
     EXPECT_EQ(again.WaitForExit(), 0u);
     std::string off = after;
     off.replace(off.find(" saved=1 ") + 7, 1, "0");
@@ -381,11 +386,9 @@ TEST(LiveLog, LogSettingsWritesTheSizeUnderTheWritersMutexAndShowsItAgain) {
     HWND dialog = openDialog();
     EXPECT_EQ(ItemText(dialog, IDC_LOGSET_SIZE), "64");
     SendMessageA(GetDlgItem(dialog, IDC_LOGSET_SIZE), WM_SETTEXT, 0, LPARAM("1048576"));
-    ASSERT_EQ(live.writer.Command("hold"), "held");
-    PostMessageA(GetDlgItem(dialog, IDC_LOGSET_OK), BM_CLICK, 0, 0);
-    Sleep(1500);
-    EXPECT_EQ(live.Header("max"), 65536u) << "written without the mutex";
-    ASSERT_EQ(live.writer.Command("release"), "released");
+    const std::string held =
+        live.HeaderWhileHeld([&] { PostMessageA(GetDlgItem(dialog, IDC_LOGSET_OK), BM_CLICK, 0, 0); });
+    EXPECT_EQ(AnswerValue(held, "max"), 65536u) << "written without the mutex";
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
     EXPECT_EQ(live.Header("max"), 1073741824u);
     EXPECT_EQ(live.writer.Command("verify"), "verify ok");

@@ -80,8 +80,10 @@ int main(int argc, char** argv) {
                 EnumWindows(Match, 0);
             }
             if (!g_found) return 1;
+            // A box without that button (an error box) stays: give up on it.
             PostMessageA(GetDlgItem(g_found, answer), BM_CLICK, 0, 0);
-            while (IsWindow(g_found)) Sleep(50);
+            for (int i = 0; i < 100 && IsWindow(g_found); ++i) Sleep(50);
+            if (IsWindow(g_found)) return 1;
             g_found = nullptr;
         }
     }

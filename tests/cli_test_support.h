@@ -1,6 +1,8 @@
 // darvex-cli run in-process: its output, messages and status; its logs written to files.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -46,7 +48,10 @@ inline std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-inline std::string TempPath(const char* name) { return ::testing::TempDir() + "darvex_cli_" + name; }
+// Each test runs in a process of its own, and several at once: the names carry the process.
+inline std::string TempPath(const char* name) {
+    return ::testing::TempDir() + "darvex_cli_" + std::to_string(getpid()) + "_" + name;
+}
 
 inline std::string WriteLog(const LogImage& image, const char* name) {
     const std::string path = TempPath(name);

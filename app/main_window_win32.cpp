@@ -118,7 +118,11 @@ void OnSaveAsChain(HWND window, LPARAM followUp) {
     if (result == 1) {
         SendMessageA(window, WM_COMMAND, IDM_FILE_SAVE_AS, followUp);
     } else if (result == 2) {
-        if (followUp != 0) SendMessageA(window, WM_COMMAND, WPARAM(followUp), 0);
+        if (followUp == 0) return;
+        // The change that follows writes this copy again from the live file,
+        // so that it holds every event the change erases.
+        SetCopyBeforeChange(g_savePath);
+        SendMessageA(window, WM_COMMAND, WPARAM(followUp), 0);
     } else {
         g_savePath[0] = '\0';
     }
@@ -128,6 +132,7 @@ void OnSaveAsChain(HWND window, LPARAM followUp) {
 // need a live log loaded, which their menu items say.
 void OnAskSaveFirst(HWND window, UINT command, UINT question, UINT followUp) {
     if (MenuItemGrayed(command)) return;
+    SetCopyBeforeChange(nullptr);
     const int answer = AskYesNoCancel(question);
     if (answer == IDYES) {
         SendMessageA(window, WM_COMMAND, IDM_FILE_SAVE_AS, LPARAM(followUp));
@@ -205,8 +210,18 @@ void OnListNotification(HWND window, UINT code) {
     if (code == LBN_DBLCLK) SendMessageA(window, WM_COMMAND, IDM_VIEW_DETAIL, 0);
 }
 
+// The commands that open a dialog, or act on the list's selection, wait
+// while a dialog is open: its state stays the only one, and the event it
+// shows stays the selected one.
+bool WaitsForOpenDialog(UINT id) {
+    if (g_activeDialog == g_mainWindow || g_activeDialog == nullptr) return false;
+    return id == IDM_VIEW_FILTER || id == IDM_VIEW_FIND || id == IDM_VIEW_DETAIL || id == IDM_HELP_ABOUT ||
+           id == IDC_EVENT_LIST;
+}
+
 void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
+    if (WaitsForOpenDialog(id)) return;
     switch (id) {
     case IDM_FILE_OPEN:
         if (ChooseOpenOrSavePath(1)) SendMessageA(window, WM_DARVEX_RELOAD, 1, 0);
@@ -283,6 +298,7 @@ void OnReload(HWND window, WPARAM wParam) {
         if (!IsWindow(window)) return;
         SetStatusPartText(0, g_texts.unopened);
     } else {
+        g_viewer.file.identity = LastOpenedIdentity();
         if (wParam == 0) RestoreRefreshSnapshot(&g_viewer, g_refreshSnapshot);
         ReapplyOrderAndView(window);
     }

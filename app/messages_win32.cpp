@@ -27,7 +27,14 @@ int ShowBox(UINT id, const char* caption, UINT style) {
     LocalFree(text);
     lstrcpynA(g_boxText, local, kTextLimit);
     MessageBeep(style);
-    return g_showMessageBox(g_mainWindow, id, g_boxText, caption, style);
+    const int answer = g_showMessageBox(g_mainWindow, id, g_boxText, caption, style);
+    // Closing the box enables its owner, the main window, even while a
+    // dialog is open; the main window must take no input until the dialog
+    // closes.
+    if (g_activeDialog != nullptr && g_activeDialog != g_mainWindow && IsWindow(g_activeDialog)) {
+        EnableWindow(g_mainWindow, FALSE);
+    }
+    return answer;
 }
 
 bool LoadInto(char** slot, UINT id) {

@@ -32,6 +32,14 @@ int ExtensionDot(const char* path, const AnsiCodePage& page) {
     return dot;
 }
 
+int FolderPartLength(const char* path, const AnsiCodePage& page) {
+    int length = 0;
+    for (int i = 0; path[i] != '\0'; i += int(CharLength(page, path + i))) {
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') length = i + 1;
+    }
+    return length;
+}
+
 namespace {
 
 // Copies text and replaces everything after position dot with ext; 0 when it does not fit.

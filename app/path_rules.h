@@ -24,6 +24,10 @@ int TakeCommandLinePath(const char* commandLine, const AnsiCodePage& page, char 
 // or -1 when that component has none. A dot in a directory name never counts.
 int ExtensionDot(const char* path, const AnsiCodePage& page);
 
+// The length of the path's folder part with its last separator; 0 when the
+// path names a file of the current folder. A trail byte 0x5C is no separator.
+int FolderPartLength(const char* path, const AnsiCodePage& page);
+
 // The name a Save As copy is written under: the extension of the last
 // component is replaced by ".evt", or ".evt" is appended when there is none
 // or when the name is shorter than five bytes.

@@ -11,11 +11,24 @@
 
 constexpr int kPathSize = 260;
 
+// Which file a handle reaches, whatever path or form named it: the volume's
+// serial number and the file's index on it. known is 0 where the platform
+// could not tell, and an unknown file is the same as no other.
+struct FileIdentity {
+    uint32_t known;
+    uint32_t volume;
+    uint64_t index;
+};
+inline bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+    return a.known != 0 && b.known != 0 && a.volume == b.volume && a.index == b.index;
+}
+
 struct OpenFileState {
     char path[kPathSize];       // CurrentFilePath, upper-cased by the load
     uint32_t isLive;
     int sourceIndex;            // into kLogSources, -1 when not live
     LogHeader currentHeader;    // all zero after a failed load
+    FileIdentity identity;      // of the file loaded; unknown after a failed load
 };
 
 struct ViewerState {

@@ -46,7 +46,7 @@ file(GLOB DARVEX_WIN32_SOURCES CONFIGURE_DEPENDS
 list(FILTER DARVEX_WIN32_SOURCES EXCLUDE REGEX "/winmain_win32\\.cpp$")
 
 add_library(darvex_win32 STATIC ${DARVEX_WIN32_SOURCES})
-target_link_libraries(darvex_win32 PUBLIC darvex_core comctl32 comdlg32 gdi32 user32 shell32 version)
+target_link_libraries(darvex_win32 PUBLIC darvex_core comctl32 comdlg32 gdi32 user32 shell32 version psapi)
 darvex_warnings(darvex_win32)
 
 add_executable(DARVEX WIN32 app/winmain_win32.cpp)

@@ -39,6 +39,7 @@ void FailureOutcome(ViewerState* state, UiEffects* fx) {
     state->file.path[0] = '\0';
     state->file.isLive = 0;
     state->file.sourceIndex = -1;
+    state->file.identity = FileIdentity{};
 }
 
 void TakeOrderAndFlag(ViewerState* state) {

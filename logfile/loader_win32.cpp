@@ -2,17 +2,27 @@
 
 #include <windows.h>
 
-namespace {
-
-int ReadFromHandle(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
+int ReadFromFileHandle(void* handle, uint8_t* buffer, uint32_t size, uint32_t* got) {
     DWORD n = 0;
     *got = 0;
-    if (!ReadFile(static_cast<HANDLE>(context), buffer, size, &n, nullptr)) return 0;
+    if (!ReadFile(static_cast<HANDLE>(handle), buffer, size, &n, nullptr)) return 0;
     *got = n;
     return 1;
 }
 
-int OpenWithCreateFile(void*, const char* path, LogReader* reader) {
+FileIdentity IdentityOfHandle(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) return FileIdentity{};
+    return {1, info.dwVolumeSerialNumber, (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+namespace {
+
+// The identity of the file the last open reached.
+FileIdentity g_openedIdentity;
+
+int OpenWithCreateFile(void* context, const char* path, LogReader* reader) {
+    *static_cast<FileIdentity*>(context) = FileIdentity{};
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -20,7 +30,8 @@ int OpenWithCreateFile(void*, const char* path, LogReader* reader) {
     }
     LARGE_INTEGER size;
     reader->context = file;
-    reader->read = ReadFromHandle;
+    reader->read = ReadFromFileHandle;
+    *static_cast<FileIdentity*>(context) = IdentityOfHandle(file);
     reader->fileSize = GetFileSizeEx(file, &size) ? uint64_t(size.QuadPart) : UINT64_MAX;
     return 0;
 }
@@ -30,8 +41,10 @@ void CloseHandleOf(void*, LogReader* reader) {
     reader->context = nullptr;
 }
 
-const LogOpener kWin32Opener = {nullptr, OpenWithCreateFile, CloseHandleOf};
+const LogOpener kWin32Opener = {&g_openedIdentity, OpenWithCreateFile, CloseHandleOf};
 
 }  // namespace
 
 const LogOpener* Win32LogOpener() { return &kWin32Opener; }
+
+FileIdentity LastOpenedIdentity() { return g_openedIdentity; }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/viewer_state.h"
+#include "logfile/loader.h"
 
 constexpr int kMsgWriteFailed = 211;
 constexpr int kMsgFileExists = 251;
@@ -31,3 +32,15 @@ uint64_t LogCopySize(const ViewerState& state);
 // from what each took. 1 when every byte was written; 0 when a call failed or
 // took nothing while bytes remained.
 int WriteLogCopy(const ViewerState& state, const CopySink& sink);
+
+// A live log copied under its component's mutex, just before a clear or a
+// size change: the header as it stands then, and the record area that header
+// names, read from the file. The area's size, or 0 with ok false when the
+// file does not hold the area its header names. An empty chain copies as
+// its header alone, as an empty loaded log does.
+uint32_t LiveCopyAreaSize(const uint8_t header[kHeaderSize], uint64_t fileSize, bool* ok);
+
+// The header, then areaSize bytes read in order from source through buffer.
+// 1 when every byte was read and written.
+int CopyLiveLog(const uint8_t header[kHeaderSize], uint32_t areaSize, const LogReader& source, uint8_t* buffer,
+                uint32_t bufferSize, const CopySink& sink);

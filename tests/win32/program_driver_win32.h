@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -64,12 +65,30 @@ inline std::vector<uint8_t> FileBytes(const std::string& path) {   // empty when
 
 inline bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-inline std::string TempPath(const char* name) {   // in a temp folder of this test process
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    const std::string folder = std::string(dir) + "darvex_e2e_" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder + "\\" + name;
+// ctest runs each test in a process of its own, and Wine reuses process ids:
+// each process makes a new folder and removes it, with all it holds, at exit.
+struct TestFolder {
+    std::string path;
+    TestFolder() {
+        char dir[MAX_PATH], name[MAX_PATH];
+        GetTempPathA(MAX_PATH, dir);
+        GetTempFileNameA(dir, "dvx", 0, name);   // a unique name, taken by an empty file
+        DeleteFileA(name);
+        path = name;
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    ~TestFolder() {
+        std::string from = path + '\0';   // a list of one path, ended by two zeros
+        SHFILEOPSTRUCTA op = {};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+        SHFileOperationA(&op);
+    }
+};
+inline std::string TempPath(const char* name) {
+    static TestFolder folder;
+    return folder.path + "\\" + name;
 }
 
 inline std::string JapaneseFolder() {   // temp\...\日本\テスト\表\, made folder by folder
@@ -196,6 +215,12 @@ inline std::string ItemText(HWND dialog, int id) {
     std::vector<char> text(0x60000);
     SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()));
     return text.data();
+}
+// Returns once the program has done all it was asked: it answers a sent
+// message after its work, or from inside a box it shows. False when it hung.
+inline bool Settle(const Program& p) {
+    DWORD_PTR unused = 0;
+    return SendMessageTimeoutA(p.main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &unused) != 0;
 }
 inline LRESULT Selection(const Program& p) { return SendMessageA(p.list, LB_GETCURSEL, 0, 0); }
 // Opens Find, types text and presses Find Next; the selected row once the

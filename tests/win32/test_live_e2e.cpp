@@ -149,22 +149,34 @@ TEST(LiveLog, NothingIsCopiedClearedOrResizedWithoutALoadedLog) {
     }
 }
 
-TEST(LiveLog, ClearOfAFileCutBelowAHeaderFailsAndTheListStays) {
-    const std::string live = TempPath("BORAXLIN.EVT");
-    WriteLog(live, 30);
-    Program p("\"" + live + "\"");
-    ASSERT_TRUE(p.Up());
-    const std::vector<uint8_t> before = FileBytes(live);
-    HANDLE file = CreateFileA(live.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetFilePointer(file, 60, nullptr, FILE_BEGIN);
-    SetEndOfFile(file);
-    CloseHandle(file);
-    StartClear(p, IDNO);
-    EXPECT_EQ(p.AnswerBox(IDOK), kAskClear);
-    EXPECT_EQ(p.AnswerBox(IDOK), "Failed to delete the event.");
-    EXPECT_EQ(p.Rows(), 30);
-    EXPECT_EQ(p.Status(), "Total number of Event30||");
-    EXPECT_EQ(FileBytes(live), std::vector<uint8_t>(before.begin(), before.begin() + 60));
+// The file at the path is no longer the log loaded: cut below a header, or
+// another log moved over it. The clear writes nothing and the list stays.
+TEST(LiveLog, ClearOfAFileChangedUnderItsPathFailsAndTheListStays) {
+    const std::string live = TempPath("BORAXLIN.EVT"), other = TempPath("OTHER.EVT");
+    const std::function<void()> changes[] = {
+        [&] {
+            HANDLE file = CreateFileA(live.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            SetFilePointer(file, 60, nullptr, FILE_BEGIN);
+            SetEndOfFile(file);
+            CloseHandle(file);
+        },
+        [&] {
+            WriteLog(other, 77);
+            MoveFileExA(other.c_str(), live.c_str(), MOVEFILE_REPLACE_EXISTING);
+        },
+    };
+    for (const auto& change : changes) {
+        WriteLog(live, 30);
+        Program p("\"" + live + "\"");
+        ASSERT_TRUE(p.Up());
+        change();
+        const std::vector<uint8_t> changed = FileBytes(live);
+        ConfirmClear(p);
+        EXPECT_EQ(p.AnswerBox(IDOK), "Failed to delete the event.");
+        EXPECT_EQ(p.Rows(), 30);
+        EXPECT_EQ(p.Status(), "Total number of Event30||");
+        EXPECT_EQ(FileBytes(live), changed);
+    }
 }
 
 // A copy onto a filesystem of 64 KiB (mounted for the tests where mounting
@@ -267,22 +279,71 @@ TEST(LiveLog, ClearGoesAheadWhenTheWriterEndedHoldingItsMutex) {
     CloseHandle(mutex);
 }
 
-// A mapping of the component's name that belongs to another file of the same
-// name: a copy in another folder is cleared through neither.
-TEST(LiveLog, ClearOfACopyBesideARunningWriterTouchesNeitherFile) {
+// A copy of the component's log, equal to it byte for byte, opened under a
+// name that makes it live: the component's mapping shows the component's
+// file, not the one loaded, so neither the clear nor the size change writes.
+TEST(LiveLog, ChangesToACopyBesideARunningWriterTouchNeitherFile) {
     LiveSetup live("pern", "PERN.EVT", 65536, 20);
-    CreateDirectoryA(TempPath("copy").c_str(), nullptr);
-    const std::string copy = TempPath("copy\\PERN.EVT");
-    WriteLog(copy, 15);
+    const std::string copy = TempPath("OLD_PERN.EVT");
+    ASSERT_TRUE(CopyFileA(live.path.c_str(), copy.c_str(), TRUE));
     const std::vector<uint8_t> copyBytes = FileBytes(copy);
+    ASSERT_EQ(copyBytes, FileBytes(live.path));
     Program p("\"" + copy + "\"");
     ASSERT_TRUE(p.Up());
     ConfirmClear(p);
     EXPECT_EQ(p.AnswerBox(IDOK), "Failed to delete the event.");
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_LOG_SETTINGS, 0);
+    p.AnswerBox(IDNO);
+    p.AnswerBox(IDOK);
+    HWND dialog = p.Window("#32770");
+    SendMessageA(GetDlgItem(dialog, IDC_LOGSET_SIZE), WM_SETTEXT, 0, LPARAM("1024"));
+    PostMessageA(GetDlgItem(dialog, IDC_LOGSET_OK), BM_CLICK, 0, 0);
+    EXPECT_EQ(p.AnswerBox(IDOK, dialog), "Failed to save the maximum log size.");
     EXPECT_EQ(live.Header("count"), 20u);
+    EXPECT_EQ(live.Header("max"), 65536u);
     EXPECT_EQ(live.writer.Command("verify"), "verify ok");
     EXPECT_EQ(FileBytes(copy), copyBytes);
-    EXPECT_EQ(p.Rows(), 15);
+    EXPECT_EQ(p.Rows(), 20);
+}
+
+// The copy asked for before a change holds every event the change may erase,
+// those appended since the load too: it is written again from the live file
+// under the writer's mutex, right before the change.
+TEST(LiveLog, CopyBeforeAChangeHoldsTheEventsAppendedSinceTheLoad) {
+    LiveSetup live("pern", "PERN.EVT", 1 << 20, 10);
+    const std::string beforeClear = TempPath("BEFORE.EVT"), beforeResize = TempPath("RESIZE.EVT");
+    Program p("\"" + live.path + "\"");
+    ASSERT_TRUE(p.Up());
+    EXPECT_EQ(AnswerValue(live.writer.Command("append 5"), "count"), 15u);
+    ASSERT_EQ(live.writer.Command("run 5"), "running");
+    StartClear(p, IDYES);
+    p.AnswerFileDialog(beforeClear);
+    EXPECT_EQ(p.AnswerBox(IDOK), kAskClear);
+    ASSERT_TRUE(Settle(p));
+    ASSERT_NE(AnswerValue(live.writer.Command("stop"), "count"), UINT32_MAX);
+    EXPECT_NE(AnswerValue(live.writer.Command("append 1"), "count"), UINT32_MAX);
+    // The first event after the clear stands at the area's start and follows
+    // the copy's newest.
+    const std::vector<uint8_t> copy = FileBytes(beforeClear), after = FileBytes(live.path);
+    ASSERT_GE(copy.size(), 88u);
+    const uint32_t copied = GetU32(copy.data() + 40);
+    EXPECT_GE(copied, 15u);
+    const std::string next = "Simulated event " + std::to_string(copied + 1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(after.data() + 88 + 38), next.size() + 1), next + '\0');
+
+    // A size change with a copy: the events appended since the reload are in it.
+    EXPECT_NE(AnswerValue(live.writer.Command("append 7"), "count"), UINT32_MAX);
+    const std::vector<uint8_t> resized = FileBytes(live.path);
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_LOG_SETTINGS, 0);
+    p.AnswerBox(IDYES);
+    p.AnswerFileDialog(beforeResize);
+    p.AnswerBox(IDOK);
+    HWND dialog = p.Window("#32770");
+    SendMessageA(GetDlgItem(dialog, IDC_LOGSET_SIZE), WM_SETTEXT, 0, LPARAM("2048"));
+    Click(dialog, IDC_LOGSET_OK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(FileBytes(beforeResize), ExpectedCopy(resized));
+    EXPECT_EQ(live.Header("max"), 2u << 20);
 }
 
 // The writer appends every millisecond and wraps its small area over and
@@ -293,14 +354,10 @@ TEST(LiveLog, WriterAppendingDuringLoadsAndRefreshesNeverBreaksTheProgram) {
     ASSERT_EQ(live.writer.Command("run 1"), "running");
     Program p("\"" + live.path + "\"");
     ASSERT_TRUE(p.Up(false));
-    // The program has finished a load when it answers a sent message: after
-    // the list is filled, or inside the error box of a failed load.
-    auto settle = [&] {
-        DWORD_PTR unused = 0;
-        return SendMessageTimeoutA(p.main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &unused) != 0;
-    };
+    auto settle = [&] { return Settle(p); };
+    // A failed load's box disables the main window before it is visible.
     auto answerMessage = [&] {
-        if (p.Window("#32770", nullptr, 50) == nullptr) return false;
+        if (IsWindowEnabled(p.main) && p.Window("#32770", nullptr, 50) == nullptr) return false;
         const std::string text = p.AnswerBox(IDOK);
         EXPECT_TRUE(text == "Event log file is corrupted." || text == "Failed to read the event log file.") << text;
         return true;

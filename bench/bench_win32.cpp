@@ -17,6 +17,23 @@ struct DialogSearch {
     HWND found;
 };
 
+// A named CALLBACK function, since a lambda has the default calling
+// convention, which on i686 is not EnumWindows' stdcall.
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
+    DialogSearch* s = reinterpret_cast<DialogSearch*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[16] = "", text[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    GetWindowTextA(window, text, sizeof text);
+    if (pid == s->processId && IsWindowVisible(window) && strcmp(cls, "#32770") == 0 &&
+        strcmp(text, s->title) == 0) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 double NowMs() {
@@ -96,22 +113,7 @@ HWND WaitForDialog(DWORD processId, const char* title, DWORD timeoutMs) {
     DialogSearch search = {processId, title, nullptr};
     const DWORD start = GetTickCount();
     do {
-        EnumWindows(
-            [](HWND window, LPARAM context) -> BOOL {
-                DialogSearch* s = reinterpret_cast<DialogSearch*>(context);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(window, &pid);
-                char cls[16] = "", text[64] = "";
-                GetClassNameA(window, cls, sizeof cls);
-                GetWindowTextA(window, text, sizeof text);
-                if (pid == s->processId && IsWindowVisible(window) && strcmp(cls, "#32770") == 0 &&
-                    strcmp(text, s->title) == 0) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            LPARAM(&search));
+        EnumWindows(MatchDialog, LPARAM(&search));
         if (search.found != nullptr) return search.found;
         Sleep(1);
     } while (GetTickCount() - start < timeoutMs);

@@ -37,6 +37,21 @@ if [ -f "$WINEPREFIX/system.reg" ] && ! grep -qx "#arch=$darvex_wine_arch" "$WIN
     find "$WINEPREFIX" -mindepth 1 -maxdepth 1 ! -name .darvex-lock ! -name .xvfb -exec rm -rf {} +
 fi
 
+# Wine's own fonts (Marlett draws the caption buttons; MS Sans Serif, Tahoma,
+# the System font) come with fonts-wine in /usr/share/wine/fonts, but Debian
+# 12's Wine 8 looks for them in "<data dir>\../fonts", a path its file layer
+# refuses, so a prefix would have none of them and fall back to other fonts.
+# Windows keeps its fonts in windows\Fonts, which Wine reads in every process:
+# each prefix gets links there, made before Wine's first start in it.
+darvex_wine_fonts=${DARVEX_WINE_FONTS:-/usr/share/wine/fonts}
+if [ -d "$darvex_wine_fonts" ]; then
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    for darvex_font in "$darvex_wine_fonts"/*; do
+        [ -e "$WINEPREFIX/drive_c/windows/Fonts/${darvex_font##*/}" ] ||
+            ln -s "$darvex_font" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
+fi
+
 darvex_start_xvfb() {
     local n
     for n in $(seq 90 199); do
@@ -79,4 +94,14 @@ fi
 if [ ! -f "$WINEPREFIX/.darvex-unmanaged" ]; then
     "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 &&
         touch "$WINEPREFIX/.darvex-unmanaged"
+fi
+
+# Wine's Tahoma, the font of captions, menus and status bars, has no Japanese
+# glyphs; under code page 932 Wine links it to "MS UI Gothic" for them, which
+# this machine lacks. IPA P Gothic (fonts-ipafont-gothic) stands in for it; the
+# target is the family's Japanese name, the one Wine knows it by under 932.
+if [ ! -f "$WINEPREFIX/.darvex-ui-gothic" ]; then
+    LC_ALL=C.UTF-8 "$WINELOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v 'MS UI Gothic' /t REG_SZ /d 'IPA Pゴシック' /f >/dev/null 2>&1 &&
+        touch "$WINEPREFIX/.darvex-ui-gothic"
 fi

@@ -197,7 +197,12 @@ TEST(LiveLog, CopyThatRunsOutOfSpaceIsReportedAndRemoved) {
     PostMessageA(p.main, WM_COMMAND, IDM_FILE_SAVE_AS, 0);
     p.AnswerFileDialog(copy);
     EXPECT_EQ(p.AnswerBox(IDOK), "Failed to write the event log file.");
-    EXPECT_FALSE(FileExists(copy));
+    WIN32_FIND_DATAA found;   // no copy, nor the temporary file it was written to
+    HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        EXPECT_EQ(found.cFileName[0], '.') << found.cFileName;
+    }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     EXPECT_EQ(FileBytes(live), before);
 }
 

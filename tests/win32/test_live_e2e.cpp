@@ -109,14 +109,13 @@ TEST(LiveLog, SaveAsRefusesExistingNamesThenWritesAnExactCopyThatOpensReadOnly) 
     EXPECT_TRUE(WaitUntil([&] { return p.Status() == "Total number of Event50|Write Prohibit|"; })) << p.Status();
 }
 
-TEST(LiveLog, ClearOffersACopyFirstThenEmptiesTheChainAndKeepsEveryRecordByte) {
-    const std::string live = TempPath("TOLVA.EVT"), saved = TempPath("BEFORE.EVT");
+// Cancel in the file dialog, or on the last question: no copy, no clear.
+TEST(LiveLog, ClearCancelledAtEitherStepChangesNothing) {
+    const std::string live = TempPath("TOLVA.EVT");
     WriteLog(live, 40);
     const std::vector<uint8_t> before = FileBytes(live);
     Program p("\"" + live + "\"");
     ASSERT_TRUE(p.Up());
-
-    // No copy, no clear: Cancel in the file dialog, then Cancel on the last question.
     StartClear(p, IDYES);
     EXPECT_EQ(p.AnswerFileDialog(""), "Save As");
     EXPECT_EQ(p.Window("#32770", nullptr, 500), nullptr) << "asked to erase without a copy";
@@ -124,17 +123,6 @@ TEST(LiveLog, ClearOffersACopyFirstThenEmptiesTheChainAndKeepsEveryRecordByte) {
     EXPECT_EQ(p.AnswerBox(IDCANCEL), kAskClear);
     EXPECT_EQ(FileBytes(live), before);
     EXPECT_EQ(p.Rows(), 40);
-
-    StartClear(p, IDYES);
-    p.AnswerFileDialog(saved);
-    EXPECT_EQ(p.AnswerBox(IDOK), kAskClear);
-    EXPECT_TRUE(WaitUntil([&] { return p.Status() == "Total number of Event0||"; })) << p.Status();
-    EXPECT_EQ(p.Rows(), 0);
-    EXPECT_EQ(FileBytes(saved), ExpectedCopy(before));
-    // recordCount, oldestOffset and writerOffset, and nothing else.
-    const std::vector<uint8_t> after = FileBytes(live);
-    EXPECT_TRUE(ChangedOnlyIn(before, after, {{40, 44}, {60, 68}}));
-    EXPECT_EQ(0u, GetU32(after.data() + 40) | GetU32(after.data() + 60) | GetU32(after.data() + 64));
 }
 
 // A live log that failed to load (here: a missing PERN.EVT) offers no copy,
@@ -359,7 +347,6 @@ TEST(LiveLog, WriterAppendingDuringLoadsAndRefreshesNeverBreaksTheProgram) {
     ASSERT_EQ(live.writer.Command("run 1"), "running");
     Program p("\"" + live.path + "\"");
     ASSERT_TRUE(p.Up(false));
-    auto settle = [&] { return Settle(p); };
     // A failed load's box disables the main window before it is visible.
     auto answerMessage = [&] {
         if (IsWindowEnabled(p.main) && p.Window("#32770", nullptr, 50) == nullptr) return false;
@@ -375,15 +362,13 @@ TEST(LiveLog, WriterAppendingDuringLoadsAndRefreshesNeverBreaksTheProgram) {
         } else {
             p.ChooseInOpenDialog(live.path);
         }
-        return settle();
+        return Settle(p);
     };
-    int messages = 0;
     bool opened = true;
     for (int i = 0; i < 30; ++i) {
         ASSERT_TRUE(reload(opened)) << "the program stopped answering";
         opened = true;
         if (answerMessage()) {
-            ++messages;
             opened = false;
             continue;
         }
@@ -394,12 +379,11 @@ TEST(LiveLog, WriterAppendingDuringLoadsAndRefreshesNeverBreaksTheProgram) {
     }
     const uint32_t count = AnswerValue(live.writer.Command("stop"), "count");
     ASSERT_NE(count, UINT32_MAX);
-    settle();
+    Settle(p);
     answerMessage();
     ASSERT_TRUE(reload(false));
     EXPECT_EQ(p.Rows(), LRESULT(count));
     EXPECT_EQ(live.writer.Command("verify"), "verify ok");
-    RecordProperty("messages", messages);
 }
 
 // Save Settings on: at exit the conditions and the order, marked as saved,

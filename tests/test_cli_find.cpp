@@ -1,5 +1,5 @@
-// darvex-cli find: the Find dialog's search over the rows list prints, its options,
-// and Shift-JIS texts that match only on whole characters.
+// darvex-cli find: the Find dialog's search over the rows list prints, and its
+// options; the search's own rules are the Find tests'.
 #include "cli/cli_find.h"
 #include "cli_test_support.h"
 
@@ -30,11 +30,11 @@ struct FindLog : ::testing::Test {
         rows = Lines(Cli({"list", path, "--no-header"}).out);
         ASSERT_EQ(rows.size(), 6u);
     }
-    // The rows find prints for the arguments after "find FILE".
-    std::string Find(std::vector<std::string> args, int expectedStatus = 0) {
+    // What find prints for the arguments after "find FILE", and its status.
+    std::string Find(std::vector<std::string> args, int status = 0) {
         args.insert(args.begin(), {"find", path});
-        CliResult r = Cli(args);
-        EXPECT_EQ(r.status, expectedStatus) << r.err;
+        const CliResult r = Cli(args);
+        EXPECT_EQ(r.status, status) << r.err;
         return r.out;
     }
     std::string Hits(std::initializer_list<int> indexes) {
@@ -44,53 +44,40 @@ struct FindLog : ::testing::Test {
     }
 };
 
-TEST_F(FindLog, TextIgnoresTheCaseOfAsciiLettersAndStepsFromTheStartRow) {
+// The search stops at the end of the list unless the wrap is accepted; the
+// criteria choose matches, and the row indexes stay those of the whole list.
+TEST_F(FindLog, OptionsStartTheSearchAndChooseItsCriteria) {
     EXPECT_EQ(Find({"--text", "error"}), Hits({1}));   // no selection: down from row 0
     EXPECT_EQ(Find({"--text", "ERROR", "--from-row", "1"}), Hits({2}));
     EXPECT_EQ(Find({"--text", "error", "--from-row", "2", "--up"}), Hits({1}));
     EXPECT_EQ(Find({"--from-row", "3"}), Hits({4}));   // no text: the next row
-    // At the end of the list the search stops unless the wrap is accepted;
-    // the second pass starts again at row 0 (down) or the last row (up).
-    EXPECT_EQ(Find({"--text", "error", "--from-row", "4"}, kExitNoMatch),
-              "no event matched down to the end of the list\n");
+    EXPECT_EQ(Find({"--text", "error", "--from-row", "4"}, kExitNoMatch), "no event matched down to the end of the list\n");
     EXPECT_EQ(Find({"--text", "error", "--from-row", "4", "--wrap"}), Hits({1}));
     EXPECT_EQ(Find({"--text", "error", "--up"}, kExitNoMatch), "no event matched up to the top of the list\n");
     EXPECT_EQ(Find({"--text", "error", "--up", "--wrap"}), Hits({4}));
     EXPECT_EQ(Find({"--text", "errors", "--wrap"}, kExitNoMatch), "no event matched\n");
     EXPECT_EQ(Find({"--all", "--text", "error"}), Hits({1, 2, 4}));
     EXPECT_EQ(Find({"--all", "--text", "nothing"}, kExitNoMatch), "no event matched\n");
-}
-
-TEST_F(FindLog, CriteriaSearchTheRowsListPrintsWithoutFilteringThem) {
-    // The criteria choose matches; the row indexes stay those of the whole list.
     EXPECT_EQ(Find({"--all", "--types", "warning,information", "--text", "error"}), Hits({2}));
     EXPECT_EQ(Find({"--all", "--component", "3"}), Hits({5}));
     EXPECT_EQ(Find({"--all", "--module", "2"}), Hits({3}));   // module code 1
-    // The list's order: oldest first the last error is row 1.
-    CliResult oldest = Cli({"find", path, "--order", "oldest", "--text", "error"});
-    EXPECT_EQ(oldest.out, "1\t" + rows[4] + "\n");
-
-    EXPECT_EQ(Cli({"find", path, "--from-row", "6"}).status, kExitUsage);
-    EXPECT_EQ(Cli({"find", path, "--all", "--up"}).status, kExitUsage);
-    EXPECT_EQ(Cli({"list", path, "--text", "x"}).status, kExitUsage);
+    EXPECT_EQ(Find({"--order", "oldest", "--text", "error"}), "1\t" + rows[4] + "\n");
+    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
+             {"find", path, "--from-row", "6"}, {"find", path, "--all", "--up"}, {"list", path, "--text", "x"}}) {
+        EXPECT_EQ(Cli(bad).status, kExitUsage) << bad[2];
+    }
 }
 
-TEST(CliFind, ShiftJisTextMatchesWholeCharactersOnly) {
-    // ヂ (0x83 0x61) differs from ア (0x83 0x41) only in a second byte that
-    // looks like a letter; in ャA (0x83 0x83 0x41) the bytes of ア start
-    // inside a character.
+// ア (0x83 0x41) typed as UTF-8 is found as the log's code page holds it; ヂ
+// (0x83 0x61) and ャA (0x83 0x83 0x41) hold its bytes only across characters.
+TEST(CliFind, TextIsTypedInUtf8OrRawInTheLogsCodePage) {
     const std::string path = WriteEvents({{kTypeInformation, 0, nullptr, "\x83\x61"},
                                           {kTypeInformation, 0, nullptr, "\x83\x83\x41"},
                                           {kTypeInformation, 0, nullptr, "\x83\x41\x83\x58"}},
                                          "japanese-find.evt");
-    const std::vector<std::string> rows = Lines(Cli({"list", path, "--no-header"}).out);
-    ASSERT_EQ(rows.size(), 3u);
-    // Typed as UTF-8, converted to the log's code page.
-    EXPECT_EQ(Cli({"find", path, "--all", "--text", u8"ア"}).out, "2\t" + rows[2] + "\n");
-    EXPECT_EQ(Cli({"find", path, "--text", "\x83\x41", "--raw", "--codepage", "932"}).out, "2\t" + rows[2] + "\n");
-    // Only ャA holds a letter A of its own.
-    EXPECT_EQ(Cli({"find", path, "--all", "--text", "a"}).out, "1\t" + rows[1] + "\n");
-    // Read as single bytes, all three hold "\x83" and a letter A.
+    const std::string hit = "2\t" + Lines(Cli({"list", path, "--no-header"}).out).at(2) + "\n";
+    EXPECT_EQ(Cli({"find", path, "--all", "--text", u8"ア"}).out, hit);
+    EXPECT_EQ(Cli({"find", path, "--text", "\x83\x41", "--raw", "--codepage", "932"}).out, hit);
     EXPECT_EQ(Lines(Cli({"find", path, "--all", "--raw", "--codepage", "1252", "--text", "\x83\x41"}).out).size(), 3u);
     EXPECT_EQ(Cli({"find", path, "--text", u8"\u20ac", "--codepage", "932"}).status, kExitUsage);
 }

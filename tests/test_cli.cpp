@@ -118,16 +118,8 @@ TEST_F(StateTest, SavedAppliesTheHeadersConditionsAndOrder) {
 // One event with the description given and 20 data bytes, the last a lead byte.
 std::string WriteShownEvent(const char* description, const char* name) {
     static const uint8_t data[20] = {0x41, 0x42, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 0x83};
-    RecordSpec r;
-    r.text = description;
-    r.data = data;
-    r.dataByteCount = sizeof data;
-    LogImage image;
-    InitLogImage(&image, 0, kRecordAreaStart + RecordSpecSize(r));
-    PlaceRecord(&image, kRecordAreaStart, r);
-    SetRecordCount(&image, 1);
-    SetOldestOffset(&image, kRecordAreaStart);
-    return WriteLog(image, name);
+    const SyntheticEvent event = {kTypeWarning, 6, "1998/07/0605:04:03", description, data, sizeof data};
+    return WriteLog(SyntheticLogImage(&event, 1), name);
 }
 
 // The print's layout is the printing's own; show converts its texts to UTF-8.
@@ -135,7 +127,7 @@ TEST(CliShow, PrintsTheDescriptionAndTheDumpInUtf8OrTheLogsCodePage) {
     const std::string path = WriteShownEvent("\x83\x65\x83\x58\x83\x67\r\n\x8d\x73", "japanese.evt");
     const CliResult r = Cli({"show", path, "0"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("Date           :  01/01/01\nTime           :  00:00:00\n", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("Date           :  98/07/06\nTime           :  05:04:03\n", 0), 0u) << r.out;
     const char* const shown[] = {
         "\nDescription    :  \n\n      \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\n      \xE8\xA1\x8C\n\nData            :\n\n",
         // The character column holds a LF and a CR of the data; the lead byte

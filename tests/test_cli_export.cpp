@@ -125,27 +125,15 @@ struct ExportTest : StateTest {
     std::vector<uint8_t> data[kEventCount];
     void SetUp() override {
         StateTest::SetUp();
-        LogImage image;
-        InitLogImage(&image, 0, kRecordAreaStart);
-        uint32_t at = kRecordAreaStart;
-        for (uint32_t k = kEventCount; k-- > 0;) {   // the oldest first in the file
+        std::vector<SyntheticEvent> events;
+        for (uint32_t k = 0; k < kEventCount; ++k) {
             for (uint32_t b = 0; b < kEvents[k].dataBytes; ++b) data[k].push_back(kData[b % sizeof kData] + uint8_t(b));
-            RecordSpec r;
-            r.timeStamp = MakeRecordTime(1999, 12, 31, 23, 59, uint16_t(50 + k * 2));
-            r.moduleCode = kEvents[k].moduleCode;
-            r.type = kEvents[k].type;
-            r.text = kEvents[k].text;
-            r.data = data[k].data();
-            r.dataByteCount = kEvents[k].dataBytes;
-            r.link = RecordSpecSize(r);
-            at = PlaceRecord(&image, at, r);
+            events.push_back({kEvents[k].type, kEvents[k].moduleCode, "1999/12/3123:59:59", kEvents[k].text,
+                              data[k].data(), kEvents[k].dataBytes});
         }
-        SetRecordAreaEnd(&image, at);
-        SetRecordCount(&image, kEventCount);
-        SetOldestOffset(&image, kRecordAreaStart);
+        const LogImage image = SyntheticLogImage(events.data(), kEventCount);
         path = WriteLog(image, "export.evt");
         ASSERT_EQ(LoadImage(&state, image, "export.evt", &fx), 0);
-        ASSERT_EQ(state.table.loadedCount, kEventCount);
     }
     // Event k as export must write it, from the core's entry of it.
     Object Expected(uint32_t k) {

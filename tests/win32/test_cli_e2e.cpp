@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -13,8 +14,7 @@
 
 namespace {
 
-// Runs darvex-cli.exe with the arguments; its standard output (text mode:
-// lines end in CR LF), and its exit code in *code.
+// darvex-cli.exe's standard output (text mode: lines end in CR LF) and its exit code.
 std::string RunCliExe(const std::string& arguments, DWORD* code) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE read = nullptr, write = nullptr;
@@ -32,9 +32,7 @@ std::string RunCliExe(const std::string& arguments, DWORD* code) {
     CloseHandle(write);   // the pipe ends when the child's copy closes
     std::string out = started ? "" : "<not started>";
     char buffer[4096];
-    for (DWORD got = 0; started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0;) {
-        out.append(buffer, got);
-    }
+    for (DWORD got = 0; started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0;) out.append(buffer, got);
     CloseHandle(read);
     if (started) {
         WaitForSingleObject(pi.hProcess, 30000);
@@ -45,13 +43,10 @@ std::string RunCliExe(const std::string& arguments, DWORD* code) {
     return out;
 }
 
-// The value of a printed event line "Label    :  value", without its line end
-// and trailing blanks.
+// The value of a printed line "Label    :  value", without its line end and trailing blanks.
 std::string PrintedValue(const std::string& printed, const char* label) {
-    const size_t at = printed.find(std::string(label) + " ");
-    if (at == std::string::npos) return "<no " + std::string(label) + ">";
-    const size_t start = printed.find(":  ", at) + 3;
-    std::string value = printed.substr(start, printed.find('\n', start) - start);
+    const size_t at = printed.find(std::string(label) + " "), start = printed.find(":  ", at) + 3;
+    std::string value = at == std::string::npos ? "" : printed.substr(start, printed.find('\n', start) - start);
     while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
     return value;
 }
@@ -64,8 +59,7 @@ TEST(ProgramAndCli, TheCliListsTheWindowsRowsAndFindsTheRowTheFindDialogSelects)
     DWORD code = DWORD(-1);
     const std::string rows = RunCliExe("list --no-header \"" + log + "\"", &code);
     EXPECT_EQ(code, 0u);
-    long count = 0;
-    for (char c : rows) count += c == '\n';
+    const long count = long(std::count(rows.begin(), rows.end(), '\n'));
     // The window starts with row 0 selected; find starts after it as well.
     // Upper case: the generator writes "License check failed ...".
     const std::string hit = RunCliExe("find \"" + log + "\" --text LICENSE --from-row 0", &code);
@@ -80,8 +74,7 @@ TEST(ProgramAndCli, TheCliListsTheWindowsRowsAndFindsTheRowTheFindDialogSelects)
     EXPECT_EQ(Selection(p), 0);
     EXPECT_EQ(FindFromDialog(p, "license"), row);
 
-    // The printed fields are cut to the printout's widths: each is the start
-    // of the dialog's field.
+    // The printed fields are cut to the printout's widths: each starts the dialog's.
     const std::string shown = RunCliExe("show \"" + log + "\" " + std::to_string(row), &code);
     PostMessageA(p.list, WM_KEYDOWN, VK_RETURN, 1);
     HWND detail = p.Window("#32770");

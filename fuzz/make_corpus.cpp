@@ -54,44 +54,40 @@ int main(int argc, char** argv) {
         fprintf(stderr, "make_corpus: cannot create %s\n", g_dir.c_str());
         return 1;
     }
-    GenOptions small;   // kept well under the fuzzer's 64 KiB inputs
-    small.eventCount = 40;
-    small.dataLargePerMillion = 0;
-    small.dataSmallMax = 64;
-    WriteGenerated("gen-small", small);
-
-    GenOptions wrapped = small;   // wrapped, with unknown modules, Shift-JIS and empty descriptions
-    wrapped.sourceIndex = 2;
-    wrapped.eventCount = 150;
-    wrapped.wrapped = true;
-    wrapped.seed = 2;
-    wrapped.unknownModulesPerMillion = 300000;
-    wrapped.japanesePercent = 50;
-    wrapped.emptyDescriptionsPerMillion = 100000;
-    WriteGenerated("gen-wrapped", wrapped);
-
-    GenOptions bigData = small;
-    bigData.sourceIndex = 3;
-    bigData.eventCount = 6;
-    bigData.seed = 4;
-    bigData.dataNonePercent = 0;
-    bigData.dataLargePerMillion = 500000;
-    bigData.dataLargeMax = 8000;
-    WriteGenerated("gen-large-data", bigData);
-
-    // Saved conditions that filter; the live-path flag makes the load use them.
-    GenOptions filtered = wrapped;
-    filtered.sourceIndex = 1;
-    filtered.seed = 5;
-    filtered.eventCount = 60;
-    filtered.conditions.fromIsStamp = filtered.conditions.throughIsStamp = 1;
-    filtered.conditions.errorType = 0;
-    filtered.conditions.componentIndex = 2;
-    filtered.conditions.moduleIndex = 3;
-    filtered.conditions.sortOrder = 114;
-    filtered.conditions.conditionsSaved = 1;
-    WriteGenerated("gen-saved-conditions", filtered);
-
+    // Kept well under the fuzzer's 64 KiB inputs; saved conditions that filter,
+    // which the live-path flag makes the load use.
+    const struct {
+        const char* name;
+        int source;
+        uint32_t events, unknownModules, japanese, largeData;
+        bool wrapped, saved;
+    } generated[] = {{"gen-small", 0, 40, 0, 15, 0, false, false},
+                     {"gen-wrapped", 2, 150, 300000, 50, 0, true, false},
+                     {"gen-large-data", 3, 6, 0, 15, 500000, false, false},
+                     {"gen-saved-conditions", 1, 60, 0, 15, 0, true, true}};
+    for (const auto& g : generated) {
+        GenOptions o;
+        o.sourceIndex = g.source;
+        o.eventCount = g.events;
+        o.seed = uint64_t(&g - generated + 1);
+        o.wrapped = g.wrapped;
+        o.unknownModulesPerMillion = g.unknownModules;
+        o.japanesePercent = g.japanese;
+        o.emptyDescriptionsPerMillion = 100000;
+        o.dataSmallMax = 64;
+        o.dataNonePercent = g.largeData ? 0 : 35;
+        o.dataLargePerMillion = g.largeData;
+        o.dataLargeMax = 8000;
+        if (g.saved) {
+            o.conditions.fromIsStamp = o.conditions.throughIsStamp = 1;
+            o.conditions.errorType = 0;
+            o.conditions.componentIndex = 2;
+            o.conditions.moduleIndex = 3;
+            o.conditions.sortOrder = 114;
+            o.conditions.conditionsSaved = 1;
+        }
+        WriteGenerated(g.name, o);
+    }
     for (int v = 0; v < kBrokenLogCount; ++v) {
         WriteEachWay(std::string("broken-") + kBrokenLogInfo[v].name, BuildBrokenLog(BrokenLog(v)).bytes);
     }

@@ -157,46 +157,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
 #if defined(DARVEX_FUZZ_REPLAY)
 #include <dirent.h>
-#include <sys/stat.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-namespace {
-
-bool g_replayFailed = false;
-
-// Replays a file, or every file of a directory; returns how many were replayed.
-int Replay(const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        DIR* dir = opendir(path.c_str());
-        int replayed = 0;
-        while (dirent* entry = dir ? readdir(dir) : nullptr) {
-            if (entry->d_name[0] != '.') replayed += Replay(path + "/" + entry->d_name);
-        }
-        if (dir) closedir(dir);
-        return replayed;
-    }
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) {
-        fprintf(stderr, "fuzz_loader: cannot open %s\n", path.c_str());
-        g_replayFailed = true;
-        return 0;
-    }
-    std::vector<uint8_t> bytes;
-    for (int c; (c = fgetc(f)) != EOF;) bytes.push_back(uint8_t(c));
-    fclose(f);
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    return 1;
-}
-
-}  // namespace
-
+// Replays every file of the directories named; fails when there was none.
 int main(int argc, char** argv) {
     int replayed = 0;
-    for (int i = 1; i < argc; ++i) replayed += Replay(argv[i]);
+    for (int i = 1; i < argc; ++i) {
+        DIR* dir = opendir(argv[i]);
+        while (dirent* entry = dir ? readdir(dir) : nullptr) {
+            if (entry->d_name[0] == '.') continue;
+            std::ifstream in(std::string(argv[i]) + "/" + entry->d_name, std::ios::binary);
+            const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+            ++replayed;
+        }
+        if (dir) closedir(dir);
+    }
     printf("fuzz_loader: replayed %d inputs, %u loads succeeded\n", replayed, g_loadsSucceeded);
-    return !g_replayFailed && replayed > 0 ? 0 : 1;   // no input: the seeds were never written
+    return replayed > 0 && g_loadsSucceeded > 0 ? 0 : 1;
 }
 #endif

@@ -7,34 +7,19 @@
 
 namespace {
 
-int ReadImage(void* context, uint64_t offset, uint8_t* buffer, uint32_t size) {
-    const std::vector<uint8_t>& bytes = static_cast<LogImage*>(context)->bytes;
-    if (offset + size > bytes.size()) return 0;
-    memcpy(buffer, bytes.data() + offset, size);
-    return 1;
-}
-
-void Collect(void* context, const uint8_t* record, const LogHeader&) {
-    static_cast<std::vector<int>*>(context)->push_back(
-        atoi(reinterpret_cast<const char*>(RecordDescription(record)) + strlen("event ")));
-}
-
-void CollectLost(void* context) { static_cast<std::vector<int>*>(context)->push_back(0); }
-
 // A component's log of a small record area and a follower looking at it.
 struct Follow : ::testing::Test {
     LogImage image;
     uint32_t newest = 0;
     int appended = 0;
     FollowState state;
-    std::vector<int> printed;
     bool lost = false;
 
     void SetUp() override { InitLogImage(&image, 0, kRecordAreaStart + 1500); }
     void Start(uint32_t lines) { ASSERT_EQ(InitFollowState(&state, lines), 1); }
     void TearDown() override { ReleaseFollowState(&state); }
 
-    // Records of 50 to 62 bytes, so that the wraps leave gaps of every size.
+    // Records "event N", a second apart, of 50 to 62 bytes, so that the wraps leave gaps of every size.
     void Append(int n) {
         for (int i = 0; i < n; ++i) {
             ++appended;
@@ -46,19 +31,27 @@ struct Follow : ::testing::Test {
         }
     }
     void Clear() {
-        for (uint32_t at : {kOffsetRecordCount, kOffsetOldestOffset, kOffsetWriterOffset}) {
-            PutU32(image.bytes.data() + at, 0);
-        }
+        for (uint32_t at : {kOffsetRecordCount, kOffsetOldestOffset, kOffsetWriterOffset}) PutU32(image.bytes.data() + at, 0);
     }
     uint32_t Header(uint32_t at) const { return GetU32(image.bytes.data() + at); }
-    // The events one look prints.
+    // The numbers of the events one look prints; a loss, reported before
+    // them, is printed as 0.
     std::vector<int> Step() {
-        printed.clear();
-        const FollowReader reader = {&image, ReadImage};
-        const FollowSink sink = {&printed, Collect, CollectLost};
+        std::vector<int> printed;
+        const FollowReader reader = {&image, [](void* c, uint64_t offset, uint8_t* buffer, uint32_t size) {
+                                         const std::vector<uint8_t>& bytes = static_cast<LogImage*>(c)->bytes;
+                                         if (offset + size > bytes.size()) return 0;
+                                         memcpy(buffer, bytes.data() + offset, size);
+                                         return 1;
+                                     }};
+        const FollowSink sink = {&printed,
+                                 [](void* c, const uint8_t* record, const LogHeader&) {
+                                     static_cast<std::vector<int>*>(c)->push_back(
+                                         atoi(reinterpret_cast<const char*>(RecordDescription(record)) + 6));
+                                 },
+                                 [](void* c) { static_cast<std::vector<int>*>(c)->push_back(0); }};
         const FollowStepResult r = FollowStep(&state, reader, sink);
         EXPECT_EQ(r.messageId, 0);
-        // The word that events were lost comes first, before the events from the oldest.
         lost = !printed.empty() && printed[0] == 0;
         if (lost) printed.erase(printed.begin());
         EXPECT_EQ(r.printed, printed.size());
@@ -134,16 +127,10 @@ TEST_F(Follow, StartsOnAnEmptyLogAndGoesOnAfterAClearSeenOrUnseen) {
 }
 
 TEST(FollowNdjson, EscapesByCharactersAndWritesIsoTimes) {
-    LogImage image;
-    InitLogImage(&image, 0, kRecordAreaStart + 400);
-    SetComputerName(&image, "PC\"1");
     // "表" is 0x95 0x5C: its second byte is a backslash that must stay alone.
-    const char text[] = "\x95\x5C \"q\" a\\b\r\n\x01";
-    RecordSpec r;
-    r.text = text;
-    r.type = kTypeError;
-    r.timeStamp = MakeRecordTime(2024, 3, 9, 7, 5, 2);
-    PlaceRecord(&image, kRecordAreaStart, r);
+    const SyntheticEvent event = {kTypeError, 0, "2024/03/0907:05:02", "\x95\x5C \"q\" a\\b\r\n\x01"};
+    LogImage image = SyntheticLogImage(&event, 1);
+    SetComputerName(&image, "PC\"1");
     FILE* file = tmpfile();
     CliOutput* out = new CliOutput;
     InitOutput(out, file, 932, true, nullptr);

@@ -1,7 +1,8 @@
-// darvex-cli list, show, check and stats in-process: rows against the core's,
-// filters, the event print's texts, the broken-log catalogue, counts, messages.
+// darvex-cli in-process: list, find and stats against the core's rows, show's
+// texts, check over the broken-log catalogue, and the failures' messages.
 #include <sys/stat.h>
 
+#include "cli/cli_find.h"
 #include "cli/cli_options.h"
 #include "dialogs/printing.h"
 #include "cli_test_support.h"
@@ -21,10 +22,14 @@ struct ListedLog : StateTest {
     void SetUp() override {
         StateTest::SetUp();
         const SyntheticEvent events[] = {
-            {kTypeInformation, 0, "2004/01/0100:00:00", "a"}, {kTypeError, 1, "2003/01/0112:00:00", "b"},
-            {kTypeWarning, 1, "2002/06/0100:00:00", "c"},     {kTypeInformation, 1, "2000/01/0100:00:00", "d"},
-            {kTypeError, 9, "1999/07/0100:00:00", "e"},       {kTypeError, 1, "1999/06/0100:00:00", "f"},
-            {kTypeError, 1, "1999/05/3123:59:59", "g"},       {kTypeWarning, 4, "1998/01/0100:00:00", "h"}};
+            {kTypeInformation, 0, "2004/01/0100:00:00", "service started"},
+            {kTypeError, 1, "2003/01/0112:00:00", "disk ERROR on drive C"},
+            {kTypeWarning, 1, "2002/06/0100:00:00", "Error count high"},
+            {kTypeInformation, 1, "2000/01/0100:00:00", "backup done"},
+            {kTypeError, 9, "1999/07/0100:00:00", "eRRoR: timeout"},
+            {kTypeError, 1, "1999/06/0100:00:00", "all fine"},
+            {kTypeError, 1, "1999/05/3123:59:59", "g"},
+            {kTypeWarning, 4, "1998/01/0100:00:00", "h"}};
         BuildSyntheticTable(&state, events, 8);
         LogImage image = SyntheticLogImage(events, 8);
         ViewConditions c = DefaultViewConditions();
@@ -45,6 +50,18 @@ struct ListedLog : StateTest {
         std::vector<std::string> rows;
         for (int i : indexes) rows.push_back(Row(state.table.entries[i]));
         return rows;
+    }
+    // What find prints for the options, and its status.
+    std::string Find(std::vector<std::string> options, int status = 0) {
+        options.insert(options.begin(), {"find", path});
+        const CliResult r = Cli(options);
+        EXPECT_EQ(r.status, status) << r.err;
+        return r.out;
+    }
+    std::string Hits(std::initializer_list<int> indexes) const {
+        std::string text;
+        for (int i : indexes) text += std::to_string(i) + "\t" + Row(state.table.entries[i]) + "\n";
+        return text;
     }
 };
 
@@ -84,6 +101,46 @@ TEST_F(ListedLog, FilterOptionsAndSavedConditionsKeepTheMatchingRows) {
     const CliResult refused = Cli({"list", path, "--from", "03/01/01 00:00:00", "--through", "99/01/01 00:00:00"});
     EXPECT_EQ(refused.status, kExitUsage);
     EXPECT_NE(refused.err.find("darvex-cli: If date / time of the commencement"), std::string::npos);
+}
+
+// The Find dialog's search over the rows list prints: the search stops at the
+// end of the list unless the wrap is accepted; the criteria choose matches,
+// and the row indexes stay those of the whole list.
+TEST_F(ListedLog, FindStartsTheSearchWhereTheOptionsSayAndTakesItsCriteria) {
+    EXPECT_EQ(Find({"--text", "error"}), Hits({1}));   // no selection: down from row 0
+    EXPECT_EQ(Find({"--text", "ERROR", "--from-row", "1"}), Hits({2}));
+    EXPECT_EQ(Find({"--text", "error", "--from-row", "2", "--up"}), Hits({1}));
+    EXPECT_EQ(Find({"--from-row", "3"}), Hits({4}));   // no text: the next row
+    EXPECT_EQ(Find({"--text", "error", "--from-row", "4"}, kExitNoMatch), "no event matched down to the end of the list\n");
+    EXPECT_EQ(Find({"--text", "error", "--from-row", "4", "--wrap"}), Hits({1}));
+    EXPECT_EQ(Find({"--text", "error", "--up"}, kExitNoMatch), "no event matched up to the top of the list\n");
+    EXPECT_EQ(Find({"--text", "error", "--up", "--wrap"}), Hits({4}));
+    EXPECT_EQ(Find({"--text", "errors", "--wrap"}, kExitNoMatch), "no event matched\n");
+    EXPECT_EQ(Find({"--all", "--text", "error"}), Hits({1, 2, 4}));
+    EXPECT_EQ(Find({"--all", "--text", "nothing"}, kExitNoMatch), "no event matched\n");
+    EXPECT_EQ(Find({"--all", "--types", "warning,information", "--text", "error"}), Hits({2}));
+    EXPECT_EQ(Find({"--all", "--component", "3"}), Hits({7}));
+    EXPECT_EQ(Find({"--all", "--module", "1"}), Hits({0}));   // module code 0
+    EXPECT_EQ(Find({"--order", "oldest", "--text", "error"}), "3\t" + Row(state.table.entries[4]) + "\n");
+    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
+             {"find", path, "--from-row", "8"}, {"find", path, "--all", "--up"}, {"list", path, "--text", "x"}}) {
+        EXPECT_EQ(Cli(bad).status, kExitUsage) << bad[2];
+    }
+}
+
+// ア (0x83 0x41) typed as UTF-8 is found as the log's code page holds it; ヂ
+// (0x83 0x61) and ャA (0x83 0x83 0x41) hold its bytes only across characters.
+TEST_F(StateTest, FindTakesTheTextInUtf8OrRawInTheLogsCodePage) {
+    const SyntheticEvent events[] = {{kTypeInformation, 0, "2003/04/0506:07:59", "\x83\x61"},
+                                     {kTypeInformation, 0, "2003/04/0506:07:58", "\x83\x83\x41"},
+                                     {kTypeInformation, 0, "2003/04/0506:07:57", "\x83\x41\x83\x58"}};
+    BuildSyntheticTable(&state, events, 3);
+    const std::string path = WriteLog(SyntheticLogImage(events, 3), "japanese-find.evt");
+    const std::string hit = "2\t" + Row(state.table.entries[2]) + "\n";
+    EXPECT_EQ(Cli({"find", path, "--all", "--text", u8"ア"}).out, hit);
+    EXPECT_EQ(Cli({"find", path, "--text", "\x83\x41", "--raw", "--codepage", "932"}).out, hit);
+    EXPECT_EQ(Lines(Cli({"find", path, "--all", "--raw", "--codepage", "1252", "--text", "\x83\x41"}).out).size(), 3u);
+    EXPECT_EQ(Cli({"find", path, "--text", u8"\u20ac", "--codepage", "932"}).status, kExitUsage);
 }
 
 TEST_F(ListedLog, StatsCountsTypesComponentsAndModules) {

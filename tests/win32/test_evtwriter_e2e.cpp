@@ -1,25 +1,19 @@
-// EVTWRITER.EXE, the writing component's stand-in of the live-log tests: the
-// log it writes is a chain the loader takes, other processes see its header
-// through the named mapping at once, and its verify catches a changed byte.
-// (Its mutex is proven by the program's live-log tests, which fail when it
-// does not keep DARVEX waiting.)
-#include <windows.h>
+// EVTWRITER.EXE, the writing component's stand-in of the live-log tests:
+// other processes see its header through the named mapping at once, and its
+// verify, their oracle, catches a changed byte. (Its chain and its mutex are
+// proven by those tests, which load its logs and wait for it.)
+#include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
-#include "tests/test_support.h"
+#include "logfile/log_format.h"
 #include "tests/win32/writer_process_win32.h"
 
 namespace {
 
 // 40 records of 63 to 70 bytes go round a 600-byte area several times.
-TEST_F(StateTest, WriterLogLoadsWithItsCountAndItsHeaderIsSharedAndVerified) {
+TEST(Writer, HeaderIsSharedAtOnceAndVerifyCatchesAChangedByte) {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
-    const std::string folder = std::string(dir) + "darvex_writer_" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string path = folder + "\\PERN.EVT";
+    const std::string path = dir + std::string("darvex_writer_") + std::to_string(GetCurrentProcessId()) + ".PERN.EVT";
     DeleteFileA(path.c_str());
     WriterProcess writer;
     ASSERT_EQ("ready count=0", writer.Start("pern", path, 600));
@@ -27,21 +21,8 @@ TEST_F(StateTest, WriterLogLoadsWithItsCountAndItsHeaderIsSharedAndVerified) {
     const uint32_t count = AnswerValue(appended, "count");
     ASSERT_EQ(0u, appended.find("appended 40 count=")) << appended;
     EXPECT_LT(count, 10u);
-    const std::string header = writer.Command("header");
-    EXPECT_EQ(count, AnswerValue(header, "count")) << header;
-    EXPECT_EQ(688u, AnswerValue(header, "end"));
+    EXPECT_EQ(688u, AnswerValue(writer.Command("header"), "end"));
     EXPECT_EQ("verify ok", writer.Command("verify"));
-
-    // The file read while the writer runs holds the newest records in order.
-    std::ifstream in(path, std::ios::binary);
-    LogImage image;
-    image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    ASSERT_EQ(0, LoadImage(&state, image, path.c_str(), &fx));
-    ASSERT_EQ(count, state.table.loadedCount);
-    for (uint32_t k = 0; k < count; ++k) {
-        EXPECT_STREQ(("Simulated event " + std::to_string(40 - k)).c_str(),
-                     reinterpret_cast<const char*>(RecordDescription(state.table.fileOrder[k]->record)));
-    }
 
     const HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "PERN.MVF");
     ASSERT_NE(nullptr, mapping);
@@ -71,6 +52,8 @@ TEST_F(StateTest, WriterLogLoadsWithItsCountAndItsHeaderIsSharedAndVerified) {
     }
     fclose(f);
     EXPECT_EQ("verify ok", writer.Command("verify"));
+    writer.Stop();
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
 }
 
 }  // namespace

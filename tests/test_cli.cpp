@@ -65,19 +65,13 @@ struct ListedLog : StateTest {
     }
 };
 
-TEST_F(ListedLog, ListPrintsTheCoreRowsInEachOrder) {
-    for (const auto& o : {std::make_pair("newest", kOrderNewestFirst), std::make_pair("oldest", kOrderOldestFirst),
-                          std::make_pair("module", kOrderModule)}) {
-        OrderEvents(&state.table, o.second);
-        std::vector<std::string> expected = {" Type    Date      Time      Component    Module    Computer "};
-        for (uint32_t i = 0; i < state.table.loadedCount; ++i) expected.push_back(Row(*state.table.displayOrder[i]));
-        EXPECT_EQ(Lines(Cli({"list", path, "--order", o.first}).out), expected) << o.first;
-    }
+// The rows in each order are the ordering's own.
+TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) {
+    EXPECT_EQ(Lines(Cli({"list", path}).out)[0], " Type    Date      Time      Component    Module    Computer ");
     EXPECT_EQ(List({}), Rows({0, 1, 2, 3, 4, 5, 6, 7}));   // newest first unless told
-}
-
-// 99 is 1999 and 03 is 2003; module 2 is the second HALDOR/PERN, module code 1.
-TEST_F(ListedLog, FilterOptionsAndSavedConditionsKeepTheMatchingRows) {
+    EXPECT_EQ(List({"--order", "oldest"}), Rows({7, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(List({"--order", "module"}), Rows({7, 0, 1, 2, 3, 5, 6, 4}));
+    // 99 is 1999 and 03 is 2003; module 2 is the second HALDOR/PERN, module code 1.
     const std::vector<std::string> expected = Rows({1, 3, 5});
     EXPECT_EQ(List({"--types=error,information", "--component", "HALDOR/PERN", "--module", "2", "--from",
                     "99/06/01 00:00:00", "--through", "03/01/01 12:00:00"}),

@@ -97,7 +97,7 @@ struct FindTest : StateTest {
     }
 };
 
-TEST_F(FindTest, DownAndUpWrapAfterAskingAndFailWithTheirEndMessages) {
+TEST_F(FindTest, DownAndUpWrapAfterAskingAndEveryCriterionMustMatch) {
     EXPECT_EQ("1", Find(0));
     EXPECT_EQ("0", Find(-1));   // no selection: Down starts at row 0
     EXPECT_EQ("1 ?254", Find(2, "DISK"));   // past row 2, wraps to row 1
@@ -109,9 +109,9 @@ TEST_F(FindTest, DownAndUpWrapAfterAskingAndFailWithTheirEndMessages) {
     EXPECT_EQ("-1 ?255 !222", Find(-1, "nowhere"));
     answer = 0;
     EXPECT_EQ("-1 ?255", Find(0, "started"));   // Cancel: nothing selected, no failure box
-}
-
-TEST_F(FindTest, TypeModuleAndComponentMustAllMatch) {
+    // Type, module and component must all match.
+    c = DefaultFindCriteria();
+    answer = 1;
     c.informationType = c.warningType = c.errorType = 0;
     EXPECT_EQ("4", Find(-1));   // only the type-0 row equals a cleared type
     c = DefaultFindCriteria();
@@ -173,17 +173,6 @@ TEST(Dumps, RecordDataLengthIsReadAsSignedAndCutAt65535) {
     EXPECT_EQ('\0', out[0]);
 }
 
-TEST(DetailFields, DateLosesTheCenturyAndUnnamedCodesShowAsSuch) {
-    EventEntry e = {};
-    snprintf(e.date, sizeof e.date, "2001/02/03");
-    e.type = 3;
-    e.component = 5;
-    e.module = 7;
-    const DetailFields f = EventDetailFields(e);
-    EXPECT_EQ("01/02/03||unknown               |unknown",
-              std::string(f.date) + "|" + f.type + "|" + f.component + "|" + f.module);
-}
-
 std::string ShownDescription(const char* text, const AnsiCodePage& page = SingleByteCodePage()) {
     RecordSpec spec;
     spec.text = text;
@@ -242,7 +231,7 @@ struct PrintingTest : StateTest {
     }
 };
 
-TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeader) {
+TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeaderUnlessAbandoned) {
     // The three rows, then the first again four times: rows at 60..90 fit a
     // page of 100, the fifth goes to the top of the next page.
     std::vector<EventEntry*> rows(state.table.visibleRows, state.table.visibleRows + 3);
@@ -259,18 +248,15 @@ TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeader
               printer.lines);
     EXPECT_EQ(200, printer.firstX);
     EXPECT_EQ(2, printer.pagesEnded);
-    FakePrinter empty;   // an empty list still prints its title and heading
+    FakePrinter empty, cancelled, failing;   // an empty list still prints its title and heading
     EXPECT_EQ(1, PrintListPages(empty.Sink(100), "doc", nullptr, 0));
     EXPECT_EQ(2u, empty.lines.size());
-}
-
-TEST_F(PrintingTest, CancelOrAFailedPageAbandonsTheJob) {
-    printer.cancelAfterLines = 3;
-    EXPECT_EQ(0, PrintListPages(printer.Sink(1000), "doc", state.table.visibleRows, 3));
-    EXPECT_EQ(3u, printer.lines.size());
-    FakePrinter failing;
+    // Cancel or a failed page abandons the job.
+    cancelled.cancelAfterLines = 3;
+    EXPECT_EQ(0, PrintListPages(cancelled.Sink(1000), "doc", state.table.visibleRows, 3));
+    EXPECT_EQ(3u, cancelled.lines.size());
     failing.failEndPageAt = 1;
-    std::vector<EventEntry*> rows(20, state.table.visibleRows[0]);
+    rows.resize(20, rows[0]);
     EXPECT_EQ(0, PrintListPages(failing.Sink(100), "doc", rows.data(), 20));
     EXPECT_EQ(1, failing.page);
 }

@@ -126,11 +126,9 @@ int LoadBytes(ViewerState* state, const uint8_t* file, size_t size, uint8_t flag
     UiEffects fx;
     ClearEffects(&fx);
     const int result = LoadLogFromReader(state, &reader, &fx);
-    if (result != 0) {
-        Check(state->table.entries == nullptr && state->table.recordArea == nullptr, "a failed load keeps nothing");
-    } else {
-        ++g_loadsSucceeded;
-    }
+    Check(result == 0 || (state->table.entries == nullptr && state->table.recordArea == nullptr),
+          "a failed load keeps nothing");
+    g_loadsSucceeded += result == 0;
     return result;
 }
 

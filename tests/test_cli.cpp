@@ -233,8 +233,10 @@ TEST(CliMessages, FailuresGoToStandardErrorWithTheirStatus) {
     const CliResult unknown = Cli({"list", "x.evt", "--bogus"});
     EXPECT_EQ(unknown.status, kExitUsage);
     EXPECT_EQ(unknown.err, "darvex-cli: unknown option: --bogus\nTry 'darvex-cli --help'.\n");
+    EXPECT_EQ(Cli({"follow", "/nonexistent/PERN.EVT", "--lines", "2", "--interval", "5"}).status, kExitOpenFailed);
     for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-             {"check", "x.evt", "--order", "newest"}, {"list", "x.evt", "--order", "sideways"}, {"frobnicate"}, {}}) {
+             {"check", "x.evt", "--order", "newest"}, {"list", "x.evt", "--order", "sideways"}, {"frobnicate"}, {},
+             {"follow", "x.evt", "--format=csv"}, {"follow", "x.evt", "--interval=0"}, {"list", "x.evt", "--lines", "2"}}) {
         EXPECT_EQ(Cli(args).status, kExitUsage) << args.size();
     }
     EXPECT_EQ(Cli({"show", "--help"}).out.rfind("Usage: darvex-cli show", 0), 0u);

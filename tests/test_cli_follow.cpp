@@ -143,10 +143,4 @@ TEST(FollowNdjson, EscapesByCharactersAndWritesIsoTimes) {
                           "a\\\\b\\r\\n\\u0001\"}\n"));
 }
 
-TEST(FollowCommand, TakesItsOwnOptionsAndReportsAFileItCannotOpen) {
-    EXPECT_EQ(Cli({"follow", "/nonexistent/PERN.EVT", "--lines", "2", "--interval", "5"}).status, kExitOpenFailed);
-    for (const char* bad : {"--format=csv", "--interval=0"}) EXPECT_EQ(Cli({"follow", "x.evt", bad}).status, kExitUsage);
-    EXPECT_EQ(Cli({"list", "x.evt", "--lines", "2"}).status, kExitUsage);
-}
-
 }  // namespace

@@ -1,7 +1,7 @@
-// EVTWRITER.EXE, the writing component's stand-in of the live-log tests:
-// other processes see its header through the named mapping at once, and its
-// verify, their oracle, catches a changed byte. (Its chain and its mutex are
-// proven by those tests, which load its logs and wait for it.)
+// EVTWRITER.EXE, the writing component's stand-in of the live-log tests: its
+// verify, their oracle, catches a changed byte. (Its chain, its mapping and
+// its mutex are proven by those tests, which load its logs, clear them
+// through the mapping and wait for it.)
 #include <gtest/gtest.h>
 
 #include "logfile/log_format.h"
@@ -10,30 +10,15 @@
 namespace {
 
 // 40 records of 63 to 70 bytes go round a 600-byte area several times.
-TEST(Writer, HeaderIsSharedAtOnceAndVerifyCatchesAChangedByte) {
+TEST(Writer, VerifyCatchesAChangedRecordOrHeaderByte) {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     const std::string path = dir + std::string("darvex_writer_") + std::to_string(GetCurrentProcessId()) + ".PERN.EVT";
     DeleteFileA(path.c_str());
     WriterProcess writer;
     ASSERT_EQ("ready count=0", writer.Start("pern", path, 600));
-    const std::string appended = writer.Command("append 40");
-    const uint32_t count = AnswerValue(appended, "count");
-    ASSERT_EQ(0u, appended.find("appended 40 count=")) << appended;
-    EXPECT_LT(count, 10u);
-    EXPECT_EQ(688u, AnswerValue(writer.Command("header"), "end"));
+    ASSERT_EQ(0u, writer.Command("append 40").find("appended 40 count="));
     EXPECT_EQ("verify ok", writer.Command("verify"));
-
-    const HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "PERN.MVF");
-    ASSERT_NE(nullptr, mapping);
-    const uint8_t* view = static_cast<const uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-    ASSERT_NE(nullptr, view);
-    const std::string more = writer.Command("append 1");
-    EXPECT_EQ(AnswerValue(more, "count"), GetU32(view + kOffsetRecordCount)) << more;
-    EXPECT_EQ(AnswerValue(more, "oldest"), GetU32(view + kOffsetOldestOffset));
-    EXPECT_EQ(AnswerValue(more, "writer"), GetU32(view + kOffsetWriterOffset));
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
 
     // The oracle of the live-log tests: a record byte or a header byte that
     // only the writer may change, changed behind its back.

@@ -100,7 +100,7 @@ struct FindTest : StateTest {
 TEST_F(FindTest, DownAndUpWrapAfterAskingAndEveryCriterionMustMatch) {
     EXPECT_EQ("1", Find(0));
     EXPECT_EQ("0", Find(-1));   // no selection: Down starts at row 0
-    EXPECT_EQ("1 ?254", Find(2, "DISK"));   // past row 2, wraps to row 1
+    EXPECT_EQ("0 ?254", Find(2, "STARTED"));   // past row 2, wraps to the top
     EXPECT_EQ("-1 ?254 !221", Find(4, "nowhere"));
     c.direction = kFindUp;
     EXPECT_EQ("0", Find(1, "started"));
@@ -114,6 +114,8 @@ TEST_F(FindTest, DownAndUpWrapAfterAskingAndEveryCriterionMustMatch) {
     answer = 1;
     c.informationType = c.warningType = c.errorType = 0;
     EXPECT_EQ("4", Find(-1));   // only the type-0 row equals a cleared type
+    c.direction = kFindUp;
+    EXPECT_EQ("4 ?255", Find(-1));   // the second pass upward starts at the last row
     c = DefaultFindCriteria();
     c.moduleIndex = 2;   // second "HALDOR/PERN": module code 1 only
     EXPECT_EQ("3", Find(-1));

@@ -68,6 +68,9 @@ TEST_F(LoaderTest, EveryCatalogueLogGivesItsOutcomeAndShortOrFailedReadsAreRefus
     PlaceRecord(&image, kBaseRecordOffsets[2], odd);
     ASSERT_EQ(0, LoadImage(&state, image, "B.EVT", &fx));
     EXPECT_EQ(10u, strlen(state.table.entries[0].date));
+    LogImage shortArea = BuildBaseLog();   // the newest record's last byte past the area
+    SetRecordAreaEnd(&shortArea, kBaseRecordAreaEnd - 1);
+    EXPECT_EQ(kMsgCorrupted, LoadImage(&state, shortArea, "A.EVT", &fx));
     // Read errors in the record area and in the header; many short reads still read it whole.
     EXPECT_EQ(kMsgReadFailed, LoadImage(&state, image, "A.EVT", &fx, {nullptr, 0, 100}));
     EXPECT_EQ(kMsgReadFailed, LoadImage(&state, image, "A.EVT", &fx, {nullptr, 0, 10}));

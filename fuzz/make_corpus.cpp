@@ -44,12 +44,8 @@ int main(int argc, char** argv) {
     mkdir(g_dir.c_str(), 0777);   // a seed that cannot be written is reported
     // Kept well under the fuzzer's 64 KiB inputs; saved conditions that filter,
     // which the live-path flag makes the load use.
-    const struct {
-        const char* name;
-        int source;
-        uint32_t events, unknownModules, japanese, largeData;
-        bool wrapped, saved;
-    } generated[] = {{"gen-small", 0, 40, 0, 15, 0, false, false},
+    const struct { const char* name; int source; uint32_t events, unknown, japanese, largeData; bool wrapped, saved; }
+        generated[] = {{"gen-small", 0, 40, 0, 15, 0, false, false},
                      {"gen-wrapped", 2, 150, 300000, 50, 0, true, false},
                      {"gen-large-data", 3, 6, 0, 15, 500000, false, false},
                      {"gen-saved-conditions", 1, 60, 0, 15, 0, true, true}};
@@ -59,7 +55,7 @@ int main(int argc, char** argv) {
         o.eventCount = g.events;
         o.seed = uint64_t(&g - generated + 1);
         o.wrapped = g.wrapped;
-        o.unknownModulesPerMillion = g.unknownModules;
+        o.unknownModulesPerMillion = g.unknown;
         o.japanesePercent = g.japanese;
         o.emptyDescriptionsPerMillion = 100000;
         o.dataSmallMax = 64;

@@ -211,11 +211,7 @@ TEST(CliCheck, EveryCatalogueLogIsJudgedAsTheLoaderJudgesIt) {
 
 // Each load failure has its message and status; nothing goes to the output.
 TEST(CliMessages, FailuresGoToStandardErrorWithTheirStatus) {
-    struct Load {
-        std::string path;
-        int status;
-        const char* message;
-    };
+    struct Load { std::string path; int status; const char* message; };
     std::vector<Load> loads = {
         {TempPath("no-such-file"), kExitOpenFailed, "Failed to open the event log file."},
         {WriteLog(BuildBrokenLog(kBrokenAreaBeyondFile), "beyond"), kExitReadFailed, "Failed to read the event log file."},

@@ -78,10 +78,7 @@ struct FindTest : StateTest {
     std::string log;   // the questions asked (?id) and the failures shown (!id)
     int answer = 1;
     FindCriteria c = DefaultFindCriteria();
-    void SetUp() override {
-        StateTest::SetUp();
-        BuildSyntheticTable(&state, kRows, 5);
-    }
+    void SetUp() override { StateTest::SetUp(); BuildSyntheticTable(&state, kRows, 5); }
     // The row found, then the log: "1 ?254".
     std::string Find(int32_t current, const char* text = "") {
         snprintf(c.descriptionText, sizeof c.descriptionText, "%s", text);
@@ -227,10 +224,7 @@ const SyntheticEvent kPrintRows[] = {
 
 struct PrintingTest : StateTest {
     FakePrinter printer;
-    void SetUp() override {
-        StateTest::SetUp();
-        BuildSyntheticTable(&state, kPrintRows, 3);
-    }
+    void SetUp() override { StateTest::SetUp(); BuildSyntheticTable(&state, kPrintRows, 3); }
 };
 
 TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeaderUnlessAbandoned) {
@@ -293,11 +287,8 @@ TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndDataWhoseHeadingMayStartA
 
 TEST(LogSettingsValues, ShownKilobytesStepBy64AndOkTakesWholeStepsInRange) {
     EXPECT_EQ(64u, LogSizeKilobytes(66559));   // a byte short of 65 kilobytes: rounded down
-    const struct {
-        uint32_t shown;
-        int code;
-        uint32_t stepped;   // 7: the text stays as typed
-    } steps[] = {
+    // The step, or 7 where the text stays as typed.
+    const struct { uint32_t shown; int code; uint32_t stepped; } steps[] = {
         {100, kLogSizeSpinUp, 128},           {100, kLogSizeSpinDown, 64},   // 164 made a whole step, 36 the bottom
         {1048575, kLogSizeSpinUp, 1048576},   {1048576, kLogSizeSpinDown, 1048512},
         {1048511, kLogSizeSpinUp, 1048512},   {1048639, kLogSizeSpinDown, 1048512},
@@ -309,12 +300,9 @@ TEST(LogSettingsValues, ShownKilobytesStepBy64AndOkTakesWholeStepsInRange) {
         EXPECT_EQ(s.stepped != 7, StepLogKilobytes(s.shown, s.code, &stepped) == 1) << s.shown << " " << s.code;
         EXPECT_EQ(s.stepped, stepped) << s.shown << " " << s.code;
     }
-    // Out of range, not a number, or a value that reads back negative are refused.
-    const struct {
-        uint32_t typed;
-        bool isNumber;
-        uint32_t bytes;   // 7: refused, left as it was
-    } typed[] = {{64, true, 65536},     {100, true, 65536},  {127, true, 65536}, {128, true, 131072},
+    // The bytes, or 7 where it is refused and left as it was: out of range, not
+    // a number, or a value that reads back negative.
+    const struct { uint32_t typed; bool isNumber; uint32_t bytes; } typed[] = {{64, true, 65536},     {100, true, 65536},  {127, true, 65536}, {128, true, 131072},
                  {1048576, true, 1u << 30}, {63, true, 7},   {1048577, true, 7}, {0, false, 7},
                  {100, false, 7},       {4294967291u, true, 7}, {2147483648u, true, 7}};
     for (const auto& t : typed) {

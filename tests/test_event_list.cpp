@@ -18,10 +18,7 @@ const SyntheticEvent kEvents[] = {
 };
 
 struct FilterTest : StateTest {
-    void SetUp() override {
-        StateTest::SetUp();
-        BuildSyntheticTable(&state, kEvents, 6);
-    }
+    void SetUp() override { StateTest::SetUp(); BuildSyntheticTable(&state, kEvents, 6); }
     void SetRange(const char* from, const char* through) {
         memcpy(state.range.from, from, 18);
         memcpy(state.range.through, through, 18);
@@ -55,13 +52,11 @@ TEST_F(FilterTest, WindowAndTypesChooseTheRowsAndAnEmptyResultGraysTheEventItems
 }
 
 TEST_F(FilterTest, ModuleIndexSelectsOneCodeAndComponentMustAgree) {
-    const struct {
-        int module, component;
-        Rows rows;
-    } cases[] = {{1, 0, {0}},   // "HALDOR/PERN", module code 0
-                 {2, 0, {1}},   // the second "HALDOR/PERN", module code 1
-                 {2, 3, {}},    // BORAXLIN with a PERN module: nothing
-                 {0, 3, {2}}};
+    const struct { int module, component; Rows rows; } cases[] = {
+        {1, 0, {0}},   // "HALDOR/PERN", module code 0
+        {2, 0, {1}},   // the second "HALDOR/PERN", module code 1
+        {2, 3, {}},    // BORAXLIN with a PERN module: nothing
+        {0, 3, {2}}};
     for (const auto& c : cases) {
         state.conditions.moduleIndex = c.module;
         state.conditions.componentIndex = c.component;
@@ -143,12 +138,7 @@ std::string Check(const char* start, const char* end) {
 
 TEST(FilterDialogFields, SpinStopsAtTheRangesEndsWithoutWrapping) {
     constexpr FieldRange kDay = {1, 31}, kYear = {0, 99};
-    const struct {
-        uint32_t value;
-        int code;
-        FieldRange range;
-        uint32_t stepped;
-    } cases[] = {{30, kSpinUp, kDay, 31}, {31, kSpinUp, kDay, 31}, {2, kSpinDown, kDay, 1}, {1, kSpinDown, kDay, 1},
+    const struct { uint32_t value; int code; FieldRange range; uint32_t stepped; } cases[] = {{30, kSpinUp, kDay, 31}, {31, kSpinUp, kDay, 31}, {2, kSpinDown, kDay, 1}, {1, kSpinDown, kDay, 1},
                  {0, kSpinUp, kDay, 1}, {0, kSpinDown, kYear, 0}, {99, kSpinUp, kYear, 99},
                  {45, kSpinUp, kDay, 31}, {45, kSpinDown, kDay, 31},   // a typed 45 comes back to 31
                  {45, 2, kDay, 45}, {45, 5, kDay, 45}, {45, 8, kDay, 45}};   // page, thumb, end of scroll

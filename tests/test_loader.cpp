@@ -153,12 +153,7 @@ TEST(CommandLinePath, QuotesAreRemovedAndTwoHundredSixtyBytesAreRefused) {
 // module path with the extension "HLP", or the bare name without one.
 TEST(PathRules, ExtensionOfTheLastComponentIsFoundByCharacters) {
     const std::string longest(257, 'A'), fits(255, 'A'), fitsEvt = fits + ".evt";
-    const struct {
-        bool help;
-        const char* in;
-        const char* out;
-        const AnsiCodePage& page;
-    } cases[] = {
+    const struct { bool help; const char* in; const char* out; const AnsiCodePage& page; } cases[] = {
         {false, "C:\\LOGS\\LOG.EVTX", "C:\\LOGS\\LOG.evt", kSingle},
         {false, "C:\\MY.DIR\\LOG", "C:\\MY.DIR\\LOG.evt", kSingle},
         {false, "A.B", "A.B.evt", kSingle},   // shorter than five bytes: appended
@@ -183,12 +178,7 @@ TEST(PathRules, ExtensionOfTheLastComponentIsFoundByCharacters) {
 }
 
 TEST(SourcePath, LiveSourceIsFoundAnywhereInThePathUpperCasedByCharacters) {
-    const struct {
-        const char* path;
-        int source;
-        const char* upper;
-        const AnsiCodePage& page;
-    } cases[] = {
+    const struct { const char* path; int source; const char* upper; const AnsiCodePage& page; } cases[] = {
         {"c:\\logs\\old_pern.evt.bak", 0, "C:\\LOGS\\OLD_PERN.EVT.BAK", kSingle},
         {"C:\\TOLVA.EVT\\PERN.EVT", 0, "C:\\TOLVA.EVT\\PERN.EVT", kSingle},
         {"d:\\x\\kestram.evt", 3, "D:\\X\\KESTRAM.EVT", kSingle},

@@ -104,9 +104,6 @@ inline std::vector<int> VisibleIndexes(const ViewerState& state) {
 struct StateTest : ::testing::Test {
     ViewerState state;
     UiEffects fx;
-    void SetUp() override {
-        InitViewerState(&state);
-        ClearEffects(&fx);
-    }
+    void SetUp() override { InitViewerState(&state); ClearEffects(&fx); }
     void TearDown() override { ReleaseViewerState(&state); }
 };

@@ -39,24 +39,22 @@ struct ListedLog : StateTest {
         SetConditions(&image, c);
         path = WriteLog(image, "PERN.EVT");
     }
-    // The rows list prints for the options.
-    std::vector<std::string> List(std::vector<std::string> options) {
-        options.insert(options.begin(), {"list", path, "--no-header"});
+    // What the command prints for the options after the log, and its status.
+    std::string Run(const char* command, std::vector<std::string> options, int status = 0) {
+        options.insert(options.begin(), {command, path});
         const CliResult r = Cli(options);
-        EXPECT_EQ(r.status, 0) << r.err;
-        return Lines(r.out);
+        EXPECT_EQ(r.status, status) << r.err;
+        return r.out;
     }
+    std::vector<std::string> List(std::vector<std::string> options) {
+        options.push_back("--no-header");
+        return Lines(Run("list", options));
+    }
+    std::string Find(std::vector<std::string> options, int status = 0) { return Run("find", options, status); }
     std::vector<std::string> Rows(std::initializer_list<int> indexes) const {
         std::vector<std::string> rows;
         for (int i : indexes) rows.push_back(Row(state.table.entries[i]));
         return rows;
-    }
-    // What find prints for the options, and its status.
-    std::string Find(std::vector<std::string> options, int status = 0) {
-        options.insert(options.begin(), {"find", path});
-        const CliResult r = Cli(options);
-        EXPECT_EQ(r.status, status) << r.err;
-        return r.out;
     }
     std::string Hits(std::initializer_list<int> indexes) const {
         std::string text;

@@ -217,10 +217,7 @@ struct FakePrinter {
 };
 
 const SyntheticEvent kPrintRows[] = {
-    {4, 0, "2001/02/0304:05:06", "one"},
-    {2, 4, "1999/12/3123:59:59", "two"},
-    {1, 9, "2000/01/0100:00:00", "three"},
-};
+    {4, 0, "2001/02/0304:05:06", "one"}, {2, 4, "1999/12/3123:59:59", "two"}, {1, 9, "2000/01/0100:00:00", "three"}};
 
 struct PrintingTest : StateTest {
     FakePrinter printer;

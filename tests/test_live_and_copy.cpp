@@ -7,7 +7,7 @@ namespace {
 // Takes at most `chunk` bytes a call; fails, or writes nothing, at the given call.
 struct MemorySink {
     std::vector<uint8_t> bytes;
-    uint32_t chunk = 4096;
+    uint32_t chunk = 100;   // the header goes whole
     int calls = 0, failAtCall = -1, stallAtCall = -1;
     CopySink Sink() { return {this, Write}; }
     static int Write(void* context, const uint8_t* bytes, uint32_t size, uint32_t* written) {
@@ -23,11 +23,7 @@ struct LogCopyTest : StateTest {
     LogImage log;
     void SetUp() override {
         StateTest::SetUp();
-        GenOptions options;
-        options.eventCount = 300;
-        options.wrapped = true;
-        GenResult result;
-        ASSERT_EQ(1, GenerateLogImage(options, &log, &result));
+        log = BuildBrokenLog(kEdgeWrappedExample);
         SetFileSize(&log, log.bytes.size() + 100);   // bytes past the area are no part of a copy
         ASSERT_EQ(0, LoadImage(&state, log, "C:\\LOGS\\PERN.EVT", &fx));
     }
@@ -38,7 +34,6 @@ TEST_F(LogCopyTest, CopyIsTheHeaderAndAreaAsLoadedAndAFailedOrStalledWriteStops)
     const std::vector<uint8_t> loaded(log.bytes.begin(), log.bytes.begin() + long(size));
     SetMaxLogSize(&log, 1 << 20);   // later changes to the file do not reach the copy
     MemorySink sink;
-    sink.chunk = 1000;
     ASSERT_EQ(1, WriteLogCopy(state, sink.Sink()));
     EXPECT_EQ(LogCopySize(state), size);
     EXPECT_EQ(loaded, sink.bytes);

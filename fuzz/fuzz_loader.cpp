@@ -3,8 +3,9 @@
 // the file size (a pipe would not); 2 reads return at most 7 + 13 * (flags >> 4)
 // bytes; 4 the path names a live log, so its saved conditions drive the filter;
 // 8 the reader fails past the middle of the file; 16 Shift-JIS texts.
-// Built without libFuzzer (DARVEX_FUZZ_REPLAY) it replays the files and
-// directories named on its command line, so the seed corpus runs as a test.
+// Built with DARVEX_FUZZ_REPLAY it replays the files and directories named on
+// its command line instead, so the seed corpus runs as a test.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,23 +20,17 @@
 
 namespace {
 
-// Loads that succeeded, so the replay can show the seeds still reach past the loader.
-unsigned g_loadsSucceeded = 0;
+unsigned g_loadsSucceeded = 0;   // the replay shows the seeds still reach past the loader
 
 struct FuzzReader {
     const uint8_t* bytes;
-    size_t size;
-    size_t position;
-    size_t chunk;
-    size_t failAt;
+    size_t size, position, chunk, failAt;
 };
 
 int FuzzRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
     FuzzReader* r = static_cast<FuzzReader*>(context);
+    const size_t n = std::min({size_t(size), r->chunk, r->size - r->position});
     *got = 0;
-    size_t n = size;
-    if (n > r->chunk) n = r->chunk;
-    if (n > r->size - r->position) n = r->size - r->position;
     if (r->position + n > r->failAt) return 0;
     if (n) memcpy(buffer, r->bytes + r->position, n);
     r->position += n;
@@ -50,12 +45,10 @@ void Check(bool condition, const char* what) {
     abort();
 }
 
-int AnswerYes(void*, int) { return 1; }
-void IgnoreFailure(void*, int) {}
-
-// Every pointer the table hands out must lie inside the block it belongs to.
+// Every pointer the table hands out lies inside its block, and no record is taken twice.
 void CheckTable(const EventTable& t) {
     const uint8_t* areaEnd = t.recordArea + t.recordAreaSize;
+    uint8_t* taken = static_cast<uint8_t*>(calloc(t.recordAreaSize + 1, 1));
     for (uint32_t i = 0; i < t.loadedCount; ++i) {
         const EventEntry& e = t.entries[i];
         Check(t.fileOrder[i] == &t.entries[i], "fileOrder[i] is entries[i]");
@@ -64,73 +57,56 @@ void CheckTable(const EventTable& t) {
         Check(e.computerLength <= 16 && e.computer[e.computerLength] == '\0', "computer terminated");
         Check(e.date[10] == '\0' && e.time[8] == '\0', "stamps terminated");
         Check(e.component >= 1 && e.component <= 5 && e.module <= 7, "codes in range");
-    }
-    // A chain that takes a record twice is refused, whatever its shape.
-    uint8_t* taken = static_cast<uint8_t*>(calloc(t.recordAreaSize ? t.recordAreaSize : 1, 1));
-    for (uint32_t i = 0; i < t.loadedCount; ++i) {
-        const size_t at = size_t(t.entries[i].record - t.recordArea);
-        Check(taken[at] == 0, "no record taken twice");
-        taken[at] = 1;
+        Check(taken[e.record - t.recordArea]++ == 0, "no record taken twice");
     }
     free(taken);
 }
 
-// displayOrder must hold every entry exactly once.
-void CheckPermutation(const EventTable& t, uint8_t* seen) {
-    memset(seen, 0, t.loadedCount);
-    for (uint32_t i = 0; i < t.loadedCount; ++i) {
-        const EventEntry* e = t.displayOrder[i];
-        Check(e >= t.entries && e < t.entries + t.loadedCount, "displayOrder points into entries");
-        size_t k = size_t(e - t.entries);
-        Check(seen[k] == 0, "displayOrder holds an entry twice");
-        seen[k] = 1;
-    }
-}
+int AnswerYes(void*, int) { return 1; }
+void IgnoreFailure(void*, int) {}
 
 void Exercise(ViewerState* state, const uint8_t* text, size_t textLength, char* work) {
     EventTable& t = state->table;
-    UiEffects fx;
     CheckTable(t);
-    uint8_t* seen = static_cast<uint8_t*>(malloc(t.loadedCount));
-    const uint32_t orders[] = {kOrderNewestFirst, kOrderOldestFirst, kOrderModule, 0};
-    for (uint32_t order : orders) {
+    uint8_t* seen = static_cast<uint8_t*>(malloc(t.loadedCount + 1));
+    for (uint32_t order : {kOrderNewestFirst, kOrderOldestFirst, kOrderModule, 0u}) {
         OrderEvents(&t, order);
-        CheckPermutation(t, seen);
+        memset(seen, 0, t.loadedCount);
+        for (uint32_t i = 0; i < t.loadedCount; ++i) {
+            const EventEntry* e = t.displayOrder[i];
+            Check(e >= t.entries && e < t.entries + t.loadedCount && seen[e - t.entries]++ == 0,
+                  "displayOrder holds every entry once");
+        }
     }
     free(seen);
     OrderEvents(&t, RestoredOrder(state->sortOrder));
 
+    UiEffects fx;
     ClearEffects(&fx);
     const uint32_t shown = ApplyFilter(state, &fx);
     Check(shown == t.visibleCount && shown <= t.loadedCount, "filter count");
     BuildVisibleRows(&t);
     Check(shown == t.visibleCount, "visible rows agree with the filter");
 
-    // A short text from the input itself, and one that real descriptions hold.
+    // A short text from the input itself, then one that real descriptions hold, upward.
     FindCriteria c = DefaultFindCriteria();
-    size_t n = textLength < 4 ? textLength : 4;
-    memcpy(c.descriptionText, text, n);
-    c.descriptionText[n] = '\0';
+    memcpy(c.descriptionText, text, textLength);
+    c.descriptionText[textLength] = '\0';
     const FindPrompts prompts = {nullptr, AnswerYes, IgnoreFailure};
     const int32_t count = int32_t(t.visibleCount);
-    int32_t hit = FindNextRow(t.visibleRows, t.visibleCount, -1, c, *state->codePage, prompts);
-    Check(hit < count, "find row inside the list");
+    Check(FindNextRow(t.visibleRows, t.visibleCount, -1, c, *state->codePage, prompts) < count, "find row");
     c.direction = kFindUp;
     snprintf(c.descriptionText, sizeof c.descriptionText, "%s", "ev");
-    hit = FindNextRow(t.visibleRows, t.visibleCount, count, c, *state->codePage, prompts);
-    Check(hit < count, "find row inside the list");
+    Check(FindNextRow(t.visibleRows, t.visibleCount, count, c, *state->codePage, prompts) < count, "find row");
 
-    // The dumps of a few records: first, middle, last.
-    if (t.loadedCount != 0) {
-        const uint32_t picks[] = {0, t.loadedCount / 2, t.loadedCount - 1};
-        for (uint32_t k : picks) {
-            const uint8_t* r = t.entries[k].record;
-            const int32_t length = int32_t(RecordDataLength(r));
-            size_t written = FormatByteDump(RecordData(r), length, work);
-            Check(written < kWorkBufferSize && work[written] == '\0', "byte dump inside the buffer");
-            written = FormatWordDump(RecordData(r), length, work);
-            Check(written < kWorkBufferSize && work[written] == '\0', "word dump inside the buffer");
-        }
+    // The dumps of the first, middle and last records fit the work buffer.
+    for (uint32_t k : {0u, t.loadedCount / 2, t.loadedCount - 1}) {
+        if (t.loadedCount == 0) break;
+        const uint8_t* r = t.entries[k].record;
+        size_t written = FormatByteDump(RecordData(r), int32_t(RecordDataLength(r)), work);
+        Check(written < kWorkBufferSize && work[written] == '\0', "byte dump inside the buffer");
+        written = FormatWordDump(RecordData(r), int32_t(RecordDataLength(r)), work);
+        Check(written < kWorkBufferSize && work[written] == '\0', "word dump inside the buffer");
     }
 
     ClearEffects(&fx);
@@ -146,16 +122,13 @@ int LoadBytes(ViewerState* state, const uint8_t* file, size_t size, uint8_t flag
     LogReader reader = {&memory, FuzzRead, (flags & 1) ? uint64_t(size) : UINT64_MAX};
     snprintf(state->file.path, sizeof state->file.path, "%s", (flags & 4) ? "c:\\logs\\pern.evt" : "c:\\logs\\copy.evt");
     IdentifySource(&state->file, *state->codePage);
-    state->table.loadedCount = 0;
-    state->table.visibleCount = 0;
+    state->table.loadedCount = state->table.visibleCount = 0;
     UiEffects fx;
     ClearEffects(&fx);
     const int result = LoadLogFromReader(state, &reader, &fx);
-    if (result != 0) {
-        Check(state->table.entries == nullptr && state->table.recordArea == nullptr, "a failed load keeps nothing");
-    } else {
-        ++g_loadsSucceeded;
-    }
+    Check(result == 0 || (state->table.entries == nullptr && state->table.recordArea == nullptr),
+          "a failed load keeps nothing");
+    g_loadsSucceeded += result == 0;
     return result;
 }
 
@@ -165,22 +138,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const uint8_t flags = data[0];
     const uint8_t* file = data + 1;
-    const size_t fileSize = size - 1;
-    // The exact size, so a dump that runs one byte long is caught.
-    char* work = static_cast<char*>(malloc(kWorkBufferSize));
+    const size_t fileSize = size - 1, textLength = fileSize < 4 ? fileSize : 4;
+    char* work = static_cast<char*>(malloc(kWorkBufferSize));   // exactly: a dump one byte long is caught
     ViewerState* state = static_cast<ViewerState*>(calloc(1, sizeof(ViewerState)));
     InitViewerState(state);
     if (flags & 16) state->codePage = &ShiftJisCodePage();
-
-    if (LoadBytes(state, file, fileSize, flags) == 0) {
-        Exercise(state, file + fileSize - (fileSize < 4 ? fileSize : 4), fileSize < 4 ? fileSize : 4, work);
-    }
+    if (LoadBytes(state, file, fileSize, flags) == 0) Exercise(state, file + fileSize - textLength, textLength, work);
     // A reload over the loaded table, the other way round about the size:
     // the previous blocks must be released on every outcome.
-    if (LoadBytes(state, file, fileSize, uint8_t(flags ^ 1)) == 0) {
-        Exercise(state, file, fileSize < 4 ? fileSize : 4, work);
-    }
-
+    if (LoadBytes(state, file, fileSize, uint8_t(flags ^ 1)) == 0) Exercise(state, file, textLength, work);
     ReleaseViewerState(state);
     free(state);
     free(work);
@@ -188,50 +154,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 }
 
 #if defined(DARVEX_FUZZ_REPLAY)
-
 #include <dirent.h>
-#include <sys/stat.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-namespace {
-
-bool g_replayFailed = false;
-
-// Replays a file, or every file of a directory; returns how many were replayed.
-int Replay(const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        DIR* dir = opendir(path.c_str());
-        int replayed = 0;
-        while (dirent* entry = dir ? readdir(dir) : nullptr) {
-            if (entry->d_name[0] != '.') replayed += Replay(path + "/" + entry->d_name);
-        }
-        if (dir) closedir(dir);
-        return replayed;
-    }
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) {
-        fprintf(stderr, "fuzz_loader: cannot open %s\n", path.c_str());
-        g_replayFailed = true;
-        return 0;
-    }
-    std::vector<uint8_t> bytes;
-    for (int c; (c = fgetc(f)) != EOF;) bytes.push_back(uint8_t(c));
-    fclose(f);
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    return 1;
-}
-
-}  // namespace
-
+// Replays every file of the directories named; fails when there was none.
 int main(int argc, char** argv) {
     int replayed = 0;
-    for (int i = 1; i < argc; ++i) replayed += Replay(argv[i]);
+    for (int i = 1; i < argc; ++i) {
+        DIR* dir = opendir(argv[i]);
+        while (dirent* entry = dir ? readdir(dir) : nullptr) {
+            if (entry->d_name[0] == '.') continue;
+            std::ifstream in(std::string(argv[i]) + "/" + entry->d_name, std::ios::binary);
+            const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+            ++replayed;
+        }
+        if (dir) closedir(dir);
+    }
     printf("fuzz_loader: replayed %d inputs, %u loads succeeded\n", replayed, g_loadsSucceeded);
-    // No input means the seeds were never written: that is a failure too.
-    return !g_replayFailed && replayed > 0 ? 0 : 1;
+    return replayed > 0 && g_loadsSucceeded > 0 ? 0 : 1;
 }
-
 #endif

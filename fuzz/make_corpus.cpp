@@ -1,55 +1,36 @@
-// make_corpus DIR: writes the seed inputs of fuzz_loader into DIR. Each input
-// is the target's flag byte followed by a whole log file: a few generated
-// logs (small, wrapped, with unknown modules, with saved conditions) and every
+// make_corpus DIR: writes the seed inputs of fuzz_loader into DIR, each the
+// target's flag byte and a whole log file: a few generated logs and every
 // hand-made malformed log, each under more than one reader behaviour.
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "tools/log_writer.h"
 
 namespace {
 
-// Flag bits of fuzz_loader: 1 size reported, 2 short reads, 4 live path, 8 read fails midway.
-const uint8_t kReaderFlags[] = {0x01, 0x00, 0x27, 0x06};
-
+std::string g_dir;
 int g_written = 0;
+bool g_ok = true;
 
-bool WriteSeed(const std::string& dir, const std::string& name, uint8_t flags, const std::vector<uint8_t>& file) {
+void WriteSeed(const std::string& name, uint8_t flags, const std::vector<uint8_t>& file) {
     char suffix[8];
     snprintf(suffix, sizeof suffix, "-%02x", flags);
-    const std::string path = dir + "/" + name + suffix;
+    const std::string path = g_dir + "/" + name + suffix;
     FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        fprintf(stderr, "make_corpus: cannot create %s: %s\n", path.c_str(), strerror(errno));
-        return false;
+    const bool ok = f && fwrite(&flags, 1, 1, f) == 1 &&
+                    (file.empty() || fwrite(file.data(), 1, file.size(), f) == file.size());
+    if (!(f && fclose(f) == 0 && ok)) {
+        fprintf(stderr, "make_corpus: cannot write %s\n", path.c_str());
+        g_ok = false;
     }
-    bool ok = fwrite(&flags, 1, 1, f) == 1;
-    if (!file.empty()) ok = ok && fwrite(file.data(), 1, file.size(), f) == file.size();
-    ok = fclose(f) == 0 && ok;
-    if (!ok) fprintf(stderr, "make_corpus: cannot write %s\n", path.c_str());
     ++g_written;
-    return ok;
 }
 
-bool WriteEachWay(const std::string& dir, const std::string& name, const std::vector<uint8_t>& file) {
-    bool ok = true;
-    for (uint8_t flags : kReaderFlags) ok = WriteSeed(dir, name, flags, file) && ok;
-    return ok;
-}
-
-bool WriteGenerated(const std::string& dir, const char* name, const GenOptions& options) {
-    LogImage image;
-    GenResult result = {};
-    if (!GenerateLogImage(options, &image, &result)) {
-        fprintf(stderr, "make_corpus: %s: %s\n", name, result.error ? result.error : "generation failed");
-        return false;
-    }
-    return WriteEachWay(dir, name, image.bytes);
+// Flag bits of fuzz_loader: 1 size reported, 2 short reads, 4 live path.
+void WriteEachWay(const std::string& name, const std::vector<uint8_t>& file) {
+    for (uint8_t flags : {0x01, 0x00, 0x27, 0x06}) WriteSeed(name, flags, file);
 }
 
 }  // namespace
@@ -59,68 +40,40 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: make_corpus DIR\n");
         return 2;
     }
-    const std::string dir = argv[1];
-    if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) {
-        fprintf(stderr, "make_corpus: cannot create %s: %s\n", dir.c_str(), strerror(errno));
-        return 1;
+    g_dir = argv[1];
+    mkdir(g_dir.c_str(), 0777);   // a seed that cannot be written is reported
+    // Kept well under the fuzzer's 64 KiB inputs; saved conditions that filter,
+    // which the live-path flag makes the load use.
+    const struct { const char* name; int source; uint32_t events, unknown, japanese, largeData; bool wrapped, saved; }
+        generated[] = {{"gen-small", 0, 40, 0, 15, 0, false, false},
+                     {"gen-wrapped", 2, 150, 300000, 50, 0, true, false},
+                     {"gen-large-data", 3, 6, 0, 15, 500000, false, false},
+                     {"gen-saved-conditions", 1, 60, 0, 15, 0, true, true}};
+    for (const auto& g : generated) {
+        GenOptions o;
+        o.sourceIndex = g.source;
+        o.eventCount = g.events;
+        o.seed = uint64_t(&g - generated + 1);
+        o.wrapped = g.wrapped;
+        o.unknownModulesPerMillion = g.unknown;
+        o.japanesePercent = g.japanese;
+        o.emptyDescriptionsPerMillion = 100000;
+        o.dataSmallMax = 64;
+        o.dataNonePercent = g.largeData ? 0 : 35;
+        o.dataLargePerMillion = g.largeData;
+        o.dataLargeMax = 8000;
+        // Both stamps, no errors, component 2, module 3, the module order, saved.
+        if (g.saved) o.conditions = {1, 1, 0, kTypeWarning, kTypeInformation, 2, 3, 114, 1};
+        LogImage image;
+        GenResult result = {};
+        g_ok = GenerateLogImage(o, &image, &result) && g_ok;
+        WriteEachWay(g.name, image.bytes);
     }
-    bool ok = true;
-
-    // Kept well under the fuzzer's 64 KiB inputs.
-    GenOptions small;
-    small.eventCount = 40;
-    small.dataLargePerMillion = 0;
-    small.dataSmallMax = 64;
-    ok = WriteGenerated(dir, "gen-small", small) && ok;
-
-    GenOptions wrapped = small;
-    wrapped.eventCount = 150;
-    wrapped.wrapped = true;
-    wrapped.seed = 2;
-    ok = WriteGenerated(dir, "gen-wrapped", wrapped) && ok;
-
-    GenOptions unknown = small;
-    unknown.sourceIndex = 2;
-    unknown.eventCount = 80;
-    unknown.seed = 3;
-    unknown.unknownModulesPerMillion = 300000;
-    unknown.japanesePercent = 50;
-    unknown.emptyDescriptionsPerMillion = 100000;
-    ok = WriteGenerated(dir, "gen-unknown-modules", unknown) && ok;
-
-    GenOptions bigData = small;
-    bigData.sourceIndex = 3;
-    bigData.eventCount = 6;
-    bigData.seed = 4;
-    bigData.dataNonePercent = 0;
-    bigData.dataLargePerMillion = 500000;
-    bigData.dataLargeMin = 1024;
-    bigData.dataLargeMax = 8000;
-    ok = WriteGenerated(dir, "gen-large-data", bigData) && ok;
-
-    // Saved conditions that filter; the live-path flag makes the load use them.
-    GenOptions filtered = small;
-    filtered.sourceIndex = 1;
-    filtered.seed = 5;
-    filtered.wrapped = true;
-    filtered.eventCount = 60;
-    filtered.conditions.fromIsStamp = 1;
-    filtered.conditions.throughIsStamp = 1;
-    filtered.conditions.errorType = 0;
-    filtered.conditions.componentIndex = 2;
-    filtered.conditions.moduleIndex = 3;
-    filtered.conditions.sortOrder = 114;
-    filtered.conditions.conditionsSaved = 1;
-    ok = WriteGenerated(dir, "gen-saved-conditions", filtered) && ok;
-
     for (int v = 0; v < kBrokenLogCount; ++v) {
-        const LogImage image = BuildBrokenLog(BrokenLog(v));
-        ok = WriteEachWay(dir, std::string("broken-") + kBrokenLogInfo[v].name, image.bytes) && ok;
+        WriteEachWay(std::string("broken-") + kBrokenLogInfo[v].name, BuildBrokenLog(BrokenLog(v)).bytes);
     }
-    // The well-formed base under a reader that fails halfway through the area.
-    ok = WriteSeed(dir, "base-read-fails", 0x09, BuildBaseLog().bytes) && ok;
-    ok = WriteSeed(dir, "empty-input", 0x01, {}) && ok;
-
-    printf("make_corpus: %d seeds in %s\n", g_written, dir.c_str());
-    return ok ? 0 : 1;
+    WriteSeed("base-read-fails", 0x09, BuildBaseLog().bytes);   // the reader fails halfway
+    WriteSeed("empty-input", 0x01, {});
+    printf("make_corpus: %d seeds in %s\n", g_written, g_dir.c_str());
+    return g_ok ? 0 : 1;
 }

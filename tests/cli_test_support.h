@@ -3,17 +3,12 @@
 
 #include <unistd.h>
 
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include "cli/cli_run.h"
 #include "test_support.h"
 
 struct CliResult {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 inline std::string ReadBack(FILE* f) {
@@ -31,11 +26,8 @@ inline CliResult Cli(std::vector<std::string> args) {
     for (std::string& a : args) argv.push_back(&a[0]);
     FILE* out = tmpfile();
     FILE* err = tmpfile();
-    CliResult r;
-    r.status = RunCli(int(argv.size()), argv.data(), out, err);
-    r.out = ReadBack(out);
-    r.err = ReadBack(err);
-    return r;
+    const int status = RunCli(int(argv.size()), argv.data(), out, err);
+    return {status, ReadBack(out), ReadBack(err)};
 }
 
 inline std::vector<std::string> Lines(const std::string& text) {
@@ -48,7 +40,7 @@ inline std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// Each test runs in a process of its own, and several at once: the names carry the process.
+// Test processes run side by side: the names carry the process.
 inline std::string TempPath(const char* name) {
     return ::testing::TempDir() + "darvex_cli_" + std::to_string(getpid()) + "_" + name;
 }

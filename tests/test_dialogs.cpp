@@ -1,8 +1,4 @@
-#include <gtest/gtest.h>
-
 #include <cctype>
-#include <string>
-#include <vector>
 
 #include "dialogs/event_detail.h"
 #include "dialogs/find.h"
@@ -19,15 +15,6 @@ bool Contains(const std::string& haystack, uint32_t length, const char* needle,
     FindPattern p;
     PreparePattern(needle, page, &p);
     return DescriptionContains(reinterpret_cast<const uint8_t*>(haystack.data()), length, p);
-}
-
-TEST(FindMatch, TextIsCutTo255BytesOnAWholeCharacter) {
-    FindPattern p;
-    PreparePattern(std::string(300, 'x').c_str(), SingleByteCodePage(), &p);
-    EXPECT_EQ(255u, p.length);
-    PreparePattern((std::string(254, 'x') + "\x83\x41").c_str(), ShiftJisCodePage(), &p);
-    EXPECT_EQ(254u, p.length);
-    EXPECT_TRUE(Contains("abc", 0, ""));
 }
 
 // The rule spelled out naively: the text ends at its zero byte or its length,
@@ -53,8 +40,14 @@ bool NaiveContains(std::string hay, const std::string& needle, const AnsiCodePag
 }
 
 // Shift-JIS: ア is 0x83 0x41 and ヂ is 0x83 0x61, a letter pair only as bytes.
-TEST(FindMatch, PatternMatchesEveryPositionLikeANaiveScan) {
+TEST(FindMatch, PatternIsCutOnAWholeCharacterAndMatchesLikeANaiveScan) {
     const AnsiCodePage& sjis = ShiftJisCodePage();
+    FindPattern p;
+    PreparePattern(std::string(300, 'x').c_str(), SingleByteCodePage(), &p);
+    EXPECT_EQ(255u, p.length);
+    PreparePattern((std::string(254, 'x') + "\x83\x41").c_str(), sjis, &p);
+    EXPECT_EQ(254u, p.length);
+    EXPECT_TRUE(Contains("abc", 0, ""));
     EXPECT_FALSE(Contains("Disk \x83\x61 ERROR", 15, "\x83\x41", sjis));
     EXPECT_TRUE(Contains("Disk \x83\x61 ERROR", 15, "\x83\x41"));   // letters after 0x83 as single bytes
     uint32_t seed = 99;
@@ -64,7 +57,7 @@ TEST(FindMatch, PatternMatchesEveryPositionLikeANaiveScan) {
         std::string hay, needle;
         const uint32_t hn = next() % 60 + 1, nn = next() % 6 + 1, length = hn - next() % 2;
         // Letters, a lead byte, second bytes that look like letters, non-letters
-        // that differ from each other by 0x20 as letters do, and a zero byte.
+        // 0x20 apart as letters are, and a zero byte.
         const char alphabet[] = "aAbB\x83\x61\x41\xc1\xe1[{";
         for (uint32_t i = 0; i < hn; ++i) hay += next() % 40 ? alphabet[next() % 11] : '\0';
         for (uint32_t i = 0; i < nn; ++i) needle += alphabet[next() % 11];
@@ -85,30 +78,26 @@ struct FindTest : StateTest {
     std::string log;   // the questions asked (?id) and the failures shown (!id)
     int answer = 1;
     FindCriteria c = DefaultFindCriteria();
-    void SetUp() override {
-        StateTest::SetUp();
-        BuildSyntheticTable(&state, kRows, 5);
-    }
+    void SetUp() override { StateTest::SetUp(); BuildSyntheticTable(&state, kRows, 5); }
     // The row found, then the log: "1 ?254".
     std::string Find(int32_t current, const char* text = "") {
         snprintf(c.descriptionText, sizeof c.descriptionText, "%s", text);
         log.clear();
-        FindPrompts prompts = {this,
-                               [](void* t, int id) {
-                                   static_cast<FindTest*>(t)->log += " ?" + std::to_string(id);
-                                   return static_cast<FindTest*>(t)->answer;
-                               },
-                               [](void* t, int id) { static_cast<FindTest*>(t)->log += " !" + std::to_string(id); }};
+        auto ask = [](void* t, int id) {
+            static_cast<FindTest*>(t)->log += " ?" + std::to_string(id);
+            return static_cast<FindTest*>(t)->answer;
+        };
+        auto fail = [](void* t, int id) { static_cast<FindTest*>(t)->log += " !" + std::to_string(id); };
         const int32_t row = FindNextRow(state.table.visibleRows, state.table.visibleCount, current, c,
-                                        SingleByteCodePage(), prompts);
+                                        SingleByteCodePage(), FindPrompts{this, ask, fail});
         return std::to_string(row) + log;
     }
 };
 
-TEST_F(FindTest, DownAndUpWrapAfterAskingAndFailWithTheirEndMessages) {
+TEST_F(FindTest, DownAndUpWrapAfterAskingAndEveryCriterionMustMatch) {
     EXPECT_EQ("1", Find(0));
     EXPECT_EQ("0", Find(-1));   // no selection: Down starts at row 0
-    EXPECT_EQ("1 ?254", Find(2, "DISK"));   // past row 2, wraps to row 1
+    EXPECT_EQ("0 ?254", Find(2, "STARTED"));   // past row 2, wraps to the top
     EXPECT_EQ("-1 ?254 !221", Find(4, "nowhere"));
     c.direction = kFindUp;
     EXPECT_EQ("0", Find(1, "started"));
@@ -117,11 +106,13 @@ TEST_F(FindTest, DownAndUpWrapAfterAskingAndFailWithTheirEndMessages) {
     EXPECT_EQ("-1 ?255 !222", Find(-1, "nowhere"));
     answer = 0;
     EXPECT_EQ("-1 ?255", Find(0, "started"));   // Cancel: nothing selected, no failure box
-}
-
-TEST_F(FindTest, TypeModuleAndComponentMustAllMatch) {
+    // Type, module and component must all match.
+    c = DefaultFindCriteria();
+    answer = 1;
     c.informationType = c.warningType = c.errorType = 0;
     EXPECT_EQ("4", Find(-1));   // only the type-0 row equals a cleared type
+    c.direction = kFindUp;
+    EXPECT_EQ("4 ?255", Find(-1));   // the second pass upward starts at the last row
     c = DefaultFindCriteria();
     c.moduleIndex = 2;   // second "HALDOR/PERN": module code 1 only
     EXPECT_EQ("3", Find(-1));
@@ -133,9 +124,9 @@ TEST_F(FindTest, TypeModuleAndComponentMustAllMatch) {
 }
 
 std::string Dump(const std::vector<uint8_t>& data, uint32_t layout = kDumpByte,
-                 const AnsiCodePage& page = SingleByteCodePage(), int32_t length = -1) {
+                 const AnsiCodePage& page = SingleByteCodePage()) {
     std::vector<char> out(kWorkBufferSize);
-    if (length < 0) length = int32_t(data.size());
+    const int32_t length = int32_t(data.size());
     const size_t n = layout == kDumpByte ? FormatByteDump(data.data(), length, out.data(), page)
                                          : FormatWordDump(data.data(), length, out.data());
     EXPECT_EQ(n, strlen(out.data()));
@@ -157,8 +148,8 @@ TEST(Dumps, WorkedExamplesOfBothLayouts) {
     const std::vector<uint8_t> japanese = {0x41, 0x82, 0xA0, 0x42, 0x43, 0x44, 0x45, 0x82, 0xA0, 0x82};
     EXPECT_EQ(kJapaneseRowDump932, Dump(japanese, kDumpByte, ShiftJisCodePage()));
     EXPECT_EQ(kJapaneseRowDumpSingleByte, Dump(japanese));
-    EXPECT_EQ("\x82\x82\x82\x82\x82\x82\x82\x82", Dump(std::vector<uint8_t>(8, 0x82), kDumpByte,
-                                                      ShiftJisCodePage()).substr(35));
+    EXPECT_EQ("\x82\x82\x82\x82\x82\x82\x82\x82",
+              Dump(std::vector<uint8_t>(8, 0x82), kDumpByte, ShiftJisCodePage()).substr(35));
     // A short last Word group keeps its eight-digit field.
     const std::string head = "0000: 04030201 08070605 0C0B0A09 100F0E0D\r\n";
     EXPECT_EQ(head + "0010:       11", Dump(Counting(1, 17), kDumpWord));
@@ -174,23 +165,11 @@ TEST(Dumps, RecordDataLengthIsReadAsSignedAndCutAt65535) {
     LogImage image;
     PlaceRecord(&image, 0, spec);
     std::vector<char> out(kWorkBufferSize);
-    // The Byte layout's cut is checked in the Event Detail dialog. 4096 Word lines of 41 characters; the last one's final group holds 3 bytes.
+    // 4096 Word lines of 41 characters; the last one's final group holds 3 bytes.
     EXPECT_EQ(4096u * 43 - 2, FormatEventDump(image.bytes.data(), kDumpWord, SingleByteCodePage(), out.data()));
     PutU32(image.bytes.data() + 28, 0x80000000u);   // a length with the top bit set dumps nothing
     EXPECT_EQ(0u, FormatEventDump(image.bytes.data(), kDumpByte, SingleByteCodePage(), out.data()));
     EXPECT_EQ('\0', out[0]);
-}
-
-TEST(DetailFields, DateLosesTheCenturyAndNamesComeFromTheTables) {
-    // Codes the tables do not name; named ones are shown in the Event Detail dialog's tests.
-    EventEntry e = {};
-    snprintf(e.date, sizeof e.date, "2001/02/03");
-    e.type = 3;
-    e.component = 5;
-    e.module = 7;
-    const DetailFields f = EventDetailFields(e);
-    EXPECT_EQ("01/02/03||unknown               |unknown",
-              std::string(f.date) + "|" + f.type + "|" + f.component + "|" + f.module);
 }
 
 std::string ShownDescription(const char* text, const AnsiCodePage& page = SingleByteCodePage()) {
@@ -207,10 +186,10 @@ std::string ShownDescription(const char* text, const AnsiCodePage& page = Single
     return std::string(out.data(), n);
 }
 
+// Under Shift-JIS a double-byte character is one character, never cut in two.
 TEST(DescriptionView, ShowsTheFirst4096CharactersOfTheCodePage) {
     EXPECT_EQ(kLettersDescription, ShownDescription(kLettersDescription));
     EXPECT_EQ(std::string(4096, 'x'), ShownDescription(std::string(5000, 'x').c_str()));
-    // Under Shift-JIS a double-byte character is one character, never cut in two.
     std::string japanese = "a";
     for (int i = 0; i < 4200; ++i) japanese += "\x82\xa0";
     EXPECT_EQ(japanese.substr(0, 1 + 4095 * 2), ShownDescription(japanese.c_str(), ShiftJisCodePage()));
@@ -219,45 +198,33 @@ TEST(DescriptionView, ShowsTheFirst4096CharactersOfTheCodePage) {
     EXPECT_EQ("", ShownDescription(nullptr));
 }
 
+// Records each line as "page@y text"; EndPage of one page may fail, Cancel comes after some lines.
 struct FakePrinter {
-    std::vector<std::string> lines;   // "page@y text"
-    int page = 0, pagesEnded = 0, firstX = -1;
-    int failEndPageAt = -1;   // the page whose EndPage fails
+    std::vector<std::string> lines;
+    int page = 0, pagesEnded = 0, firstX = -1, failEndPageAt = -1;
     size_t cancelAfterLines = SIZE_MAX;
+    static FakePrinter* Of(void* c) { return static_cast<FakePrinter*>(c); }
     PageSink Sink(int pageHeight) {
-        return PageSink{this, 10, pageHeight, [](void* c) { return ++static_cast<FakePrinter*>(c)->page, 1; },
-                        [](void* c) {
-                            FakePrinter* p = static_cast<FakePrinter*>(c);
-                            return p->page == p->failEndPageAt ? 0 : (++p->pagesEnded, 1);
-                        },
+        return PageSink{this, 10, pageHeight, [](void* c) { return ++Of(c)->page, 1; },
+                        [](void* c) { return Of(c)->page == Of(c)->failEndPageAt ? 0 : (++Of(c)->pagesEnded, 1); },
                         [](void* c, int x, int y, const char* text, int length) {
-                            FakePrinter* p = static_cast<FakePrinter*>(c);
-                            if (p->lines.empty()) p->firstX = x;
-                            p->lines.push_back(std::to_string(p->page) + "@" + std::to_string(y) + " " +
-                                               std::string(text, size_t(length)));
+                            if (Of(c)->lines.empty()) Of(c)->firstX = x;
+                            Of(c)->lines.push_back(std::to_string(Of(c)->page) + "@" + std::to_string(y) + " " +
+                                                   std::string(text, size_t(length)));
                         },
-                        [](void* c) {
-                            FakePrinter* p = static_cast<FakePrinter*>(c);
-                            return int(p->lines.size() >= p->cancelAfterLines);
-                        }};
+                        [](void* c) { return int(Of(c)->lines.size() >= Of(c)->cancelAfterLines); }};
     }
 };
 
 const SyntheticEvent kPrintRows[] = {
-    {4, 0, "2001/02/0304:05:06", "one"},
-    {2, 4, "1999/12/3123:59:59", "two"},
-    {1, 9, "2000/01/0100:00:00", "three"},
-};
+    {4, 0, "2001/02/0304:05:06", "one"}, {2, 4, "1999/12/3123:59:59", "two"}, {1, 9, "2000/01/0100:00:00", "three"}};
 
 struct PrintingTest : StateTest {
     FakePrinter printer;
-    void SetUp() override {
-        StateTest::SetUp();
-        BuildSyntheticTable(&state, kPrintRows, 3);
-    }
+    void SetUp() override { StateTest::SetUp(); BuildSyntheticTable(&state, kPrintRows, 3); }
 };
 
-TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeader) {
+TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeaderUnlessAbandoned) {
     // The three rows, then the first again four times: rows at 60..90 fit a
     // page of 100, the fifth goes to the top of the next page.
     std::vector<EventEntry*> rows(state.table.visibleRows, state.table.visibleRows + 3);
@@ -274,111 +241,71 @@ TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeader
               printer.lines);
     EXPECT_EQ(200, printer.firstX);
     EXPECT_EQ(2, printer.pagesEnded);
-    FakePrinter empty;   // an empty list still prints its title and heading
+    FakePrinter empty, cancelled, failing;   // an empty list still prints its title and heading
     EXPECT_EQ(1, PrintListPages(empty.Sink(100), "doc", nullptr, 0));
     EXPECT_EQ(2u, empty.lines.size());
-}
-
-TEST_F(PrintingTest, CancelOrAFailedPageAbandonsTheJob) {
-    printer.cancelAfterLines = 3;
-    EXPECT_EQ(0, PrintListPages(printer.Sink(1000), "doc", state.table.visibleRows, 3));
-    EXPECT_EQ(3u, printer.lines.size());
-    FakePrinter failing;
+    // Cancel or a failed page abandons the job.
+    cancelled.cancelAfterLines = 3;
+    EXPECT_EQ(0, PrintListPages(cancelled.Sink(1000), "doc", state.table.visibleRows, 3));
+    EXPECT_EQ(3u, cancelled.lines.size());
     failing.failEndPageAt = 1;
-    std::vector<EventEntry*> rows(20, state.table.visibleRows[0]);
+    rows.resize(20, rows[0]);
     EXPECT_EQ(0, PrintListPages(failing.Sink(100), "doc", rows.data(), 20));
     EXPECT_EQ(1, failing.page);
 }
 
-struct Lines {
-    std::vector<std::string> text;
-    ViewLines View() {
-        return ViewLines{this, int(text.size()), [](void* c, int i, char* buffer) {
-                             const std::string& s = static_cast<Lines*>(c)->text[size_t(i)];
-                             const size_t n = std::min<size_t>(s.size(), 80);
-                             memcpy(buffer, s.data(), n);
-                             return int(n);
-                         }};
-    }
-};
+// A view's lines, each cut to the 80 characters a line of the view gives.
+ViewLines View(const std::vector<std::string>& text) {
+    return ViewLines{const_cast<std::vector<std::string>*>(&text), int(text.size()), [](void* c, int i, char* buffer) {
+                         const std::string& s = (*static_cast<std::vector<std::string>*>(c))[size_t(i)];
+                         const size_t n = std::min<size_t>(s.size(), 80);
+                         memcpy(buffer, s.data(), n);
+                         return int(n);
+                     }};
+}
 
-TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndData) {
-    Lines description{{"first line\r\n", std::string(100, 'x'), ""}};
-    Lines data{{""}};   // an event without data: the view has one empty line
-    ASSERT_EQ(1, PrintEventPages(printer.Sink(1000), "doc", state.table.entries[0], description.View(),
-                                 data.View()));
-    EXPECT_EQ((std::vector<std::string>{"1@10 doc",
-                                        "1@40 Date           :  01/02/03",
-                                        "1@50 Time           :  04:05:06",
-                                        "1@60 Computer       :  TESTPC",
-                                        "1@80 Component      :  HALDOR/PERN     ",
-                                        "1@90 Module         :  HALDOR/PERN",
-                                        "1@100 Type           :  Inform",
-                                        "1@130 Description    :  ",
-                                        "1@150       first line",
-                                        "1@160       " + std::string(80, 'x'),
-                                        "1@170       ",
-                                        "1@200 Data            :",
-                                        "1@220       "}),
+TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndDataWhoseHeadingMayStartAPage) {
+    const std::vector<std::string> description = {"first line\r\n", std::string(100, 'x'), ""}, noData = {""};
+    ASSERT_EQ(1, PrintEventPages(printer.Sink(1000), "doc", state.table.entries[0], View(description), View(noData)));
+    EXPECT_EQ((std::vector<std::string>{"1@10 doc", "1@40 Date           :  01/02/03", "1@50 Time           :  04:05:06",
+                                        "1@60 Computer       :  TESTPC", "1@80 Component      :  HALDOR/PERN     ",
+                                        "1@90 Module         :  HALDOR/PERN", "1@100 Type           :  Inform",
+                                        "1@130 Description    :  ", "1@150       first line",
+                                        "1@160       " + std::string(80, 'x'), "1@170       ",
+                                        "1@200 Data            :", "1@220       "}),
               printer.lines);
+    // The description ends at 170; a heading at 190 would not fit a page of 195.
+    FakePrinter low;
+    const std::vector<std::string> data = {"0000: 01"};
+    ASSERT_EQ(1, PrintEventPages(low.Sink(195), "doc", state.table.entries[0], View({"a", "b", "c"}), View(data)));
+    EXPECT_EQ((std::vector<std::string>{"2@0 Data            :", "2@20       0000: 01"}),
+              std::vector<std::string>(low.lines.end() - 2, low.lines.end()));
 }
 
-TEST_F(PrintingTest, DataHeadingMovesToTheNextPageWhenTheDescriptionEndsLow) {
-    Lines description{{"a", "b", "c"}};   // at 150, 160, 170; the heading would go to 190
-    Lines data{{"0000: 01"}};
-    ASSERT_EQ(1, PrintEventPages(printer.Sink(195), "doc", state.table.entries[0], description.View(),
-                                 data.View()));
-    const std::vector<std::string> end(printer.lines.end() - 2, printer.lines.end());
-    EXPECT_EQ((std::vector<std::string>{"2@0 Data            :", "2@20       0000: 01"}), end);
-}
-
-TEST(LogSettingsValues, ShownKilobytesAreTheSizeRoundedDown) {
-    EXPECT_EQ(64u, LogSizeKilobytes(66559));   // a byte short of 65 kilobytes
-}
-
-TEST(LogSettingsValues, ArrowsStepBy64AndStopAtTheRangesEnds) {
-    const struct {
-        uint32_t shown;
-        int code;
-        uint32_t stepped;
-    } cases[] = {
+TEST(LogSettingsValues, ShownKilobytesStepBy64AndOkTakesWholeStepsInRange) {
+    EXPECT_EQ(64u, LogSizeKilobytes(66559));   // a byte short of 65 kilobytes: rounded down
+    // The step, or 7 where the text stays as typed.
+    const struct { uint32_t shown; int code; uint32_t stepped; } steps[] = {
         {100, kLogSizeSpinUp, 128},           {100, kLogSizeSpinDown, 64},   // 164 made a whole step, 36 the bottom
         {1048575, kLogSizeSpinUp, 1048576},   {1048576, kLogSizeSpinDown, 1048512},
         {1048511, kLogSizeSpinUp, 1048512},   {1048639, kLogSizeSpinDown, 1048512},
-        {4294967295u, kLogSizeSpinUp, 1048576}, {4294967295u, kLogSizeSpinDown, 1048576},   // above the range: its top
+        {4294967295u, kLogSizeSpinUp, 1048576}, {4294967295u, kLogSizeSpinDown, 1048576},   // above: the top
+        {100, 2, 7}, {100, 5, 7}, {100, 8, 7},   // page, thumb, end of scroll
     };
-    for (const auto& c : cases) {
-        uint32_t stepped = 1;
-        EXPECT_EQ(1, StepLogKilobytes(c.shown, c.code, &stepped)) << c.shown << " " << c.code;
-        EXPECT_EQ(c.stepped, stepped) << c.shown << " " << c.code;
+    for (const auto& s : steps) {
+        uint32_t stepped = 7;
+        EXPECT_EQ(s.stepped != 7, StepLogKilobytes(s.shown, s.code, &stepped) == 1) << s.shown << " " << s.code;
+        EXPECT_EQ(s.stepped, stepped) << s.shown << " " << s.code;
     }
-    // Page, thumb and end-of-scroll codes leave the text as typed.
-    for (int code : {2, 5, 8}) {
-        uint32_t stepped = 1;
-        EXPECT_EQ(0, StepLogKilobytes(100, code, &stepped)) << code;
-        EXPECT_EQ(1u, stepped) << code;
-    }
-}
-
-TEST(LogSettingsValues, OkTakes64To1048576KilobytesAsWhole64KilobyteSteps) {
-    const struct {
-        uint32_t typed;
-        uint32_t bytes;
-    } accepted[] = {{64, 65536}, {100, 65536}, {127, 65536}, {128, 131072}, {1048576, 1073741824}};
-    for (const auto& a : accepted) {
-        uint32_t bytes = 0;
-        EXPECT_EQ(0, CheckLogKilobytes(a.typed, true, &bytes)) << a.typed;
-        EXPECT_EQ(a.bytes, bytes) << a.typed;
-    }
-    // Out of range, not a number, or a value that reads back negative.
-    const struct {
-        uint32_t typed;
-        bool isNumber;
-    } refused[] = {{63, true}, {1048577, true}, {0, false}, {100, false}, {4294967291u, true}, {2147483648u, true}};
-    for (const auto& r : refused) {
-        uint32_t bytes = 1;
-        EXPECT_EQ(kMsgMaxLogSizeNotSet, CheckLogKilobytes(r.typed, r.isNumber, &bytes)) << r.typed;
-        EXPECT_EQ(1u, bytes) << r.typed;
+    // The bytes, or 7 where it is refused and left as it was: out of range, not
+    // a number, or a value that reads back negative.
+    const struct { uint32_t typed; bool isNumber; uint32_t bytes; } typed[] = {{64, true, 65536},     {100, true, 65536},  {127, true, 65536}, {128, true, 131072},
+                 {1048576, true, 1u << 30}, {63, true, 7},   {1048577, true, 7}, {0, false, 7},
+                 {100, false, 7},       {4294967291u, true, 7}, {2147483648u, true, 7}};
+    for (const auto& t : typed) {
+        uint32_t bytes = 7;
+        EXPECT_EQ(t.bytes != 7 ? 0 : kMsgMaxLogSizeNotSet, CheckLogKilobytes(t.typed, t.isNumber, &bytes)) << t.typed;
+        EXPECT_EQ(t.bytes, bytes) << t.typed;
     }
 }
 

@@ -1,16 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "eventlist/filter.h"
 #include "eventlist/filter_dialog.h"
 #include "eventlist/ordering.h"
 #include "test_support.h"
 
 namespace {
+
+using Rows = std::vector<int>;
 
 const SyntheticEvent kEvents[] = {
     // newest first
@@ -23,58 +18,50 @@ const SyntheticEvent kEvents[] = {
 };
 
 struct FilterTest : StateTest {
-    void SetUp() override {
-        StateTest::SetUp();
-        BuildSyntheticTable(&state, kEvents, 6);
-    }
+    void SetUp() override { StateTest::SetUp(); BuildSyntheticTable(&state, kEvents, 6); }
     void SetRange(const char* from, const char* through) {
         memcpy(state.range.from, from, 18);
         memcpy(state.range.through, through, 18);
         state.conditions.fromIsStamp = state.conditions.throughIsStamp = 1;
     }
+    Rows Shown() {
+        ApplyFilter(&state, &fx);
+        return VisibleIndexes(state);
+    }
 };
 
-TEST_F(FilterTest, BoundsAreInclusiveToTheSecond) {
-    // From the newest event's second: the event one second earlier is hidden.
+// Bounds are inclusive to the second; unnamed type codes match no selected type.
+TEST_F(FilterTest, WindowAndTypesChooseTheRowsAndAnEmptyResultGraysTheEventItems) {
+    EXPECT_EQ((Rows{0, 1, 2, 3}), Shown());
     SetRange("2003/05/0612:00:01", "2003/05/0612:00:01");
-    ApplyFilter(&state, &fx);
-    EXPECT_EQ((std::vector<int>{0}), VisibleIndexes(state));
+    EXPECT_EQ((Rows{0}), Shown());
     SetRange("2002/12/3123:59:59", "2003/05/0612:00:00");
     ApplyFilterCommand(&state, &fx);
-    EXPECT_EQ((std::vector<int>{1, 2}), VisibleIndexes(state));
+    EXPECT_EQ((Rows{1, 2}), VisibleIndexes(state));
     EXPECT_EQ("Total number of Event2|Filter", StatusText(fx, 0) + "|" + StatusText(fx, 2));
     EXPECT_EQ(kViewFiltered, state.viewMode);
     EXPECT_EQ(kMenuCheck, LastMenuAction(fx, 111));
     EXPECT_EQ(kMenuUncheck, LastMenuAction(fx, 110));
-}
-
-TEST_F(FilterTest, ReversedWindowOrNoTypesShowNothingAndGrayTheEventItems) {
-    ApplyFilter(&state, &fx);   // unnamed type codes match no selected type
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), VisibleIndexes(state));
     SetRange("2003/01/0100:00:00", "2002/01/0100:00:00");
-    ApplyFilter(&state, &fx);
-    EXPECT_EQ(0u, state.table.visibleCount);
+    EXPECT_EQ((Rows{}), Shown());
     EXPECT_EQ("Total number of Event0", StatusText(fx, 0));
     for (uint16_t id : {104, 115, 116}) EXPECT_EQ(kMenuGray, LastMenuAction(fx, id));
-
     state.conditions = DefaultViewConditions();
     state.conditions.errorType = state.conditions.warningType = state.conditions.informationType = 0;
-    ApplyFilter(&state, &fx);
-    // Only the event whose type code is 0 equals a cleared type field.
-    EXPECT_EQ((std::vector<int>{5}), VisibleIndexes(state));
+    EXPECT_EQ((Rows{5}), Shown());   // only type code 0 equals a cleared type field
 }
 
 TEST_F(FilterTest, ModuleIndexSelectsOneCodeAndComponentMustAgree) {
-    auto shown = [this](int moduleIndex, int componentIndex) {
-        state.conditions.moduleIndex = moduleIndex;
-        state.conditions.componentIndex = componentIndex;
-        ApplyFilter(&state, &fx);
-        return VisibleIndexes(state);
-    };
-    EXPECT_EQ((std::vector<int>{0}), shown(1, 0));   // "HALDOR/PERN", module code 0
-    EXPECT_EQ((std::vector<int>{1}), shown(2, 0));   // the second "HALDOR/PERN", module code 1
-    EXPECT_EQ((std::vector<int>{}), shown(2, 3));    // BORAXLIN with a PERN module: nothing
-    EXPECT_EQ((std::vector<int>{2}), shown(0, 3));
+    const struct { int module, component; Rows rows; } cases[] = {
+        {1, 0, {0}},   // "HALDOR/PERN", module code 0
+        {2, 0, {1}},   // the second "HALDOR/PERN", module code 1
+        {2, 3, {}},    // BORAXLIN with a PERN module: nothing
+        {0, 3, {2}}};
+    for (const auto& c : cases) {
+        state.conditions.moduleIndex = c.module;
+        state.conditions.componentIndex = c.component;
+        EXPECT_EQ(c.rows, Shown()) << c.module << " " << c.component;
+    }
 }
 
 TEST_F(FilterTest, AllEventsResetsConditionsButNotTheRange) {
@@ -87,9 +74,8 @@ TEST_F(FilterTest, AllEventsResetsConditionsButNotTheRange) {
     EXPECT_EQ("Total number of Event6|", StatusText(fx, 0) + "|" + StatusText(fx, 2));
     EXPECT_EQ(kViewAllEvents, state.viewMode);
     EXPECT_EQ(0, state.conditions.fromIsStamp + state.conditions.componentIndex);
-    EXPECT_EQ(std::string("2003/01/0100:00:00"), std::string(state.range.from, 18));
-    // Already showing all events: only the first row is selected.
-    ClearEffects(&fx);
+    EXPECT_EQ("2003/01/0100:00:00", std::string(state.range.from, 18));
+    ClearEffects(&fx);   // already showing all events: only the first row is selected
     EXPECT_EQ(1, ShowAllEvents(&state, &fx));
     EXPECT_EQ(0, fx.menuCount);
 }
@@ -107,10 +93,10 @@ TEST_F(OrderingTest, ModuleOrderGroupsByNameAndKeepsNewestFirstWithin) {
     Build({7, 0, 6, 4, 1, 2, 9, 5, 3, 0, 6});
     OrderEvents(&state.table, kOrderOldestFirst);   // the module order starts from file order anyway
     OrderEvents(&state.table, kOrderModule);
-    std::vector<int> shown;
+    Rows shown;
     for (uint32_t i = 0; i < 11; ++i) shown.push_back(int(state.table.displayOrder[i] - state.table.entries));
     // BORAXLIN (4,5), PERN (0,1 interleaved by time), TOLVA, HALKESTR, unknown.
-    EXPECT_EQ((std::vector<int>{3, 7, 1, 4, 9, 5, 8, 2, 10, 0, 6}), shown);
+    EXPECT_EQ((Rows{3, 7, 1, 4, 9, 5, 8, 2, 10, 0, 6}), shown);
 }
 
 TEST_F(OrderingTest, SortRequestStoresSelectsOrArranges) {
@@ -118,21 +104,17 @@ TEST_F(OrderingTest, SortRequestStoresSelectsOrArranges) {
     EXPECT_EQ(kOrderStored, RequestOrder(&state, kOrderOldestFirst, 0, &fx));
     EXPECT_EQ(kOrderOldestFirst, state.sortOrder);
     EXPECT_EQ(kMenuCheck, LastMenuAction(fx, 113));
-
     Build({0, 1, 2});
     state.sortOrder = kOrderNewestFirst;
     EXPECT_EQ(kOrderSelectFirstRow, RequestOrder(&state, kOrderNewestFirst, 0, &fx));
-    ClearEffects(&fx);
     state.table.entries[1].visible = 0;   // a filter survives the change of order
     EXPECT_EQ(kOrderArranged, RequestOrder(&state, kOrderOldestFirst, 0, &fx));
     EXPECT_EQ(kMenuUncheck, LastMenuAction(fx, 112));
     EXPECT_EQ(kMenuCheck, LastMenuAction(fx, 113));
-    EXPECT_EQ((std::vector<int>{2, 0}), VisibleIndexes(state));
-    // A stored order is not to be trusted.
-    EXPECT_EQ(kOrderNewestFirst, RestoredOrder(999));
+    EXPECT_EQ((Rows{2, 0}), VisibleIndexes(state));
+    EXPECT_EQ(kOrderNewestFirst, RestoredOrder(999));   // a stored order is not to be trusted
     EXPECT_EQ(kOrderModule, RestoredOrder(114));
 }
-
 
 // Fields from "yy/mm/dd hh:mm:ss", each "_" an empty field.
 StampFields Fields(const char* stamp) {
@@ -143,12 +125,12 @@ StampFields Fields(const char* stamp) {
     return f;
 }
 
-// Checks the sides and returns the result with the range as it is afterwards.
-std::string Check(const char* start, const char* end, const char* from = "xx00/00/0000:00:00",
-                  const char* through = "xx00/00/0000:00:00") {
+// Checks the sides (null: the first or last event) over the range
+// "xx05/06/1510:00:00"-"xx05/06/1509:00:00"; the result, then the range.
+std::string Check(const char* start, const char* end) {
     ViewRange r = {};
-    memcpy(r.from, from, kStampSize);
-    memcpy(r.through, through, kStampSize);
+    memcpy(r.from, "xx05/06/1510:00:00", kStampSize);
+    memcpy(r.through, "xx05/06/1509:00:00", kStampSize);
     const StampFields s = Fields(start ? start : ""), e = Fields(end ? end : "");
     const int result = CheckStampFields(start ? &s : nullptr, end ? &e : nullptr, &r);
     return std::to_string(result) + " " + std::string(r.from, kStampSize) + "-" + std::string(r.through, kStampSize);
@@ -156,52 +138,31 @@ std::string Check(const char* start, const char* end, const char* from = "xx00/0
 
 TEST(FilterDialogFields, SpinStopsAtTheRangesEndsWithoutWrapping) {
     constexpr FieldRange kDay = {1, 31}, kYear = {0, 99};
-    const struct {
-        uint32_t value;
-        int code;
-        FieldRange range;
-        uint32_t stepped;
-    } cases[] = {
-        {31, kSpinUp, kDay, 31}, {30, kSpinUp, kDay, 31}, {1, kSpinDown, kDay, 1}, {2, kSpinDown, kDay, 1},
-        {0, kSpinDown, kDay, 1}, {0, kSpinUp, kDay, 1},   {0, kSpinDown, kYear, 0}, {99, kSpinUp, kYear, 99},
-        {45, kSpinUp, kDay, 31}, {45, kSpinDown, kDay, 31},   // a typed 45 comes back to 31
-        {45, 2, kDay, 45},       {45, 5, kDay, 45},       {45, 8, kDay, 45},   // page, thumb, end of scroll
-    };
+    const struct { uint32_t value; int code; FieldRange range; uint32_t stepped; } cases[] = {{30, kSpinUp, kDay, 31}, {31, kSpinUp, kDay, 31}, {2, kSpinDown, kDay, 1}, {1, kSpinDown, kDay, 1},
+                 {0, kSpinUp, kDay, 1}, {0, kSpinDown, kYear, 0}, {99, kSpinUp, kYear, 99},
+                 {45, kSpinUp, kDay, 31}, {45, kSpinDown, kDay, 31},   // a typed 45 comes back to 31
+                 {45, 2, kDay, 45}, {45, 5, kDay, 45}, {45, 8, kDay, 45}};   // page, thumb, end of scroll
     for (const auto& c : cases) {
         EXPECT_EQ(c.stepped, StepFieldValue(c.value, c.code, c.range)) << c.value << " " << c.code;
     }
 }
 
-TEST(FilterDialogCheck, TwoDigitYearsTurnBetweenEightyNineAndNinety) {
-    // Only the century is written: 90 is 1990 and 89 is 2089; 00 is 2000 and
-    // 99 is 1999, so that start is refused and no century is written.
-    EXPECT_EQ(Check("90/01/01 00:00:00", "89/12/31 23:59:59"), "1 1900/00/0000:00:00-2000/00/0000:00:00");
-    EXPECT_EQ(Check("00/01/01 00:00:00", "99/12/31 23:59:59"), "2 xx00/00/0000:00:00-xx00/00/0000:00:00");
-    EXPECT_EQ(Check("99/12/31 23:59:59", nullptr), "1 1900/00/0000:00:00-xx00/00/0000:00:00");   // a side alone
-}
-
-TEST(FilterDialogCheck, StartAfterEndIsComparedFieldByFieldDownToTheSecond) {
-    EXPECT_EQ(Check("05/06/15 10:00:00", "05/06/15 09:00:00")[0], '2');
-    EXPECT_EQ(Check("05/06/15 10:00:00", "05/06/15 10:00:00")[0], '1');
-    EXPECT_EQ(Check("05/06/15 10:00:01", "05/06/15 10:00:00")[0], '2');
-    // The month decides before the day, the day before the hour.
-    EXPECT_EQ(Check("05/01/31 23:00:00", "05/02/01 00:00:00")[0], '1');
-    // Values are not range-checked, and blanks before them are fine.
-    EXPECT_EQ(Check(" 5/13/32 24:60:99", nullptr)[0], '1');
-}
-
-TEST(FilterDialogCheck, FieldThatIsNotANumberFailsOnlyOnAGivenSide) {
-    const char* range = "0 xx05/06/1510:00:00-xx05/06/1509:00:00";
-    const char* from = range + 2;
-    const char* through = range + 21;
-    EXPECT_EQ(Check("05/06/15 _:00:00", nullptr, from, through), range);
-    EXPECT_EQ(Check("05/06/15 10:00:00", "05/06/15 09:0x:00", from, through), range);   // before start-after-end
-    EXPECT_EQ(Check(nullptr, "05/06/15 09:0x:00", from, through), range);
-    EXPECT_EQ(Check("05/06/15 10:00:00", nullptr)[0], '1');
-    EXPECT_EQ(Check(nullptr, "05/06/15 10:00:00")[0], '1');
-    // Digits after blanks only: no sign, no trailing blank, no full-width digit (0x82 0x50).
-    for (const char* minute : {"-1", "+1", "5 ", "\x82\x50"}) {
-        EXPECT_EQ(Check((std::string("05/06/15 10:") + minute + ":00").c_str(), nullptr)[0], '0') << minute;
+TEST(FilterDialogCheck, CenturiesStartAfterEndAndFieldsThatAreNoNumbers) {
+    // Only the century is written: 90 is 1990 and 89 is 2089; 00 is 2000
+    // and 99 is 1999, so that start is refused and no century is written.
+    EXPECT_EQ("1 1905/06/1510:00:00-2005/06/1509:00:00", Check("90/01/01 00:00:00", "89/12/31 23:59:59"));
+    EXPECT_EQ("2 xx05/06/1510:00:00-xx05/06/1509:00:00", Check("00/01/01 00:00:00", "99/12/31 23:59:59"));
+    EXPECT_EQ("1 1905/06/1510:00:00-xx05/06/1509:00:00", Check("99/12/31 23:59:59", nullptr));
+    // Field by field down to the second, the month before the day; values are not range-checked.
+    EXPECT_EQ('2', Check("05/06/15 10:00:01", "05/06/15 10:00:00")[0]);
+    EXPECT_EQ('1', Check("05/06/15 10:00:00", "05/06/15 10:00:00")[0]);
+    EXPECT_EQ('1', Check("05/01/31 23:00:00", "05/02/01 00:00:00")[0]);
+    EXPECT_EQ('1', Check(" 5/13/32 24:60:99", nullptr)[0]);
+    // A field that is no number fails first and writes nothing; digits after
+    // blanks only: no sign, no trailing blank, no full-width digit (0x82 0x50).
+    EXPECT_EQ("0 xx05/06/1510:00:00-xx05/06/1509:00:00", Check("05/06/15 10:00:00", "05/06/15 09:0x:00"));
+    for (const char* minute : {"_", "-1", "+1", "5 ", "\x82\x50"}) {
+        EXPECT_EQ('0', Check((std::string("05/06/15 10:") + minute + ":00").c_str(), nullptr)[0]) << minute;
     }
 }
 

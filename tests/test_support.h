@@ -1,4 +1,4 @@
-// Helpers shared by the core tests: loading a LogImage straight from memory.
+// Helpers of the core tests: loading a LogImage straight from memory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,7 +25,7 @@ struct MemoryReader {
 
 inline int MemoryRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
     MemoryReader* m = static_cast<MemoryReader*>(context);
-    size_t n = std::min({size_t(size), m->chunk, m->image->bytes.size() - m->position});
+    const size_t n = std::min({size_t(size), m->chunk, m->image->bytes.size() - m->position});
     *got = 0;
     if (m->position + n > m->failAt) return 0;
     memcpy(buffer, m->image->bytes.data() + m->position, n);
@@ -49,43 +49,44 @@ inline std::string StatusText(const UiEffects& fx, int part) {
     return fx.status[part].set ? std::string(fx.status[part].text) : std::string("<unset>");
 }
 
-// One event of a hand-made read-only log, loaded with every row shown;
-// entry i of the table is events[i] (0 the newest).
 struct SyntheticEvent {
     uint16_t type;
     uint32_t moduleCode;
     const char* stamp;        // "yyyy/mm/ddhh:mm:ss"
     const char* description;  // null: descriptionLength 0
+    const uint8_t* data = nullptr;
+    uint32_t dataBytes = 0;
 };
 
-// The events as a log file holds them, the oldest first in the chain.
+// A read-only log of the events, events[0] the newest (the last in the chain).
 inline LogImage SyntheticLogImage(const SyntheticEvent* events, uint32_t n) {
-    std::vector<RecordSpec> specs(n);
-    uint32_t end = kRecordAreaStart;
-    for (uint32_t i = 0; i < n; ++i) {
+    LogImage image;
+    InitLogImage(&image, 0, kRecordAreaStart);
+    uint32_t at = kRecordAreaStart;
+    for (uint32_t i = n; i-- > 0;) {
         const char* s = events[i].stamp;
-        auto num = [s](int at, int len) { return uint16_t(atoi(std::string(s + at, size_t(len)).c_str())); };
-        RecordSpec& r = specs[n - 1 - i];   // the oldest first in the file
+        auto num = [s](int from, int len) { return uint16_t(atoi(std::string(s + from, size_t(len)).c_str())); };
+        RecordSpec r;
         r.timeStamp = MakeRecordTime(num(0, 4), num(5, 2), num(8, 2), num(10, 2), num(13, 2), num(16, 2));
         r.moduleCode = events[i].moduleCode;
         r.type = events[i].type;
         r.text = events[i].description;
-        end += r.link = RecordSpecSize(r);
+        r.data = events[i].data;
+        r.dataByteCount = events[i].dataBytes;
+        r.link = RecordSpecSize(r);
+        at = PlaceRecord(&image, at, r);
     }
-    LogImage image;
-    InitLogImage(&image, 0, end);
-    uint32_t at = kRecordAreaStart;
-    for (const RecordSpec& r : specs) at = PlaceRecord(&image, at, r);
+    SetRecordAreaEnd(&image, at);
     SetRecordCount(&image, n);
     SetOldestOffset(&image, kRecordAreaStart);
     return image;
 }
 
+// Loads the events with every row shown newest first, whatever its type:
+// entry i of the table is events[i].
 inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events, uint32_t n) {
-    const LogImage image = SyntheticLogImage(events, n);
     UiEffects fx;
-    LoadImage(state, image, "SYNTHETIC.EVT", &fx);
-    // Every row shown newest first, whatever its type.
+    LoadImage(state, SyntheticLogImage(events, n), "SYNTHETIC.EVT", &fx);
     EventTable& t = state->table;
     OrderEvents(&t, kOrderNewestFirst);
     for (uint32_t i = 0; i < t.loadedCount; ++i) (t.visibleRows[i] = t.displayOrder[i])->visible = 1;
@@ -95,9 +96,7 @@ inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events
 // Index in entries of each visible row, in list order.
 inline std::vector<int> VisibleIndexes(const ViewerState& state) {
     std::vector<int> out;
-    for (uint32_t i = 0; i < state.table.visibleCount; ++i) {
-        out.push_back(int(state.table.visibleRows[i] - state.table.entries));
-    }
+    for (uint32_t i = 0; i < state.table.visibleCount; ++i) out.push_back(int(state.table.visibleRows[i] - state.table.entries));
     return out;
 }
 
@@ -105,9 +104,6 @@ inline std::vector<int> VisibleIndexes(const ViewerState& state) {
 struct StateTest : ::testing::Test {
     ViewerState state;
     UiEffects fx;
-    void SetUp() override {
-        InitViewerState(&state);
-        ClearEffects(&fx);
-    }
+    void SetUp() override { InitViewerState(&state); ClearEffects(&fx); }
     void TearDown() override { ReleaseViewerState(&state); }
 };

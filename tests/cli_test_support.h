@@ -40,9 +40,15 @@ inline std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// Test processes run side by side: the names carry the process.
+// Test processes run side by side: the names carry the process, and the
+// files named are removed when it ends.
 inline std::string TempPath(const char* name) {
-    return ::testing::TempDir() + "darvex_cli_" + std::to_string(getpid()) + "_" + name;
+    static struct Named {
+        std::vector<std::string> paths;
+        ~Named() { for (const std::string& p : paths) std::remove(p.c_str()); }
+    } named;
+    named.paths.push_back(::testing::TempDir() + "darvex_cli_" + std::to_string(getpid()) + "_" + name);
+    return named.paths.back();
 }
 
 inline std::string WriteLog(const LogImage& image, const char* name) {

@@ -67,7 +67,7 @@ bool OpenLiveView(const char* path, const char* mappingName, const FileIdentity&
     }
     const DWORD size = view->bytes != nullptr ? GetFileSize(view->file, nullptr) : INVALID_FILE_SIZE;
     // The component's mapping shows its own log, which may be another file
-    // of the same name than the one loaded (a copy opened from elsewhere).
+    // of the same name as the one loaded (a copy opened from elsewhere).
     if (size == INVALID_FILE_SIZE || !LiveViewUsable(view->bytes, size) ||
         !SameFile(MappedFileIdentity(view->bytes), loaded)) {
         CloseLiveView(view);

@@ -63,7 +63,6 @@ inline std::vector<uint8_t> FileBytes(const std::string& path) {   // empty when
     return bytes;
 }
 
-inline bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // ctest runs each test in a process of its own, and Wine reuses process ids:
 // each process makes a new folder and removes it, with all it holds, at exit.

@@ -184,6 +184,9 @@ struct Program {
         char text[512] = "";
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);   // the box's static text
         SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+        // A box that is ending is still a window of its class for a moment:
+        // the next look for a window must not find it.
+        WaitUntil([&] { return !IsWindow(box); }, 5000);
         return text;
     }
     // Types the path into the file dialog that is up (other than except) and
@@ -200,6 +203,7 @@ struct Program {
         HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
         SendMessageA(name, WM_SETTEXT, 0, LPARAM(path.c_str()));
         SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !IsWindow(dialog); }, 5000);
         return title;
     }
     std::string ChooseInOpenDialog(const std::string& path) const {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window_win32.h"
+#include "app/messages_win32.h"
 #include "dialogs/find.h"
 #include "eventlist/panes_win32.h"
 #include "resources/resource_ids.h"
@@ -15,6 +16,20 @@ namespace {
 
 LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendDlgItemMessageA(g_activeDialog, id, message, wParam, lParam);
+}
+
+// Typed key by key over the whole text of the box.
+void Type(int id, const char* text) {
+    SetFocus(Item(id));
+    SendMessageA(Item(id), EM_SETSEL, 0, -1);
+    for (const char* c = text; *c != '\0'; ++c) SendMessageA(Item(id), WM_CHAR, WPARAM(uint8_t(*c)), 1);
+}
+
+// A real box takes the focus and may give it to no window when it closes.
+MessageBoxFunction g_scriptedBox;
+int BoxTakingTheFocus(HWND owner, UINT id, const char* text, const char* caption, UINT style) {
+    SetFocus(nullptr);
+    return g_scriptedBox(owner, id, text, caption, style);
 }
 
 std::string ModuleItem(int item) {
@@ -59,9 +74,7 @@ TEST_F(FindDialog, EnterFindsTheMatchAndClosesThenF3RepeatsAndAsksToWrap) {
     for (int id : {IDC_FIND_INFORMATION, IDC_FIND_WARNING, IDC_FIND_ERROR, IDC_FIND_DOWN}) EXPECT_TRUE(Checked(id)) << id;
 
     // Lower-case text finds the mixed-case description; row 0 is passed over.
-    HWND text = Item(IDC_FIND_DESCRIPTION);
-    SetFocus(text);
-    SetWindowTextA(text, "error");
+    Type(IDC_FIND_DESCRIPTION, "error");
     PressKey(VK_RETURN);
     EXPECT_EQ(ListSelection(), 2);
     EXPECT_EQ(Dialog(), nullptr);
@@ -93,35 +106,51 @@ TEST_F(FindDialog, ModuleItemsTwoAndOneMatchModuleCodesOneAndZero) {
     EXPECT_EQ(ListSelection(), 4);   // "service started", module code 0
 }
 
-TEST_F(FindDialog, ClearAndEscKeepTheCriteriaAndNoMatchAsksThenFailsWithTheDialogOpen) {
+TEST_F(FindDialog, UpWrapsToTheLastRowAndAFailedSearchKeepsTheDialogAndTheTextAsTyped) {
+    // Up from row 0 asks at once; OK goes on from the last row.
     Open();
-    SetDlgItemTextA(Dialog(), IDC_FIND_DESCRIPTION, "disk");
+    Type(IDC_FIND_DESCRIPTION, "service");
+    CheckRadioButton(Dialog(), IDC_FIND_UP, IDC_FIND_DOWN, IDC_FIND_UP);
+    g_boxAnswers = {IDOK};
+    Click(IDC_FIND_NEXT);
+    EXPECT_EQ(ListSelection(), 4);
+    EXPECT_EQ(Dialog(), nullptr);
+
+    // Reopened on the stored criteria; Clear and Esc change none of them.
+    Open();
+    EXPECT_TRUE(Checked(IDC_FIND_UP));
+    EXPECT_FALSE(Checked(IDC_FIND_DOWN));
     CheckDlgButton(Dialog(), IDC_FIND_ERROR, BST_UNCHECKED);
     Send(IDC_FIND_COMPONENT, CB_SETCURSEL, 2);
     Click(IDC_FIND_CLEAR);
     EXPECT_EQ(ItemText(IDC_FIND_DESCRIPTION), "");
-    EXPECT_TRUE(Checked(IDC_FIND_ERROR));
+    EXPECT_TRUE(Checked(IDC_FIND_ERROR) && Checked(IDC_FIND_DOWN) && !Checked(IDC_FIND_UP));
     EXPECT_EQ(Send(IDC_FIND_COMPONENT, CB_GETCURSEL), 0);
-    // Changed controls are dropped by Esc: F3 still searches with the old criteria.
-    SetDlgItemTextA(Dialog(), IDC_FIND_DESCRIPTION, "disk");
     PressKey(VK_ESCAPE, Item(IDC_FIND_DESCRIPTION));
-    EXPECT_EQ(Dialog(), nullptr);
-    EXPECT_STREQ(g_findCriteria.descriptionText, "");
-    PressKey(VK_F3, g_eventList);
-    EXPECT_EQ(ListSelection(), 1);
+    EXPECT_STREQ(g_findCriteria.descriptionText, "service");
+    EXPECT_EQ(g_findCriteria.direction, kFindUp);
 
+    // No match on either pass: both boxes, then the focus is back on the
+    // dialog's first box.
     Open();
-    SetDlgItemTextA(Dialog(), IDC_FIND_DESCRIPTION, "nowhere");
-    CheckRadioButton(Dialog(), IDC_FIND_UP, IDC_FIND_DOWN, IDC_FIND_UP);
-    SendMessageA(g_eventList, LB_SETCURSEL, 3, 0);
+    const char* text = "{\\rtf1 {\\b nowhere}}";
+    Type(IDC_FIND_DESCRIPTION, text);
+    SetFocus(Item(IDC_FIND_NEXT));
+    ClearBoxes();
     g_boxAnswers = {IDOK, IDOK};
+    g_scriptedBox = g_showMessageBox;
+    g_showMessageBox = BoxTakingTheFocus;
     Click(IDC_FIND_NEXT);
+    g_showMessageBox = g_scriptedBox;
     ASSERT_EQ(g_boxes.size(), 2u);
     EXPECT_EQ(g_boxes[0].id, 255u);   // the top was reached
     EXPECT_EQ(g_boxes[1].id, 222u);
-    EXPECT_NE(Dialog(), nullptr);
+    ASSERT_NE(Dialog(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(Dialog()));
-    EXPECT_EQ(Focus(), Item(IDC_FIND_INFORMATION));
-    EXPECT_EQ(ListSelection(), 3);
-    EXPECT_EQ(g_findCriteria.direction, kFindUp);
+    EXPECT_EQ(GetFocus(), Item(IDC_FIND_INFORMATION));
+    EXPECT_EQ(ListSelection(), 4);
+    // The text reopens as stored, not read as a rich text document.
+    PressKey(VK_ESCAPE);
+    Open();
+    EXPECT_EQ(ItemText(IDC_FIND_DESCRIPTION), text);
 }

@@ -185,9 +185,21 @@ TEST(ProgramJapanese, EventDetailShowsShiftJisAndAsksInJapanese) {
     EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_PREVIOUS, IDOK),
               Ansi(u8"カーソルがイベントログの先頭に達しました。\r\n最後から続けますか？"));
     EXPECT_EQ(Selection(p), kDetailRowCount - 1);
+    const std::string dumpFace = ViewFaceName(p, GetDlgItem(dialog, IDC_DETAIL_DATA));
     EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_NEXT, IDCANCEL),
               Ansi(u8"カーソルがイベントログの最後に達しました。\r\n先頭から続けますか？"));
     EXPECT_EQ(Selection(p), kDetailRowCount - 1);
     EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DESCRIPTION), std::string(4096, 'D'));
     CloseDetailAndCheckAbout(p, dialog, Ansi(u8"DARVEX のバージョン情報"), VK_ESCAPE);
+
+    // Opened again on the largest event: the whole Byte dump, and the same
+    // font in each data view put in place of the last.
+    dialog = OpenDetail(p, kRowLong);
+    ASSERT_NE(dialog, nullptr);
+    const std::string dump = ItemText(dialog, IDC_DETAIL_DATA);
+    EXPECT_EQ(dump.size(), 8191u * 45 + 42);
+    EXPECT_EQ(dump.substr(dump.rfind("\r\n") + 2), "FFF8: 38 39 30 31 32 33 34         8901234");
+    Click(dialog, IDC_DETAIL_WORD);
+    Click(dialog, IDC_DETAIL_BYTE);
+    EXPECT_EQ(ViewFaceName(p, GetDlgItem(dialog, IDC_DETAIL_DATA)), dumpFace);
 }

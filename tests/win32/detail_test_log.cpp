@@ -48,11 +48,7 @@ int WriteDetailLog(const char* path) {
     const std::string longText(5000, 'D');
 
     // Per row: type, module code, description (null: descriptionLength 0).
-    const struct {
-        uint16_t type;
-        uint32_t moduleCode;
-        const char* text;
-    } rows[kDetailRowCount] = {{kTypeError, 2, kLettersDescription},
+    const struct { uint16_t type; uint32_t moduleCode; const char* text; } rows[kDetailRowCount] = {{kTypeError, 2, kLettersDescription},
                                {kTypeWarning, 6, kControlBytesDescription},
                                {kTypeInformation, 99, nullptr},
                                {kTypeInformation, 0, kJapaneseDescription},
@@ -69,4 +65,24 @@ int WriteDetailLog(const char* path) {
         r.dataByteCount = uint32_t(data[row].size());
     }
     return WriteRecordsLog(path, records, kDetailRowCount);
+}
+
+int WriteFilterTestLog(const char* path) {
+    const struct { uint16_t year, month, day, hour, minute, second; uint32_t moduleCode; uint16_t type; } events[6] = {
+        {1990, 1, 1, 0, 0, 0, 0, kTypeError},            // PERN, first module
+        {1999, 12, 31, 23, 59, 59, 1, kTypeWarning},     // PERN, second module
+        {2000, 1, 1, 0, 0, 0, 2, kTypeInformation},      // TOLVA
+        {2005, 6, 15, 9, 30, 0, 1, kTypeInformation},    // PERN, second module
+        {2005, 6, 15, 10, 0, 0, 4, kTypeError},          // BORAXLIN
+        {2089, 12, 31, 23, 59, 59, 6, kTypeWarning},     // setup tool
+    };
+    RecordSpec records[6];
+    for (int i = 0; i < 6; ++i) {
+        const auto& e = events[i];
+        records[i].timeStamp = MakeRecordTime(e.year, e.month, e.day, e.hour, e.minute, e.second);
+        records[i].moduleCode = e.moduleCode;
+        records[i].type = e.type;
+        records[i].text = "Filter test event";
+    }
+    return WriteRecordsLog(path, records, 6);
 }

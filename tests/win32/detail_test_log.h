@@ -1,6 +1,6 @@
-// The hand-made log that the Event Detail tests open, in this process and in
+// The hand-made logs that the dialog tests open, in this process and in
 // DARVEX.EXE: one row for each worked example of the two dump layouts, with
-// the texts the dialog must show for them.
+// the texts the Event Detail dialog must show for them, and the Filter log.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,11 @@ int WriteDetailLog(const char* path);
 // Writes a PERN log of the records, oldest first from the record area's
 // start, each linked to the next. 1 on success.
 int WriteRecordsLog(const char* path, RecordSpec* records, int count);
+
+// Six events, oldest first, as a PERN log: stamps on both sides of the
+// two-digit year's turn (1999/2000) and at its ends (1990, 2089), two of them
+// in the same hour, with both "HALDOR/PERN" modules. 1 on success.
+int WriteFilterTestLog(const char* path);
 
 // Row r's time field; every row is dated 2001/02/03, shown as "01/02/03".
 std::string DetailRowTime(int row);

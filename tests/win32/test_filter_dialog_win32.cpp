@@ -10,7 +10,7 @@
 #include "app/main_window_win32.h"
 #include "eventlist/filter.h"
 #include "resources/resource_ids.h"
-#include "tests/win32/filter_test_log.h"
+#include "tests/win32/detail_test_log.h"
 #include "tests/win32/win32_test_support.h"
 
 namespace {
@@ -61,7 +61,7 @@ class FilterDialog : public testing::Test {
 protected:
     void SetUp() override {
         const std::string path = TempLogPath("PERN.EVT");
-        ASSERT_TRUE(WriteFilterTestLog(path));
+        ASSERT_EQ(WriteFilterTestLog(path.c_str()), 1);
         OpenLog(path);
         ASSERT_EQ(ListCount(), 6);
     }

@@ -10,7 +10,6 @@
 
 #include "resources/resource_ids.h"
 #include "tests/win32/detail_test_log.h"
-#include "tests/win32/filter_test_log.h"
 #include "tests/win32/program_driver_win32.h"
 #include "tools/log_writer.h"
 
@@ -79,7 +78,7 @@ void FilterFromTheEndOf1999(const Program& p, const char* title, const char* cle
 TEST(Program, CommandLineLogThenFindFontOpenAndFilterDialogs) {
     const std::string log = TempPath("FIND.EVT"), live = TempPath("PERN.EVT");
     WriteTextLog(log, {"Backup done", "disk ERROR", "service started"});
-    ASSERT_TRUE(WriteFilterTestLog(live));
+    ASSERT_EQ(WriteFilterTestLog(live.c_str()), 1);
     Program p("\"" + log + "\"");
     ASSERT_TRUE(p.Up());
     EXPECT_EQ(Title(p.main), "DARVEX " + Upper(log));
@@ -138,7 +137,7 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersRefreshesFiltersAndOpensAnotherToF
     EXPECT_EQ(p.Status(), Ansi(u8"イベント総数：40||"));   // live: PERN.EVT
 
     // F5 reads the file again by the path in the title: it now holds the filter test log.
-    ASSERT_TRUE(WriteFilterTestLog(log));
+    ASSERT_EQ(WriteFilterTestLog(log.c_str()), 1);
     PostMessageA(p.list, WM_KEYDOWN, VK_F5, 0);
     EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 6; }));
     EXPECT_EQ(Title(p.main), title);

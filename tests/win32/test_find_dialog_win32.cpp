@@ -32,23 +32,14 @@ int BoxTakingTheFocus(HWND owner, UINT id, const char* text, const char* caption
     return g_scriptedBox(owner, id, text, caption, style);
 }
 
+// On the detail log: "Disk full." in row 0 and "{\rtf1 {\b disk} full}" in
+// row 1; of the module code 0 rows, only the last holds a "D".
 struct FindDialog : testing::Test {
     void SetUp() override {
-        // Oldest first; the list shows them newest first, so row 0 is the last one.
-        const struct { uint16_t type; uint32_t moduleCode; const char* text; } events[] = {{kTypeInformation, 0, "service started"}, {kTypeWarning, 2, "Disk space LOW"},
-                      {kTypeError, 4, "error: disk failure"},  {kTypeInformation, 1, "Backup done"},
-                      {kTypeInformation, 6, "ERROR recovered"}};
-        RecordSpec records[5];
-        for (int i = 0; i < 5; ++i) {
-            records[i].timeStamp = MakeRecordTime(2021, 3, 4, 5, 6, uint16_t(i));
-            records[i].type = events[i].type;
-            records[i].moduleCode = events[i].moduleCode;
-            records[i].text = events[i].text;
-        }
-        const std::string path = TempLogPath("FIND.EVT");
-        ASSERT_EQ(WriteRecordsLog(path.c_str(), records, 5), 1);
+        const std::string path = TempLogPath("DETAIL.EVT");
+        ASSERT_EQ(WriteDetailLog(path.c_str()), 1);
         OpenLog(path);
-        ASSERT_EQ(ListCount(), 5);
+        ASSERT_EQ(ListCount(), kDetailRowCount);
     }
     void Open() {
         Command(IDM_VIEW_FIND);
@@ -63,14 +54,14 @@ TEST_F(FindDialog, EnterFindsTheMatchAndClosesThenF3RepeatsAndAsksToWrap) {
     EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
     for (int id : {IDC_FIND_INFORMATION, IDC_FIND_WARNING, IDC_FIND_ERROR, IDC_FIND_DOWN}) EXPECT_TRUE(Checked(id)) << id;
 
-    // Lower-case text finds the mixed-case description; row 0 is passed over.
-    Type(IDC_FIND_DESCRIPTION, "error");
+    // Upper-case text finds the lower-case description; row 0 is passed over.
+    Type(IDC_FIND_DESCRIPTION, "DISK");
     PressKey(VK_RETURN);
-    EXPECT_EQ(ListSelection(), 2);
+    EXPECT_EQ(ListSelection(), 1);
     EXPECT_EQ(Dialog(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
 
-    // F3: nothing further down, so the wrap question; Cancel stays, OK wraps to "ERROR recovered".
+    // F3: nothing further down, so the wrap question; Cancel stays, OK wraps to row 0.
     g_boxAnswers = {IDCANCEL, IDOK};
     PressKey(VK_F3, g_eventList);
     ASSERT_EQ(g_boxes.size(), 1u);
@@ -78,7 +69,7 @@ TEST_F(FindDialog, EnterFindsTheMatchAndClosesThenF3RepeatsAndAsksToWrap) {
     EXPECT_EQ(g_boxes[0].style, 0x12021u);
     EXPECT_FALSE(g_boxes[0].frontEnabled);
     EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
-    EXPECT_EQ(ListSelection(), 2);
+    EXPECT_EQ(ListSelection(), 1);
     PressKey(VK_F3, g_eventList);
     EXPECT_EQ(ListSelection(), 0);
 }
@@ -86,12 +77,12 @@ TEST_F(FindDialog, EnterFindsTheMatchAndClosesThenF3RepeatsAndAsksToWrap) {
 TEST_F(FindDialog, UpWrapsToTheLastRowAndAFailedSearchKeepsTheDialogAndTheTextAsTyped) {
     // Up from row 0 asks at once; OK goes on from the last row.
     Open();
-    Type(IDC_FIND_DESCRIPTION, "service");
+    Type(IDC_FIND_DESCRIPTION, "ddd");
     Send(IDC_FIND_MODULE, CB_SETCURSEL, 1);   // the first "HALDOR/PERN", module code 0
     CheckRadioButton(Dialog(), IDC_FIND_UP, IDC_FIND_DOWN, IDC_FIND_UP);
     g_boxAnswers = {IDOK};
     Click(IDC_FIND_NEXT);
-    EXPECT_EQ(ListSelection(), 4);
+    EXPECT_EQ(ListSelection(), kRowLong);
     EXPECT_EQ(Dialog(), nullptr);
 
     // Reopened on the stored criteria; Clear and Esc change none of them.
@@ -105,7 +96,7 @@ TEST_F(FindDialog, UpWrapsToTheLastRowAndAFailedSearchKeepsTheDialogAndTheTextAs
     EXPECT_TRUE(Checked(IDC_FIND_ERROR) && Checked(IDC_FIND_DOWN) && !Checked(IDC_FIND_UP));
     EXPECT_EQ(Send(IDC_FIND_COMPONENT, CB_GETCURSEL) + Send(IDC_FIND_MODULE, CB_GETCURSEL), 0);
     PressKey(VK_ESCAPE, Item(IDC_FIND_DESCRIPTION));
-    EXPECT_STREQ(g_findCriteria.descriptionText, "service");
+    EXPECT_STREQ(g_findCriteria.descriptionText, "ddd");
     EXPECT_EQ(g_findCriteria.direction, kFindUp);
 
     // No match on either pass: both boxes, then the focus is back on the
@@ -126,7 +117,7 @@ TEST_F(FindDialog, UpWrapsToTheLastRowAndAFailedSearchKeepsTheDialogAndTheTextAs
     ASSERT_NE(Dialog(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(Dialog()));
     EXPECT_EQ(GetFocus(), Item(IDC_FIND_INFORMATION));
-    EXPECT_EQ(ListSelection(), 4);
+    EXPECT_EQ(ListSelection(), kRowLong);
     // The text reopens as stored, not read as a rich text document.
     PressKey(VK_ESCAPE);
     Open();

@@ -148,9 +148,7 @@ TEST(MainWindow, PanesDividerAndDialogsFollowTheWindow) {
     GetWindowRect(g_eventList, &list);
     GetWindowRect(g_statusBar, &status);
     EXPECT_EQ(header.bottom - header.top, g_headerHeight);
-    EXPECT_EQ(list.top, header.bottom);
-    EXPECT_EQ(list.bottom, status.top);
-    EXPECT_EQ(list.right - list.left, client.right);
+    EXPECT_TRUE(list.top == header.bottom && list.bottom == status.top && list.right - list.left == client.right);
 
     // Dragging the first divider moves every following edge.
     const ColumnEdges before = g_columnEdges;
@@ -175,8 +173,7 @@ TEST(MainWindow, PanesDividerAndDialogsFollowTheWindow) {
         CenterDialogOnMain(dialog);
         RECT r;
         GetWindowRect(dialog, &r);
-        EXPECT_EQ(r.left, placed[i].x) << i;
-        EXPECT_EQ(r.top, placed[i].y) << i;
+        EXPECT_TRUE(r.left == placed[i].x && r.top == placed[i].y) << i << ": " << r.left << "," << r.top;
     }
     DestroyWindow(dialog);
 }
@@ -349,13 +346,10 @@ TEST(MainWindow, ThumbBeyondSixteenBitsShowsTheRowsItPointsAt) {
 TEST(MainWindow, KeysDoubleClickAndContextMenuReachTheMainWindow) {
     OpenLog(WriteGeneratedLog("SAMPLE.EVT", 5));
     SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, LONG_PTR(RecordCommands));
-    // Keys are translated for the list, which holds the focus; its subclass
-    // posts the command on to the main window.
+    // Keys are translated for the list, whose subclass posts the command on
+    // (Enter and F5 are pressed end to end); a double click on a row asks for its detail.
     PressKey(VK_F3, g_eventList);
     EXPECT_EQ(ListSelection(), 1);
-    PressKey(VK_RETURN, g_eventList);
-    EXPECT_TRUE(Received(IDM_VIEW_DETAIL, 1));
-    // A double click on the third row asks for its detail.
     RECT row;
     SendMessageA(g_eventList, LB_GETITEMRECT, 2, LPARAM(&row));
     const LPARAM at = MAKELPARAM(row.left + 30, row.top + 1);
@@ -371,13 +365,8 @@ TEST(MainWindow, KeysDoubleClickAndContextMenuReachTheMainWindow) {
     SendMessageA(g_eventList, WM_RBUTTONUP, 0, at);
     PumpMessages();
     EXPECT_EQ(g_poppedMenu, g_viewMenu);
-    EXPECT_EQ(g_popupAt.x, 300);
-    EXPECT_EQ(g_popupAt.y, 200);
+    EXPECT_TRUE(g_popupAt.x == 300 && g_popupAt.y == 200);
     ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
-
-    WriteGeneratedLog("SAMPLE.EVT", 7);
-    PressKey(VK_F5, g_eventList);
-    EXPECT_EQ(ListCount(), 7);
     PressKey(VK_F4, g_eventList, true);
     EXPECT_TRUE(Received(IDM_FILE_EXIT, 0));
     EXPECT_FALSE(IsWindow(g_mainWindow));

@@ -238,20 +238,26 @@ TEST(MainWindow, LiveLogComesUpAsSavedAndRefreshKeepsTheUsersView) {
     EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
 }
 
-TEST(MainWindow, EachDialogsHelpAsksForItsTopic) {
+TEST(MainWindow, EachDialogAsksForItsHelpTopicAndClosesWithCancelEscOrItsCloseBox) {
     OpenLog(WriteGeneratedLog("PERN.EVT", 5));
     g_showHelpContext = RecordHelp;
-    const int dialogs[4][2] = {{IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP}, {IDM_VIEW_FILTER, IDC_FILTER_HELP},
-                               {IDM_VIEW_FIND, IDC_FIND_HELP}, {IDM_VIEW_DETAIL, IDC_DETAIL_HELP}};
+    const int dialogs[4][3] = {{IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP, 901}, {IDM_VIEW_FILTER, IDC_FILTER_HELP, 902},
+                               {IDM_VIEW_FIND, IDC_FIND_HELP, 903}, {IDM_VIEW_DETAIL, IDC_DETAIL_HELP, 904}};
     for (const auto& d : dialogs) {
-        g_boxAnswers = {IDNO, IDOK};   // Log Settings: no copy first, then go on
-        Command(UINT(d[0]));
-        ASSERT_NE(Dialog(), nullptr) << d[0];
-        Click(d[1]);
-        Click(IDCANCEL);
+        for (int way = 0; way < 3; ++way) {
+            g_boxAnswers = {IDNO, IDOK};   // Log Settings: no copy first, then go on
+            Command(UINT(d[0]));
+            ASSERT_NE(Dialog(), nullptr) << d[0];
+            EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
+            g_helpRequests.clear();
+            Click(d[1]);
+            EXPECT_EQ(g_helpRequests, (decltype(g_helpRequests){{g_helpFilePath, UINT(d[2])}})) << d[0];
+            if (way == 0) Click(IDCANCEL);
+            if (way == 2) SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            EXPECT_EQ(way == 1 ? PressKey(VK_ESCAPE) : PumpMessages(), std::vector<UINT>{IDM_REPAINT_LIST}) << d[0] << way;
+            EXPECT_TRUE(Dialog() == nullptr && IsWindowEnabled(g_mainWindow)) << d[0] << " " << way;
+        }
     }
-    const std::string file = g_helpFilePath;
-    EXPECT_EQ(g_helpRequests, (decltype(g_helpRequests){{file, 901}, {file, 902}, {file, 903}, {file, 904}}));
 }
 
 TEST(MainWindow, DropOpensTheFirstFileAndRestoresAMinimisedWindow) {

@@ -178,26 +178,7 @@ TEST(MainWindow, PanesDividerAndDialogsFollowTheWindow) {
     DestroyWindow(dialog);
 }
 
-TEST(MainWindow, OrdersAndHeaderClicksReorderTheListAndMoveTheCheckMark) {
-    OpenLog(WriteGeneratedLog("SAMPLE.EVT", 300));
-    Command(IDM_VIEW_OLDEST_FIRST);
-    ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
-    EXPECT_LT(Rows().front(), Rows().back());
-    Command(IDM_VIEW_MODULE);
-    // Date and Time toggle the time order (Module gives newest first), Module
-    // picks Module, Component and Computer do nothing.
-    const std::pair<int, uint32_t> clicks[] = {{0, 112}, {2, 112}, {4, 112}, {0, 113}, {1, 112}, {3, 114}, {1, 112}};
-    for (const auto& click : clicks) {
-        NMHEADERA nm = {};
-        nm.hdr = NMHDR{g_columnHeader, IDC_COLUMN_HEADER, UINT(HDN_ITEMCLICKA)};
-        nm.iItem = click.first;
-        SendMessageA(g_mainWindow, WM_NOTIFY, IDC_COLUMN_HEADER, LPARAM(&nm));
-        EXPECT_EQ(g_viewer.sortOrder, click.second) << click.first;
-    }
-    ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_MODULE);
-}
-
-TEST(MainWindow, LiveLogComesUpAsSavedAndRefreshKeepsTheUsersView) {
+TEST(MainWindow, LiveLogComesUpAsSavedRefreshKeepsTheUsersViewAndHeaderClicksOrderIt) {
     GenOptions saved;   // errors only, oldest first
     saved.eventCount = 300;
     saved.conditions.warningType = saved.conditions.informationType = 0;
@@ -236,6 +217,18 @@ TEST(MainWindow, LiveLogComesUpAsSavedAndRefreshKeepsTheUsersView) {
     OpenLog(path);
     EXPECT_TRUE(MenuChecked(IDM_VIEW_OLDEST_FIRST) && MenuChecked(IDM_VIEW_FILTER));
     EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
+
+    // Date and Time toggle the time order (Module gives newest first), Module
+    // picks Module, Component and Computer do nothing.
+    const std::pair<int, uint32_t> clicks[] = {{0, 112}, {2, 112}, {4, 112}, {0, 113}, {1, 112}, {3, 114}, {1, 112}};
+    for (const auto& click : clicks) {
+        NMHEADERA nm = {};
+        nm.hdr = NMHDR{g_columnHeader, IDC_COLUMN_HEADER, UINT(HDN_ITEMCLICKA)};
+        nm.iItem = click.first;
+        SendMessageA(g_mainWindow, WM_NOTIFY, IDC_COLUMN_HEADER, LPARAM(&nm));
+        EXPECT_EQ(g_viewer.sortOrder, click.second) << click.first;
+    }
+    ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_MODULE);
 }
 
 TEST(MainWindow, EachDialogAsksForItsHelpTopicAndClosesWithCancelEscOrItsCloseBox) {

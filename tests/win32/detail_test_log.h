@@ -21,13 +21,8 @@ enum DetailRow {
 // Writes the log (not a live one: name it DETAIL.EVT). 1 on success.
 int WriteDetailLog(const char* path);
 
-// Writes a PERN log of the records, oldest first from the record area's
-// start, each linked to the next. 1 on success.
-int WriteRecordsLog(const char* path, RecordSpec* records, int count);
-
-// Six events, oldest first, as a PERN log: stamps on both sides of the
-// two-digit year's turn (1999/2000) and at its ends (1990, 2089), two of them
-// in the same hour, with both "HALDOR/PERN" modules. 1 on success.
+// Six events: stamps on both sides of the two-digit year's turn and at its
+// ends (1990, 2089), two in one hour, both "HALDOR/PERN" modules. 1 on success.
 int WriteFilterTestLog(const char* path);
 
 // Row r's time field; every row is dated 2001/02/03, shown as "01/02/03".

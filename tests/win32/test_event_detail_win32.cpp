@@ -65,17 +65,9 @@ TEST_F(EventDetail, EnterOpensTheSelectedEventAndNextWalksEveryRowInFull) {
     EXPECT_TRUE(Checked(IDC_DETAIL_BYTE));
     EXPECT_EQ(ItemText(IDC_DETAIL_MODULE), "unknown");
 
-    // Data again: the controls come back; description and dump keep the bytes of the code page.
+    // Data again: the controls come back (what the code page does to the views is checked end to end).
     Click(IDC_DETAIL_NEXT);
     ExpectDataControls(true);
-    EXPECT_EQ(ItemText(IDC_DETAIL_DESCRIPTION), kJapaneseDescription);
-    EXPECT_EQ(ItemText(IDC_DETAIL_DATA), GetACP() == 932 ? kJapaneseRowDump932 : kJapaneseRowDumpSingleByte);
-    EXPECT_EQ(SendMessageA(Item(IDC_DETAIL_DATA), EM_GETLINECOUNT, 0, 0), 2);
-
-    // The longest texts the views take: the first 4096 characters, 65535 bytes dumped.
-    Click(IDC_DETAIL_NEXT);
-    EXPECT_EQ(ItemText(IDC_DETAIL_DATA).size(), 8191u * 45 + 42);
-    EXPECT_EQ(ItemText(IDC_DETAIL_DESCRIPTION), std::string(4096, 'D'));
 }
 
 // The wrap questions' texts and OK on them are checked end to end.

@@ -83,7 +83,7 @@ void RecordHelp(HWND, const char* helpFile, UINT context) { g_helpRequests.empla
 
 }  // namespace
 
-TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyAndMissingLogs) {
+TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyMissingAndDroppedLogs) {
     EXPECT_EQ(Text(g_mainWindow) + "|" + StatusText(0), "DARVEX|File Unopened     ");
     EXPECT_EQ(ListCount(), 0);
     ExpectGrayed({101, 104, 102, 103, 111, 110, 115, 116, 117, 120}, {100, 105, 106, 112, 113, 114, 121, 130, 131, 132, 133});
@@ -127,6 +127,22 @@ TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyAndMissingLogs
     ExpectGrayed({101, 102, 103, 104, 110, 111, 115, 116, 117, 120});
     Command(IDM_VIEW_REFRESH);
     EXPECT_EQ(g_boxes.size(), 1u);
+
+    // Dropping two files on the minimised window opens the first and restores it.
+    const std::string first = WriteGeneratedLog("FIRST.EVT", 30);
+    const std::string second = WriteGeneratedLog("SECOND.EVT", 40);
+    ShowWindow(g_mainWindow, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(g_mainWindow));
+    const std::string names = first + '\0' + second + '\0' + '\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    memcpy(drop + 1, names.data(), names.size());
+    GlobalUnlock(memory);
+    SendMessageA(g_mainWindow, WM_DROPFILES, WPARAM(memory), 0);
+    EXPECT_FALSE(IsIconic(g_mainWindow));
+    EXPECT_EQ(Text(g_mainWindow), "DARVEX " + Upper(first));
+    EXPECT_EQ(ListCount(), 30);
 }
 
 TEST(MainWindow, PanesDividerAndDialogsFollowTheWindow) {
@@ -220,8 +236,17 @@ TEST(MainWindow, LiveLogComesUpAsSavedRefreshKeepsTheUsersViewAndHeaderClicksOrd
     ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_MODULE);
 }
 
-TEST(MainWindow, EachDialogAsksForItsHelpTopicAndClosesWithCancelEscOrItsCloseBox) {
+TEST(MainWindow, ClearAndLogSettingsAskFirstAndEachDialogAsksForItsHelpAndClosesThreeWays) {
+    // Cancel stops Clear and Log Settings (the texts and the answers that go on are checked end to end).
     OpenLog(WriteGeneratedLog("PERN.EVT", 5));
+    g_boxAnswers = {IDCANCEL, IDNO, IDCANCEL, IDCANCEL};
+    for (UINT command : {IDM_FILE_CLEAR_ALL, IDM_FILE_CLEAR_ALL, IDM_FILE_LOG_SETTINGS}) Command(command);
+    std::vector<UINT> boxes;
+    for (const RecordedBox& b : g_boxes) boxes.push_back(b.id << 20 | b.style);
+    EXPECT_EQ(boxes, (std::vector<UINT>{256 << 20 | 0x12023, 256 << 20 | 0x12023, 257 << 20 | 0x12021, 258 << 20 | 0x12023}));
+    EXPECT_EQ(g_boxes[0].caption, "Confirmation message");
+    EXPECT_EQ(ListCount(), 5);
+
     g_showHelpContext = RecordHelp;
     const int dialogs[4][3] = {{IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP, 901}, {IDM_VIEW_FILTER, IDC_FILTER_HELP, 902},
                                {IDM_VIEW_FIND, IDC_FIND_HELP, 903}, {IDM_VIEW_DETAIL, IDC_DETAIL_HELP, 904}};
@@ -240,35 +265,6 @@ TEST(MainWindow, EachDialogAsksForItsHelpTopicAndClosesWithCancelEscOrItsCloseBo
             EXPECT_TRUE(Dialog() == nullptr && IsWindowEnabled(g_mainWindow)) << d[0] << " " << way;
         }
     }
-}
-
-TEST(MainWindow, DropOpensTheFirstFileAndRestoresAMinimisedWindow) {
-    const std::string first = WriteGeneratedLog("FIRST.EVT", 30);
-    const std::string second = WriteGeneratedLog("SECOND.EVT", 40);
-    ShowWindow(g_mainWindow, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(g_mainWindow));
-    const std::string names = first + '\0' + second + '\0' + '\0';
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    memcpy(drop + 1, names.data(), names.size());
-    GlobalUnlock(memory);
-    SendMessageA(g_mainWindow, WM_DROPFILES, WPARAM(memory), 0);
-    EXPECT_FALSE(IsIconic(g_mainWindow));
-    EXPECT_EQ(Text(g_mainWindow), "DARVEX " + Upper(first));
-    EXPECT_EQ(ListCount(), 30);
-}
-
-TEST(MainWindow, ClearAllAndLogSettingsAskFirstAndCancelStops) {
-    // The texts and the answers that go on are checked end to end.
-    OpenLog(WriteGeneratedLog("PERN.EVT", 10));
-    g_boxAnswers = {IDCANCEL, IDNO, IDCANCEL, IDCANCEL};
-    for (UINT command : {IDM_FILE_CLEAR_ALL, IDM_FILE_CLEAR_ALL, IDM_FILE_LOG_SETTINGS}) Command(command);
-    std::vector<UINT> boxes;
-    for (const RecordedBox& b : g_boxes) boxes.push_back(b.id << 20 | b.style);
-    EXPECT_EQ(boxes, (std::vector<UINT>{256 << 20 | 0x12023, 256 << 20 | 0x12023, 257 << 20 | 0x12021, 258 << 20 | 0x12023}));
-    EXPECT_EQ(g_boxes[0].caption, "Confirmation message");
-    EXPECT_EQ(ListCount(), 10);
 }
 
 TEST(MainWindow, RowsDrawTheirBackgroundAndTheSelectedIcon) {

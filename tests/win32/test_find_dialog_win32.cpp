@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/main_window_win32.h"
 #include "app/messages_win32.h"
 #include "dialogs/find.h"
@@ -58,16 +60,13 @@ TEST_F(FindDialog, EnterFindsTheMatchAndClosesThenF3RepeatsAndAsksToWrap) {
     Type(IDC_FIND_DESCRIPTION, "DISK");
     PressKey(VK_RETURN);
     EXPECT_EQ(ListSelection(), 1);
-    EXPECT_EQ(Dialog(), nullptr);
-    EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
+    EXPECT_TRUE(Dialog() == nullptr && IsWindowEnabled(g_mainWindow));
 
     // F3: nothing further down, so the wrap question; Cancel stays, OK wraps to row 0.
     g_boxAnswers = {IDCANCEL, IDOK};
     PressKey(VK_F3, g_eventList);
     ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].id, 254u);
-    EXPECT_EQ(g_boxes[0].style, 0x12021u);
-    EXPECT_FALSE(g_boxes[0].frontEnabled);
+    EXPECT_TRUE(g_boxes[0].id == 254 && g_boxes[0].style == 0x12021 && !g_boxes[0].frontEnabled);
     EXPECT_TRUE(IsWindowEnabled(g_mainWindow));
     EXPECT_EQ(ListSelection(), 1);
     PressKey(VK_F3, g_eventList);
@@ -96,8 +95,7 @@ TEST_F(FindDialog, UpWrapsToTheLastRowAndAFailedSearchKeepsTheDialogAndTheTextAs
     EXPECT_TRUE(Checked(IDC_FIND_ERROR) && Checked(IDC_FIND_DOWN) && !Checked(IDC_FIND_UP));
     EXPECT_EQ(Send(IDC_FIND_COMPONENT, CB_GETCURSEL) + Send(IDC_FIND_MODULE, CB_GETCURSEL), 0);
     PressKey(VK_ESCAPE, Item(IDC_FIND_DESCRIPTION));
-    EXPECT_STREQ(g_findCriteria.descriptionText, "ddd");
-    EXPECT_EQ(g_findCriteria.direction, kFindUp);
+    EXPECT_TRUE(strcmp(g_findCriteria.descriptionText, "ddd") == 0 && g_findCriteria.direction == kFindUp);
 
     // No match on either pass: both boxes, then the focus is back on the
     // dialog's first box.
@@ -112,8 +110,7 @@ TEST_F(FindDialog, UpWrapsToTheLastRowAndAFailedSearchKeepsTheDialogAndTheTextAs
     Click(IDC_FIND_NEXT);
     g_showMessageBox = g_scriptedBox;
     ASSERT_EQ(g_boxes.size(), 2u);
-    EXPECT_EQ(g_boxes[0].id, 255u);   // the top was reached
-    EXPECT_EQ(g_boxes[1].id, 222u);
+    EXPECT_TRUE(g_boxes[0].id == 255 && g_boxes[1].id == 222);   // the top was reached
     ASSERT_NE(Dialog(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(Dialog()));
     EXPECT_EQ(GetFocus(), Item(IDC_FIND_INFORMATION));

@@ -115,24 +115,20 @@ TEST_F(FilterDialog, FieldsKeysAndArrowsChooseTheirSidesGivenDateAndStepTheirRow
     EXPECT_EQ(GetFocus(), Item(IDC_FILTER_FROM_YEAR));
     ExpectGiven(true, false);
 
-    // The date arrows step the year, or the date field entered; only the line
+    // The date arrows step the year, or the date field entered, the time arrows
+    // the hour or the time field entered, each within its range; only the line
     // arrows step, and the field is selected for typing over.
     Spin(IDC_FILTER_FROM_DATE_SPIN, SB_LINEUP);
-    EXPECT_EQ(ItemText(IDC_FILTER_FROM_YEAR), "91");
     Type(IDC_FILTER_FROM_DAY, "7");
     for (int code : {SB_PAGEUP, SB_THUMBPOSITION, SB_ENDSCROLL}) Spin(IDC_FILTER_FROM_DATE_SPIN, code);
-    EXPECT_EQ(ItemText(IDC_FILTER_FROM_DAY), "7");
+    EXPECT_EQ(SideText(IDC_FILTER_FROM_YEAR), "91.01.7.00.00.00");
     Spin(IDC_FILTER_FROM_DATE_SPIN, SB_LINEUP);
-    EXPECT_EQ(ItemText(IDC_FILTER_FROM_DAY), "08");
     EXPECT_EQ(SendMessageA(Item(IDC_FILTER_FROM_DAY), EM_GETSEL, 0, 0), MAKELRESULT(0, 2));
-    // The time arrows leave the date row alone: the hour, in its range, then the minute once entered.
     Type(IDC_FILTER_FROM_HOUR, "22");
     for (int i = 0; i < 2; ++i) Spin(IDC_FILTER_FROM_TIME_SPIN, SB_LINEUP);
-    EXPECT_EQ(ItemText(IDC_FILTER_FROM_HOUR), "23");
-    EXPECT_EQ(ItemText(IDC_FILTER_FROM_DAY), "08");
     Type(IDC_FILTER_FROM_MINUTE, "58");
     Spin(IDC_FILTER_FROM_TIME_SPIN, SB_LINEUP);
-    EXPECT_EQ(ItemText(IDC_FILTER_FROM_MINUTE), "59");
+    EXPECT_EQ(SideText(IDC_FILTER_FROM_YEAR), "91.01.08.23.59.00");
     EXPECT_EQ(GetFocus(), Item(IDC_FILTER_FROM_MINUTE));
     // Any code from the end's arrows chooses its given date; with no end field
     // entered, its arrows step its year and its hour.

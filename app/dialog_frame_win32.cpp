@@ -1,5 +1,9 @@
 #include "app/dialog_frame_win32.h"
 
+#include <richedit.h>
+
+#include <cstring>
+
 #include "app/main_window_win32.h"
 #include "app/messages_win32.h"
 #include "eventlist/filter.h"
@@ -26,6 +30,35 @@ void FillCombo(HWND combo, const char* const* names, uint32_t count, uint32_t in
     SendMessageA(combo, CB_SETCURSEL, WPARAM(index), 0);
 }
 
+// The text still to be streamed into a view.
+struct PlainTextStream {
+    const char* next;
+    size_t left;
+    bool first;
+};
+
+// Each chunk ends on a whole character, as the view converts chunk by chunk.
+// A text opening with the UTF-8 byte order mark would be read as UTF-8: its
+// first chunk is its first character alone, too short to be taken for one.
+DWORD CALLBACK StreamPlainText(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* written) {
+    PlainTextStream* s = reinterpret_cast<PlainTextStream*>(cookie);
+    const AnsiCodePage& page = *g_viewer.codePage;
+    const bool markFirst = s->first && s->left >= 3 && memcmp(s->next, "\xEF\xBB\xBF", 3) == 0;
+    s->first = false;
+    size_t n = 0;
+    while (n < s->left) {
+        const size_t step = CharLength(page, s->next + n);
+        if (n + step > size_t(size)) break;
+        n += step;
+        if (markFirst) break;
+    }
+    memcpy(buffer, s->next, n);
+    s->next += n;
+    s->left -= n;
+    *written = LONG(n);
+    return 0;
+}
+
 }  // namespace
 
 HelpFunction g_showHelpContext = SystemHelpContext;
@@ -49,6 +82,12 @@ void EndModalDialog(HWND dialog, INT_PTR result) {
 }
 
 void ShowHelpContext(HWND dialog, UINT context) { g_showHelpContext(dialog, g_helpFilePath, context); }
+
+void SetPlainText(HWND view, const char* text) {
+    PlainTextStream s = {text, strlen(text), true};
+    EDITSTREAM stream = {DWORD_PTR(&s), 0, StreamPlainText};
+    SendMessageA(view, EM_STREAMIN, SF_TEXT, LPARAM(&stream));
+}
 
 void FillComponentCombo(HWND combo, uint32_t index) {
     const char* names[5];

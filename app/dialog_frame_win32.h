@@ -24,6 +24,11 @@ typedef void (*HelpFunction)(HWND window, const char* helpFile, UINT context);
 extern HelpFunction g_showHelpContext;
 void ShowHelpContext(HWND dialog, UINT context);
 
+// Puts text into a rich edit view as plain text, whatever it starts with:
+// set as a window text, a text that opens like a rich text document would be
+// parsed as one.
+void SetPlainText(HWND view, const char* text);
+
 // Fills a combo box with slots 0..4 of the component names or 0..7 of the
 // module names ("unknown" is never offered), each item's data its position,
 // and selects index.

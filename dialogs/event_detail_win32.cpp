@@ -20,9 +20,9 @@ char g_shownDescription[kShownDescriptionSize];
 // The controls that only mean something when the event has data.
 const int kDataControls[] = {IDC_DETAIL_DATA_LABEL, IDC_DETAIL_DATA, IDC_DETAIL_BYTE, IDC_DETAIL_WORD};
 
-// The dump's columns line up only in a fixed-pitch font: the dialog font when
-// it is one, else a fixed-pitch font of its size and character set. Made once
-// and kept for the run.
+// The dump's columns line up only in a fixed-pitch font: a copy of the dialog
+// font when it is one, else a fixed-pitch font of its size and character set.
+// Made once and kept for the run; the dialog's own font dies with the dialog.
 HFONT g_dumpFont;
 
 // The data view's text limit and font, for the view of the template and for
@@ -37,16 +37,14 @@ void PrepareDataView(HWND dialog) {
         GetTextMetricsA(dc, &tm);
         SelectObject(dc, old);
         ReleaseDC(dialog, dc);
+        LOGFONTA lf = {};
+        GetObjectA(font, sizeof lf, &lf);
         // TMPF_FIXED_PITCH set means a variable pitch.
-        if ((tm.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0) {
-            g_dumpFont = font;
-        } else {
-            LOGFONTA lf = {};
-            GetObjectA(font, sizeof lf, &lf);
+        if ((tm.tmPitchAndFamily & TMPF_FIXED_PITCH) != 0) {
             lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
             lf.lfFaceName[0] = '\0';
-            g_dumpFont = CreateFontIndirectA(&lf);
         }
+        g_dumpFont = CreateFontIndirectA(&lf);
     }
     if (g_dumpFont != nullptr) SendDlgItemMessageA(dialog, IDC_DETAIL_DATA, WM_SETFONT, WPARAM(g_dumpFont), FALSE);
 }
@@ -69,7 +67,7 @@ void EmptyDataView(HWND dialog) {
                                 DWORD(GetWindowLongPtrA(old, GWL_STYLE)), r.left, r.top, r.right - r.left,
                                 r.bottom - r.top, dialog, HMENU(INT_PTR(IDC_DETAIL_DATA)), g_instance, nullptr);
     if (view == nullptr) {
-        SetWindowTextA(old, "");
+        SetPlainText(old, "");
         return;
     }
     // Right after the old view in the tab order.
@@ -85,7 +83,7 @@ void ShowDump(HWND dialog, const EventEntry* e, DumpLayout layout) {
     FormatEventDump(e->record, layout, *g_viewer.codePage, g_workBuffer);
     SetCursor(g_waitCursor);
     EmptyDataView(dialog);
-    SetDlgItemTextA(dialog, IDC_DETAIL_DATA, g_workBuffer);
+    SetPlainText(GetDlgItem(dialog, IDC_DETAIL_DATA), g_workBuffer);
     SetCursor(g_arrowCursor);
 }
 
@@ -101,7 +99,7 @@ void FillEventDetail(HWND dialog, const EventEntry* e) {
     SetDlgItemTextA(dialog, IDC_DETAIL_TYPE, f.type);
     CopyShownDescription(e->record, *g_viewer.codePage, g_shownDescription);
     SetCursor(g_waitCursor);
-    SetDlgItemTextA(dialog, IDC_DETAIL_DESCRIPTION, g_shownDescription);
+    SetPlainText(GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION), g_shownDescription);
     SetCursor(g_arrowCursor);
 
     CheckRadioButton(dialog, IDC_DETAIL_BYTE, IDC_DETAIL_WORD, IDC_DETAIL_BYTE);

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr UINT kFindHelpContext = 903;
-
 // After a question or a failed search the Find dialog's first box takes the
 // focus again; F3 leaves it where it was, with the main window.
 void GiveFocusBack(HWND window) {
@@ -44,7 +42,7 @@ void ShowCriteria(HWND dialog, const FindCriteria& c) {
     SetButtonChecked(dialog, IDC_FIND_ERROR, c.errorType == kTypeError);
     SetButtonChecked(dialog, IDC_FIND_UP, c.direction == kFindUp);
     SetButtonChecked(dialog, IDC_FIND_DOWN, c.direction != kFindUp);
-    SetDlgItemTextA(dialog, IDC_FIND_DESCRIPTION, c.descriptionText);
+    SetPlainText(GetDlgItem(dialog, IDC_FIND_DESCRIPTION), c.descriptionText);
 }
 
 // The controls as criteria; the text keeps at most 255 bytes of whole characters.
@@ -110,7 +108,7 @@ INT_PTR CALLBACK FindDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         switch (LOWORD(wParam)) {
         case IDC_FIND_NEXT: OnFindNextClicked(dialog); return TRUE;
         case IDC_FIND_CLEAR: OnClearFindDialog(dialog); return TRUE;
-        case IDC_FIND_HELP: WinHelpA(dialog, g_helpFilePath, HELP_CONTEXT, kFindHelpContext); return TRUE;
+        case IDC_FIND_HELP: ShowHelpContext(dialog, IDH_FIND); return TRUE;
         case IDCANCEL: EndModelessDialog(dialog); return TRUE;
         default: return FALSE;
         }

@@ -230,7 +230,7 @@ void OnCommand(HWND dialog, int id, int code) {
     case IDC_FILTER_OK: OnOk(dialog); return;
     case IDCANCEL: EndModelessDialog(dialog); return;
     case IDC_FILTER_CLEAR: ClearFilterDialog(dialog); return;
-    case IDC_FILTER_HELP: WinHelpA(dialog, g_helpFilePath, HELP_CONTEXT, IDH_FILTER); return;
+    case IDC_FILTER_HELP: ShowHelpContext(dialog, IDH_FILTER); return;
     default: break;
     }
     // Entering a field chooses the given date of its side.

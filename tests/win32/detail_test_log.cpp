@@ -3,6 +3,7 @@
 #include <vector>
 
 const char kLettersDescription[] = "Disk full.\r\nRetry later.";
+const char kControlBytesDescription[] = "{\\rtf1 {\\b disk} full}";
 // "テスト", CR LF, "表示": 0x5C, the second byte of 表, is no backslash here.
 const char kJapaneseDescription[] = "\x83\x65\x83\x58\x83\x67\r\n\x95\x5c\x8e\xa6";
 
@@ -25,7 +26,8 @@ const char kJapaneseRowDumpSingleByte[] =
 
 std::string DetailRowTime(int row) { return "04:" + std::to_string(59 - row) + ":06"; }
 
-int WriteRecordsLog(const char* path, RecordSpec* records, int count) {
+// A PERN log of the records, oldest first from the record area's start.
+static int WriteRecordsLog(const char* path, RecordSpec* records, int count) {
     uint32_t end = kRecordAreaStart;
     for (int i = 0; i < count; ++i) end += records[i].link = RecordSpecSize(records[i]);
     LogImage image;
@@ -47,12 +49,8 @@ int WriteDetailLog(const char* path) {
     const std::string longText(5000, 'D');
 
     // Per row: type, module code, description (null: descriptionLength 0).
-    const struct {
-        uint16_t type;
-        uint32_t moduleCode;
-        const char* text;
-    } rows[kDetailRowCount] = {{kTypeError, 2, kLettersDescription},
-                               {kTypeWarning, 6, "Control bytes"},
+    const struct { uint16_t type; uint32_t moduleCode; const char* text; } rows[kDetailRowCount] = {{kTypeError, 2, kLettersDescription},
+                               {kTypeWarning, 6, kControlBytesDescription},
                                {kTypeInformation, 99, nullptr},
                                {kTypeInformation, 0, kJapaneseDescription},
                                {kTypeInformation, 0, longText.c_str()}};
@@ -68,4 +66,24 @@ int WriteDetailLog(const char* path) {
         r.dataByteCount = uint32_t(data[row].size());
     }
     return WriteRecordsLog(path, records, kDetailRowCount);
+}
+
+int WriteFilterTestLog(const char* path) {
+    const struct { uint16_t year, month, day, hour, minute, second; uint32_t moduleCode; uint16_t type; } events[6] = {
+        {1990, 1, 1, 0, 0, 0, 0, kTypeError},            // PERN, first module
+        {1999, 12, 31, 23, 59, 59, 1, kTypeWarning},     // PERN, second module
+        {2000, 1, 1, 0, 0, 0, 2, kTypeInformation},      // TOLVA
+        {2005, 6, 15, 9, 30, 0, 1, kTypeInformation},    // PERN, second module
+        {2005, 6, 15, 10, 0, 0, 4, kTypeError},          // BORAXLIN
+        {2089, 12, 31, 23, 59, 59, 6, kTypeWarning},     // setup tool
+    };
+    RecordSpec records[6];
+    for (int i = 0; i < 6; ++i) {
+        const auto& e = events[i];
+        records[i].timeStamp = MakeRecordTime(e.year, e.month, e.day, e.hour, e.minute, e.second);
+        records[i].moduleCode = e.moduleCode;
+        records[i].type = e.type;
+        records[i].text = "Filter test event";
+    }
+    return WriteRecordsLog(path, records, 6);
 }

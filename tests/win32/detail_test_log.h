@@ -1,6 +1,6 @@
-// The hand-made log that the Event Detail tests open, in this process and in
+// The hand-made logs that the dialog tests open, in this process and in
 // DARVEX.EXE: one row for each worked example of the two dump layouts, with
-// the texts the dialog must show for them.
+// the texts the Event Detail dialog must show for them, and the Filter log.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 // The rows from the top of the list (newest first).
 enum DetailRow {
     kRowLetters,       // 19 bytes "A".."S", Error, HALDOR/TOLVA, a two-line description
-    kRowControlBytes,  // 00 01 02 41 0A FF 20 7F 09, Warning, the setup tool
+    kRowControlBytes,  // 00 01 02 41 0A FF 20 7F 09, Warning, the setup tool, a text like rich text
     kRowNoData,        // no data, descriptionLength 0, Information, an unknown module
     kRowJapanese,      // a Shift-JIS description; 41 82 A0 42 43 44 45 82 A0 82
     kRowLong,          // 70,000 bytes '0'..'9' repeated, a 5,000-character description
@@ -21,16 +21,15 @@ enum DetailRow {
 // Writes the log (not a live one: name it DETAIL.EVT). 1 on success.
 int WriteDetailLog(const char* path);
 
-// Writes a PERN log of the records, oldest first from the record area's
-// start, each linked to the next. 1 on success.
-int WriteRecordsLog(const char* path, RecordSpec* records, int count);
+// Six events: stamps on both sides of the two-digit year's turn and at its
+// ends (1990, 2089), two in one hour, both "HALDOR/PERN" modules. 1 on success.
+int WriteFilterTestLog(const char* path);
 
 // Row r's time field; every row is dated 2001/02/03, shown as "01/02/03".
 std::string DetailRowTime(int row);
 
-// The descriptions of row 0 and of kRowJapanese (Shift-JIS) as stored, and the
-// dumps of the worked examples as the data view shows them.
-extern const char kLettersDescription[], kJapaneseDescription[];
+// The descriptions as stored, and the dumps of the worked examples as the data view shows them.
+extern const char kLettersDescription[], kControlBytesDescription[], kJapaneseDescription[];
 extern const char kLettersByteDump[], kLettersWordDump[];   // 19 bytes, Byte and Word layout
 extern const char kControlBytesDump[];                      // the 9 bytes, Byte layout
 // Byte layout of kRowJapanese: under code page 932 the lead bytes that end a

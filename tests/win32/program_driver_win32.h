@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <richedit.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -259,4 +260,19 @@ inline std::string ClickAndAnswer(const Program& p, HWND dialog, int buttonId, i
     const std::string text = p.AnswerBox(answer, dialog);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != 0; }));
     return text;
+}
+
+// The face of a rich edit view's default character format, read through
+// the program's own memory.
+inline std::string ViewFaceName(const Program& p, HWND view) {
+    CHARFORMATA cf = {};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_FACE;
+    void* remote = VirtualAllocEx(p.pi.hProcess, nullptr, sizeof cf, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr) return "<no memory>";
+    WriteProcessMemory(p.pi.hProcess, remote, &cf, sizeof cf, nullptr);
+    SendMessageA(view, EM_GETCHARFORMAT, SCF_DEFAULT, LPARAM(remote));
+    ReadProcessMemory(p.pi.hProcess, remote, &cf, sizeof cf, nullptr);
+    VirtualFreeEx(p.pi.hProcess, remote, 0, MEM_RELEASE);
+    return cf.szFaceName;
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/dialog_frame_win32.h"
 #include "app/main_window_win32.h"
 #include "app/messages_win32.h"
 #include "eventlist/filter.h"
@@ -17,47 +18,33 @@
 
 namespace {
 
-std::string Upper(std::string s) {
-    CharUpperA(&s[0]);
-    return s;
-}
+std::string Upper(std::string s) { return CharUpperA(&s[0]), s; }
 
-void ExpectGrayed(std::initializer_list<UINT> ids, bool grayed) {
-    for (UINT id : ids) EXPECT_EQ(MenuGrayed(id), grayed) << id;
+void ExpectGrayed(std::initializer_list<UINT> grayed, std::initializer_list<UINT> enabled = {}) {
+    for (UINT id : grayed) EXPECT_TRUE(MenuGrayed(id)) << id;
+    for (UINT id : enabled) EXPECT_FALSE(MenuGrayed(id)) << id;
 }
 
 // Of two items that exclude each other, the first is checked and the second not.
-void ExpectChecked(UINT on, UINT off) {
-    EXPECT_TRUE(MenuChecked(on)) << on;
-    EXPECT_FALSE(MenuChecked(off)) << off;
-}
-
-void ExpectBox(size_t index, UINT id, UINT style, const std::string& text) {
-    ASSERT_GT(g_boxes.size(), index);
-    EXPECT_EQ(g_boxes[index].id, id);
-    EXPECT_EQ(g_boxes[index].style, style) << id;
-    if (!text.empty()) {
-        EXPECT_EQ(g_boxes[index].text, text);
-    }
-}
+void ExpectChecked(UINT on, UINT off) { EXPECT_TRUE(MenuChecked(on) && !MenuChecked(off)) << on << " " << off; }
 
 // The pixel a row leaves when drawn into a red bitmap.
 struct RowCanvas {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap;
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     RowCanvas() {
         HDC screen = GetDC(nullptr);
         bitmap = CreateCompatibleBitmap(screen, 700, 40);
         ReleaseDC(nullptr, screen);
         SelectObject(dc, bitmap);
-        RECT all = {0, 0, 700, 40};
-        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        const RECT all = {0, 0, 700, 40};
         FillRect(dc, &all, red);
-        DeleteObject(red);
     }
     ~RowCanvas() {
         DeleteDC(dc);
         DeleteObject(bitmap);
+        DeleteObject(red);
     }
     LRESULT Draw(UINT item, UINT action, UINT state) {
         DRAWITEMSTRUCT d = {ODT_LISTBOX, IDC_EVENT_LIST, item, action, state, g_eventList, dc, {0, 0, 700, g_rowHeight}, 0};
@@ -88,21 +75,18 @@ void CALLBACK ChooseOldestFirst(HWND, UINT, UINT_PTR timer, DWORD) {
     RECT r;
     GetWindowRect(popup, &r);
     g_popupAt = POINT{r.left, r.top};
-    if (g_poppedMenu == g_viewMenu) {
-        PostMessageA(popup, WM_CHAR, 'o', 0);
-    } else {
-        EndMenu();
-    }
+    g_poppedMenu == g_viewMenu ? void(PostMessageA(popup, WM_CHAR, 'o', 0)) : void(EndMenu());
 }
+
+std::vector<std::pair<std::string, UINT>> g_helpRequests;
+void RecordHelp(HWND, const char* helpFile, UINT context) { g_helpRequests.emplace_back(helpFile, context); }
 
 }  // namespace
 
-TEST(MainWindow, StartsWithNoFileAndShowsMenuHelpInTheStatusBar) {
-    EXPECT_EQ(Text(g_mainWindow), "DARVEX");
-    EXPECT_EQ(StatusText(0), "File Unopened     ");
+TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyMissingAndDroppedLogs) {
+    EXPECT_EQ(Text(g_mainWindow) + "|" + StatusText(0), "DARVEX|File Unopened     ");
     EXPECT_EQ(ListCount(), 0);
-    ExpectGrayed({101, 104, 102, 103, 111, 110, 115, 116, 117, 120}, true);
-    ExpectGrayed({100, 105, 106, 112, 113, 114, 121, 130, 131, 132, 133}, false);
+    ExpectGrayed({101, 104, 102, 103, 111, 110, 115, 116, 117, 120}, {100, 105, 106, 112, 113, 114, 121, 130, 131, 132, 133});
     Command(IDM_FIND_NEXT);   // F3 while Find is gray
     EXPECT_TRUE(g_boxes.empty());
     // Opening the popup switches to the simple line, which its items then fill.
@@ -114,53 +98,12 @@ TEST(MainWindow, StartsWithNoFileAndShowsMenuHelpInTheStatusBar) {
     SendMessageA(g_mainWindow, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     EXPECT_FALSE(SendMessageA(g_statusBar, SB_ISSIMPLE, 0, 0));
     EXPECT_EQ(StatusText(0), "File Unopened     ");
-}
 
-TEST(MainWindow, PanesDividerAndDialogsFollowTheWindow) {
-    SetWindowPos(g_mainWindow, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
-    RECT client, header, list, status;
-    GetClientRect(g_mainWindow, &client);
-    GetWindowRect(g_columnHeader, &header);
-    GetWindowRect(g_eventList, &list);
-    GetWindowRect(g_statusBar, &status);
-    EXPECT_EQ(header.bottom - header.top, g_headerHeight);
-    EXPECT_EQ(list.top, header.bottom);
-    EXPECT_EQ(list.bottom, status.top);
-    EXPECT_EQ(list.right - list.left, client.right);
-
-    // Dragging the first divider moves every following edge.
-    const ColumnEdges before = g_columnEdges;
-    HDITEMA item = {};
-    item.mask = HDI_WIDTH;
-    SendMessageA(g_columnHeader, HDM_GETITEMA, 0, LPARAM(&item));
-    item.cxy += 20;
-    SendMessageA(g_columnHeader, HDM_SETITEMA, 0, LPARAM(&item));
-    for (int ColumnEdges::*edge : {&ColumnEdges::timeX, &ColumnEdges::componentX, &ColumnEdges::moduleX,
-                                   &ColumnEdges::computerX}) {
-        EXPECT_EQ(g_columnEdges.*edge, before.*edge + 20);
-    }
-
-    // A dialog centred over a main window half off the screen is pushed back onto it.
-    HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, g_mainWindow, nullptr, nullptr, nullptr);
-    const int sw = GetSystemMetrics(SM_CXSCREEN);
-    SetWindowPos(g_mainWindow, nullptr, sw - 100, 100, 200, 300, SWP_NOZORDER);
-    CenterDialogOnMain(dialog);
-    RECT r;
-    GetWindowRect(dialog, &r);
-    EXPECT_EQ(r.left, sw - 300);
-    EXPECT_EQ(r.top, 150);
-}
-
-TEST(MainWindow, LoadsReadOnlyEmptyLiveAndMissingLogs) {
-    const std::string path = WriteGeneratedLog("SAMPLE.EVT", 500);
-    OpenLog(path);
-    EXPECT_EQ(Text(g_mainWindow), "DARVEX " + Upper(path));
+    // A read-only log (title and status are checked end to end).
+    OpenLog(WriteGeneratedLog("SAMPLE.EVT", 500));
     EXPECT_EQ(ListCount(), 500);
     EXPECT_EQ(ListSelection(), 0);
-    EXPECT_EQ(StatusText(0), "Total number of Event500");
-    EXPECT_EQ(StatusText(1), "Write Prohibit");
-    ExpectGrayed({101, 104, 110, 111, 115, 116, 117}, false);
-    ExpectGrayed({102, 103, 120}, true);
+    ExpectGrayed({102, 103, 120}, {101, 104, 110, 111, 115, 116, 117});
     ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_OLDEST_FIRST);
     EXPECT_GE(Rows().front(), Rows().back());
 
@@ -170,104 +113,22 @@ TEST(MainWindow, LoadsReadOnlyEmptyLiveAndMissingLogs) {
     const std::string emptyPath = TempLogPath("PERN.EVT");
     ASSERT_EQ(WriteLogImage(empty, emptyPath.c_str()), 1);
     OpenLog(emptyPath);
-    EXPECT_EQ(StatusText(0), "Total number of Event0");
-    EXPECT_EQ(StatusText(1), "");
+    EXPECT_EQ(StatusText(0) + "|" + StatusText(1), "Total number of Event0|");
     EXPECT_EQ(ListCount(), 0);
-    ExpectGrayed({102, 104, 110, 111, 115, 116}, true);
-    ExpectGrayed({101, 103, 117, 120}, false);
+    ExpectGrayed({102, 104, 110, 111, 115, 116}, {101, 103, 117, 120});
     Command(IDM_OPTION_SAVE_SETTINGS);
     EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
 
     // A file that fails to load leaves no file behind, nor a path for Refresh.
     OpenLog(TempLogPath("NOSUCH.EVT"));
-    ExpectBox(0, 207, 0x12030, "");   // its text and caption are checked end to end
-    EXPECT_EQ(g_boxes[0].owner, g_mainWindow);
-    EXPECT_EQ(Text(g_mainWindow), "DARVEX ");
-    EXPECT_EQ(StatusText(0), "File Unopened     ");
-    ExpectGrayed({101, 102, 103, 104, 110, 111, 115, 116, 117, 120}, true);
+    ASSERT_EQ(g_boxes.size(), 1u);   // its text and caption are checked end to end
+    EXPECT_TRUE(g_boxes[0].id == 207 && g_boxes[0].style == 0x12030 && g_boxes[0].owner == g_mainWindow);
+    EXPECT_EQ(Text(g_mainWindow) + "|" + StatusText(0), "DARVEX |File Unopened     ");
+    ExpectGrayed({101, 102, 103, 104, 110, 111, 115, 116, 117, 120});
     Command(IDM_VIEW_REFRESH);
     EXPECT_EQ(g_boxes.size(), 1u);
-}
 
-TEST(MainWindow, OrdersAndHeaderClicksReorderTheListAndMoveTheCheckMark) {
-    OpenLog(WriteGeneratedLog("SAMPLE.EVT", 300));
-    const std::string newest = Rows().front();
-    Command(IDM_VIEW_OLDEST_FIRST);
-    ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
-    EXPECT_EQ(Rows().back(), newest);
-    Command(IDM_VIEW_MODULE);
-    EXPECT_STREQ(ModuleName(g_viewer.table.visibleRows[0]->module), "HALDOR/BORAXLIN");
-    // Date and Time toggle the time order (Module gives newest first), Module
-    // picks Module, Component and Computer do nothing.
-    const std::pair<int, uint32_t> clicks[] = {{0, 112}, {2, 112}, {4, 112}, {0, 113}, {1, 112}, {3, 114}, {1, 112}};
-    for (const auto& click : clicks) {
-        NMHEADERA nm = {};
-        nm.hdr = NMHDR{g_columnHeader, IDC_COLUMN_HEADER, UINT(HDN_ITEMCLICKA)};
-        nm.iItem = click.first;
-        SendMessageA(g_mainWindow, WM_NOTIFY, IDC_COLUMN_HEADER, LPARAM(&nm));
-        EXPECT_EQ(g_viewer.sortOrder, click.second) << click.first;
-    }
-    ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_MODULE);
-}
-
-TEST(MainWindow, FilterSurvivesOrderAndRefreshAndAllEventsShowsEverything) {
-    OpenLog(WriteGeneratedLog("SAMPLE.EVT", 400));
-    g_viewer.conditions.informationType = 0;   // as the Filter dialog would store it
-    Command(IDM_APPLY_FILTER);
-    const int shown = ListCount();
-    EXPECT_LT(shown, 400);
-    Command(IDM_VIEW_OLDEST_FIRST);
-    EXPECT_EQ(ListCount(), shown);
-    Command(IDM_VIEW_REFRESH);
-    EXPECT_EQ(ListCount(), shown);
-    ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
-    ExpectChecked(IDM_VIEW_FILTER, IDM_VIEW_ALL_EVENTS);
-    Command(IDM_VIEW_ALL_EVENTS);
-    EXPECT_EQ(ListCount(), 400);
-    ExpectChecked(IDM_VIEW_ALL_EVENTS, IDM_VIEW_FILTER);
-}
-
-TEST(MainWindow, LiveLogComesUpAsSavedAndRefreshKeepsTheUsersView) {
-    GenOptions saved;
-    saved.eventCount = 300;
-    saved.conditions.warningType = 0;   // errors only
-    saved.conditions.informationType = 0;
-    saved.conditions.sortOrder = IDM_VIEW_OLDEST_FIRST;
-    saved.conditions.conditionsSaved = 1;
-    GenResult result;
-    const std::string path = WriteGeneratedLog("PERN.EVT", saved, &result);
-    OpenLog(path);
-    const int errors = int(result.typeCounts[0]);
-    ASSERT_EQ(ListCount(), errors);
-    EXPECT_LT(Rows().front(), Rows().back());
-    ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
-    ExpectChecked(IDM_VIEW_FILTER, IDM_VIEW_ALL_EVENTS);
-    EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
-
-    // The user's own view, then the file is rewritten with events of other years.
-    Command(IDM_VIEW_ALL_EVENTS);
-    Command(IDM_VIEW_NEWEST_FIRST);
-    Command(IDM_OPTION_SAVE_SETTINGS);
-    const ViewRange before = g_viewer.range;
-    saved.eventCount = 200;
-    saved.firstYear = 2010;
-    saved.lastYear = 2011;
-    WriteGeneratedLog("PERN.EVT", saved, &result);
-    Command(IDM_VIEW_REFRESH);
-    EXPECT_EQ(ListCount(), 200);
-    ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_OLDEST_FIRST);
-    ExpectChecked(IDM_VIEW_ALL_EVENTS, IDM_VIEW_FILTER);
-    EXPECT_FALSE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
-    EXPECT_EQ(std::string(g_viewer.range.firstEvent, 36), std::string(before.firstEvent, 36));   // and lastEvent
-
-    // Opened afresh, the file's saved conditions count again.
-    OpenLog(path);
-    EXPECT_TRUE(MenuChecked(IDM_VIEW_OLDEST_FIRST));
-    EXPECT_TRUE(MenuChecked(IDM_VIEW_FILTER));
-    EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
-}
-
-TEST(MainWindow, DropOpensTheFirstFileAndRestoresAMinimisedWindow) {
+    // Dropping two files on the minimised window opens the first and restores it.
     const std::string first = WriteGeneratedLog("FIRST.EVT", 30);
     const std::string second = WriteGeneratedLog("SECOND.EVT", 40);
     ShowWindow(g_mainWindow, SW_MINIMIZE);
@@ -284,21 +145,126 @@ TEST(MainWindow, DropOpensTheFirstFileAndRestoresAMinimisedWindow) {
     EXPECT_EQ(ListCount(), 30);
 }
 
-TEST(MainWindow, ClearAllAndLogSettingsAskFirstAndCancelStops) {
-    OpenLog(WriteGeneratedLog("PERN.EVT", 10));
-    g_boxAnswers = {IDNO, IDCANCEL, IDCANCEL, IDNO, IDCANCEL};
-    Command(IDM_FILE_CLEAR_ALL);
-    Command(IDM_FILE_LOG_SETTINGS);   // Cancel asks nothing more
-    Command(IDM_FILE_LOG_SETTINGS);   // No goes on to its own question
-    ASSERT_EQ(g_boxes.size(), 5u);
-    const std::string lost = "All the events in the event log will be lost.\r\n";
-    ExpectBox(0, 256, 0x12023, "Is the event log saved before it is erased ?");
-    ExpectBox(1, 257, 0x12021, lost + "May they be erased ?");
-    ExpectBox(2, 258, 0x12023, "");
-    ExpectBox(3, 258, 0x12023, "");
-    ExpectBox(4, 259, 0x12021, lost + "May the maximum log size be changed ?");
+TEST(MainWindow, PanesDividerAndDialogsFollowTheWindow) {
+    SetWindowPos(g_mainWindow, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client, header, list, status;
+    GetClientRect(g_mainWindow, &client);
+    GetWindowRect(g_columnHeader, &header);
+    GetWindowRect(g_eventList, &list);
+    GetWindowRect(g_statusBar, &status);
+    EXPECT_EQ(header.bottom - header.top, g_headerHeight);
+    EXPECT_TRUE(list.top == header.bottom && list.bottom == status.top && list.right - list.left == client.right);
+
+    // Dragging the first divider moves every following edge.
+    const ColumnEdges before = g_columnEdges;
+    HDITEMA item = {};
+    item.mask = HDI_WIDTH;
+    SendMessageA(g_columnHeader, HDM_GETITEMA, 0, LPARAM(&item));
+    item.cxy += 20;
+    SendMessageA(g_columnHeader, HDM_SETITEMA, 0, LPARAM(&item));
+    for (int ColumnEdges::*edge : {&ColumnEdges::timeX, &ColumnEdges::componentX, &ColumnEdges::moduleX,
+                                   &ColumnEdges::computerX}) {
+        EXPECT_EQ(g_columnEdges.*edge, before.*edge + 20);
+    }
+
+    // A 300 x 200 dialog is centred over the main window, then pushed back
+    // onto the screen at the left and top edges first, else the right and bottom.
+    HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, g_mainWindow, nullptr, nullptr, nullptr);
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const RECT mains[] = {{sw - 100, 100, 200, 300}, {-250, -180, 200, 300}, {100, sh - 50, 501, 200}};
+    const POINT placed[] = {{sw - 300, 150}, {0, 0}, {200, sh - 200}};
+    for (int i = 0; i < 3; ++i) {
+        SetWindowPos(g_mainWindow, nullptr, mains[i].left, mains[i].top, mains[i].right, mains[i].bottom, SWP_NOZORDER);
+        CenterDialogOnMain(dialog);
+        RECT r;
+        GetWindowRect(dialog, &r);
+        EXPECT_TRUE(r.left == placed[i].x && r.top == placed[i].y) << i << ": " << r.left << "," << r.top;
+    }
+    DestroyWindow(dialog);
+}
+
+TEST(MainWindow, LiveLogComesUpAsSavedRefreshKeepsTheUsersViewAndHeaderClicksOrderIt) {
+    GenOptions saved;   // errors only, oldest first
+    saved.eventCount = 300;
+    saved.conditions.warningType = saved.conditions.informationType = 0;
+    saved.conditions.sortOrder = IDM_VIEW_OLDEST_FIRST;
+    saved.conditions.conditionsSaved = 1;
+    GenResult result;
+    const std::string path = WriteGeneratedLog("PERN.EVT", saved, &result);
+    OpenLog(path);
+    const int errors = int(result.typeCounts[0]);
+    ASSERT_EQ(ListCount(), errors);
+    EXPECT_LT(Rows().front(), Rows().back());
+    ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
+    ExpectChecked(IDM_VIEW_FILTER, IDM_VIEW_ALL_EVENTS);
+    EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
+    // Another order keeps the filter.
+    Command(IDM_VIEW_NEWEST_FIRST);
+    EXPECT_EQ(ListCount(), errors);
+
+    // The user's own view, then the file is rewritten with events of other years.
+    Command(IDM_VIEW_ALL_EVENTS);
+    EXPECT_EQ(ListCount(), 300);
+    ExpectChecked(IDM_VIEW_ALL_EVENTS, IDM_VIEW_FILTER);
+    Command(IDM_OPTION_SAVE_SETTINGS);
+    const ViewRange before = g_viewer.range;
+    saved.eventCount = 200;
+    saved.firstYear = saved.lastYear = 2010;
+    WriteGeneratedLog("PERN.EVT", saved, &result);
+    Command(IDM_VIEW_REFRESH);
+    EXPECT_EQ(ListCount(), 200);
+    ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_OLDEST_FIRST);
+    ExpectChecked(IDM_VIEW_ALL_EVENTS, IDM_VIEW_FILTER);
+    EXPECT_FALSE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
+    EXPECT_EQ(std::string(g_viewer.range.firstEvent, 36), std::string(before.firstEvent, 36));   // and lastEvent
+
+    // Opened afresh, the file's saved conditions count again.
+    OpenLog(path);
+    EXPECT_TRUE(MenuChecked(IDM_VIEW_OLDEST_FIRST) && MenuChecked(IDM_VIEW_FILTER));
+    EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
+
+    // Date and Time toggle the time order (Module gives newest first), Module
+    // picks Module, Component and Computer do nothing.
+    const std::pair<int, uint32_t> clicks[] = {{0, 112}, {2, 112}, {4, 112}, {0, 113}, {1, 112}, {3, 114}, {1, 112}};
+    for (const auto& click : clicks) {
+        NMHEADERA nm = {};
+        nm.hdr = NMHDR{g_columnHeader, IDC_COLUMN_HEADER, UINT(HDN_ITEMCLICKA)};
+        nm.iItem = click.first;
+        SendMessageA(g_mainWindow, WM_NOTIFY, IDC_COLUMN_HEADER, LPARAM(&nm));
+        EXPECT_EQ(g_viewer.sortOrder, click.second) << click.first;
+    }
+    ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_MODULE);
+}
+
+TEST(MainWindow, ClearAndLogSettingsAskFirstAndEachDialogAsksForItsHelpAndClosesThreeWays) {
+    // Cancel stops Clear and Log Settings (the texts and the answers that go on are checked end to end).
+    OpenLog(WriteGeneratedLog("PERN.EVT", 5));
+    g_boxAnswers = {IDCANCEL, IDNO, IDCANCEL, IDCANCEL};
+    for (UINT command : {IDM_FILE_CLEAR_ALL, IDM_FILE_CLEAR_ALL, IDM_FILE_LOG_SETTINGS}) Command(command);
+    std::vector<UINT> boxes;
+    for (const RecordedBox& b : g_boxes) boxes.push_back(b.id << 20 | b.style);
+    EXPECT_EQ(boxes, (std::vector<UINT>{256 << 20 | 0x12023, 256 << 20 | 0x12023, 257 << 20 | 0x12021, 258 << 20 | 0x12023}));
     EXPECT_EQ(g_boxes[0].caption, "Confirmation message");
-    EXPECT_EQ(ListCount(), 10);
+    EXPECT_EQ(ListCount(), 5);
+
+    g_showHelpContext = RecordHelp;
+    const int dialogs[4][3] = {{IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP, 901}, {IDM_VIEW_FILTER, IDC_FILTER_HELP, 902},
+                               {IDM_VIEW_FIND, IDC_FIND_HELP, 903}, {IDM_VIEW_DETAIL, IDC_DETAIL_HELP, 904}};
+    for (const auto& d : dialogs) {
+        for (int way = 0; way < 3; ++way) {
+            g_boxAnswers = {IDNO, IDOK};   // Log Settings: no copy first, then go on
+            Command(UINT(d[0]));
+            ASSERT_NE(Dialog(), nullptr) << d[0];
+            EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
+            g_helpRequests.clear();
+            Click(d[1]);
+            EXPECT_EQ(g_helpRequests, (decltype(g_helpRequests){{g_helpFilePath, UINT(d[2])}})) << d[0];
+            if (way == 0) Click(IDCANCEL);
+            if (way == 2) SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            EXPECT_EQ(way == 1 ? PressKey(VK_ESCAPE) : PumpMessages(), std::vector<UINT>{IDM_REPAINT_LIST}) << d[0] << way;
+            EXPECT_TRUE(Dialog() == nullptr && IsWindowEnabled(g_mainWindow)) << d[0] << " " << way;
+        }
+    }
 }
 
 TEST(MainWindow, RowsDrawTheirBackgroundAndTheSelectedIcon) {
@@ -308,8 +274,8 @@ TEST(MainWindow, RowsDrawTheirBackgroundAndTheSelectedIcon) {
     EXPECT_EQ(canvas.At(690, 1), RGB(0, 0, 128));
     EXPECT_EQ(canvas.At(5, g_rowHeight + 2), RGB(255, 0, 0));   // nothing below the row
     EXPECT_TRUE(canvas.Draw(0, ODA_SELECT, 0));
-    EXPECT_EQ(canvas.At(690, 1), GetSysColor(COLOR_WINDOW) & 0xFFFFFF);
-    EXPECT_EQ(canvas.At(23, 1), GetSysColor(COLOR_WINDOW) & 0xFFFFFF);
+    const COLORREF window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
+    EXPECT_TRUE(canvas.At(690, 1) == window && canvas.At(23, 1) == window);
     // A focus change and the empty list's item draw nothing.
     RowCanvas untouched;
     EXPECT_FALSE(untouched.Draw(0, ODA_FOCUS, ODS_FOCUS));
@@ -338,19 +304,17 @@ TEST(MainWindow, RowsDrawTheirBackgroundAndTheSelectedIcon) {
 }
 
 TEST(MainWindow, ThumbBeyondSixteenBitsShowsTheRowsItPointsAt) {
-    // More rows than the 16-bit thumb position of WM_VSCROLL can address.
     OpenLog(WriteGeneratedLog("LONG.EVT", 100000));
     ASSERT_EQ(ListCount(), 100000);
     SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
     ASSERT_TRUE(GetScrollInfo(g_eventList, SB_VERT, &info));
     ASSERT_EQ(info.nMax, 99999);
     const int bottom = info.nMax - int(info.nPage) + 1;
-    // Where the scroll bar left the thumb: the system keeps the whole 32-bit
-    // position while the message carries only its low 16 bits.
+    // The scroll bar keeps the whole 32-bit position; the message carries its low 16 bits.
     for (int target : {bottom, 70000, 65535}) {
-        SCROLLINFO pos = {sizeof pos, SIF_POS, 0, 0, 0, target, 0};
-        SetScrollInfo(g_eventList, SB_VERT, &pos, FALSE);
         for (WORD code : {WORD(SB_THUMBTRACK), WORD(SB_THUMBPOSITION)}) {
+            SCROLLINFO pos = {sizeof pos, SIF_POS, 0, 0, 0, target, 0};
+            SetScrollInfo(g_eventList, SB_VERT, &pos, FALSE);
             SendMessageA(g_eventList, WM_VSCROLL, MAKEWPARAM(code, WORD(target & 0xFFFF)), 0);
             EXPECT_EQ(int(SendMessageA(g_eventList, LB_GETTOPINDEX, 0, 0)), target) << target << " " << code;
         }
@@ -366,13 +330,10 @@ TEST(MainWindow, ThumbBeyondSixteenBitsShowsTheRowsItPointsAt) {
 TEST(MainWindow, KeysDoubleClickAndContextMenuReachTheMainWindow) {
     OpenLog(WriteGeneratedLog("SAMPLE.EVT", 5));
     SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, LONG_PTR(RecordCommands));
-    // Keys are translated for the list, which holds the focus; its subclass
-    // posts the command on to the main window.
+    // Keys are translated for the list, whose subclass posts the command on
+    // (Enter and F5 are pressed end to end); a double click on a row asks for its detail.
     PressKey(VK_F3, g_eventList);
     EXPECT_EQ(ListSelection(), 1);
-    PressKey(VK_RETURN, g_eventList);
-    EXPECT_TRUE(Received(IDM_VIEW_DETAIL, 1));
-    // A double click on the third row asks for its detail.
     RECT row;
     SendMessageA(g_eventList, LB_GETITEMRECT, 2, LPARAM(&row));
     const LPARAM at = MAKELPARAM(row.left + 30, row.top + 1);
@@ -388,13 +349,8 @@ TEST(MainWindow, KeysDoubleClickAndContextMenuReachTheMainWindow) {
     SendMessageA(g_eventList, WM_RBUTTONUP, 0, at);
     PumpMessages();
     EXPECT_EQ(g_poppedMenu, g_viewMenu);
-    EXPECT_EQ(g_popupAt.x, 300);
-    EXPECT_EQ(g_popupAt.y, 200);
+    EXPECT_TRUE(g_popupAt.x == 300 && g_popupAt.y == 200);
     ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
-
-    WriteGeneratedLog("SAMPLE.EVT", 7);
-    PressKey(VK_F5, g_eventList);
-    EXPECT_EQ(ListCount(), 7);
     PressKey(VK_F4, g_eventList, true);
     EXPECT_TRUE(Received(IDM_FILE_EXIT, 0));
     EXPECT_FALSE(IsWindow(g_mainWindow));

@@ -10,7 +10,6 @@
 
 #include "resources/resource_ids.h"
 #include "tests/win32/detail_test_log.h"
-#include "tests/win32/filter_test_log.h"
 #include "tests/win32/program_driver_win32.h"
 #include "tools/log_writer.h"
 
@@ -79,7 +78,7 @@ void FilterFromTheEndOf1999(const Program& p, const char* title, const char* cle
 TEST(Program, CommandLineLogThenFindFontOpenAndFilterDialogs) {
     const std::string log = TempPath("FIND.EVT"), live = TempPath("PERN.EVT");
     WriteTextLog(log, {"Backup done", "disk ERROR", "service started"});
-    ASSERT_TRUE(WriteFilterTestLog(live));
+    ASSERT_EQ(WriteFilterTestLog(live.c_str()), 1);
     Program p("\"" + log + "\"");
     ASSERT_TRUE(p.Up());
     EXPECT_EQ(Title(p.main), "DARVEX " + Upper(log));
@@ -138,7 +137,7 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersRefreshesFiltersAndOpensAnotherToF
     EXPECT_EQ(p.Status(), Ansi(u8"イベント総数：40||"));   // live: PERN.EVT
 
     // F5 reads the file again by the path in the title: it now holds the filter test log.
-    ASSERT_TRUE(WriteFilterTestLog(log));
+    ASSERT_EQ(WriteFilterTestLog(log.c_str()), 1);
     PostMessageA(p.list, WM_KEYDOWN, VK_F5, 0);
     EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 6; }));
     EXPECT_EQ(Title(p.main), title);
@@ -185,9 +184,21 @@ TEST(ProgramJapanese, EventDetailShowsShiftJisAndAsksInJapanese) {
     EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_PREVIOUS, IDOK),
               Ansi(u8"カーソルがイベントログの先頭に達しました。\r\n最後から続けますか？"));
     EXPECT_EQ(Selection(p), kDetailRowCount - 1);
+    const std::string dumpFace = ViewFaceName(p, GetDlgItem(dialog, IDC_DETAIL_DATA));
     EXPECT_EQ(ClickAndAnswer(p, dialog, IDC_DETAIL_NEXT, IDCANCEL),
               Ansi(u8"カーソルがイベントログの最後に達しました。\r\n先頭から続けますか？"));
     EXPECT_EQ(Selection(p), kDetailRowCount - 1);
     EXPECT_EQ(ItemText(dialog, IDC_DETAIL_DESCRIPTION), std::string(4096, 'D'));
     CloseDetailAndCheckAbout(p, dialog, Ansi(u8"DARVEX のバージョン情報"), VK_ESCAPE);
+
+    // Opened again on the largest event: the whole Byte dump, and the same
+    // font in each data view put in place of the last.
+    dialog = OpenDetail(p, kRowLong);
+    ASSERT_NE(dialog, nullptr);
+    const std::string dump = ItemText(dialog, IDC_DETAIL_DATA);
+    EXPECT_EQ(dump.size(), 8191u * 45 + 42);
+    EXPECT_EQ(dump.substr(dump.rfind("\r\n") + 2), "FFF8: 38 39 30 31 32 33 34         8901234");
+    Click(dialog, IDC_DETAIL_WORD);
+    Click(dialog, IDC_DETAIL_BYTE);
+    EXPECT_EQ(ViewFaceName(p, GetDlgItem(dialog, IDC_DETAIL_DATA)), dumpFace);
 }

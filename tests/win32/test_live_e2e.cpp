@@ -230,6 +230,7 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersIsCopiedThenCleared) {
 // The clear takes the writer's mutex: while the writer holds it nothing is
 // written; a writer that keeps it past the wait gets 217 and an unchanged
 // log; one that lets go within it sees the empty chain at once and goes on.
+// One that ended holding it does not block the clear.
 TEST(LiveLog, ClearWaitsForTheWritersMutexAndTheWriterGoesOnFromTheEmptyChain) {
     LiveSetup live("pern", "PERN.EVT", 65536, 30);
     Program p("\"" + live.path + "\"");
@@ -253,22 +254,14 @@ TEST(LiveLog, ClearWaitsForTheWritersMutexAndTheWriterGoesOnFromTheEmptyChain) {
     EXPECT_EQ(AnswerValue(live.writer.Command("append 3"), "count"), 3u);
     PostMessageA(p.list, WM_KEYDOWN, VK_F5, 0);
     EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 3; })) << p.Rows();
-}
 
-// A writer that ended while holding its mutex leaves it abandoned (another
-// process still holds a handle, so the mutex lives on): the clear goes ahead.
-TEST(LiveLog, ClearGoesAheadWhenTheWriterEndedHoldingItsMutex) {
-    LiveSetup live("tolva", "TOLVA.EVT", 65536, 12);
-    const std::vector<uint8_t> before = FileBytes(live.path);
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "DARV_TOLVA_Mutex");
-    ASSERT_NE(mutex, nullptr);
+    // A writer that ended holding its mutex leaves it abandoned (our handle
+    // keeps it alive): the clear goes ahead.
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "DARV_PERN_Mutex");
     EXPECT_EQ(live.writer.Command("exit-holding"), "exiting");
     EXPECT_EQ(live.writer.WaitForExit(), 3u);
-    Program p("\"" + live.path + "\"");
-    ASSERT_TRUE(p.Up());
     ConfirmClear(p);
     EXPECT_TRUE(WaitUntil([&] { return p.Status() == "Total number of Event0||"; })) << p.Status();
-    EXPECT_TRUE(ChangedOnlyIn(before, FileBytes(live.path), {{40, 44}, {60, 68}}));
     CloseHandle(mutex);
 }
 
@@ -332,11 +325,15 @@ TEST(LiveLog, CopyBeforeAChangeHoldsTheEventsAppendedSinceTheLoad) {
     p.AnswerFileDialog(beforeResize);
     p.AnswerBox(IDOK);
     HWND dialog = p.Window("#32770");
-    SendMessageA(GetDlgItem(dialog, IDC_LOGSET_SIZE), WM_SETTEXT, 0, LPARAM("2048"));
-    Click(dialog, IDC_LOGSET_OK);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    SendMessageA(GetDlgItem(dialog, IDC_LOGSET_SIZE), WM_SETTEXT, 0, LPARAM("1048576"));
+    const uint32_t max = live.Header("max");
+    const std::string held =
+        live.HeaderWhileHeld([&] { PostMessageA(GetDlgItem(dialog, IDC_LOGSET_OK), BM_CLICK, 0, 0); });
+    EXPECT_EQ(AnswerValue(held, "max"), max) << "written without the mutex";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
     EXPECT_EQ(FileBytes(beforeResize), ExpectedCopy(resized));
-    EXPECT_EQ(live.Header("max"), 2u << 20);
+    EXPECT_EQ(live.Header("max"), 1073741824u);
+    EXPECT_EQ(live.writer.Command("verify"), "verify ok");
 }
 
 // The writer appends every millisecond and wraps its small area over and
@@ -408,36 +405,4 @@ TEST(LiveLog, SaveSettingsAtExitWritesUnderTheWritersMutexOrOnlyClearsTheMark) {
     off.replace(off.find(" saved=1 ") + 7, 1, "0");
     off.replace(off.size() - 3, 1, "0");   // the low digit of byte 86, the mark
     EXPECT_EQ(live.writer.Command("header"), off);
-}
-
-// The new size goes into the writer's header under its mutex, and the dialog
-// shows it when opened again.
-TEST(LiveLog, LogSettingsWritesTheSizeUnderTheWritersMutexAndShowsItAgain) {
-    LiveSetup live("pern", "PERN.EVT", 65536, 5);
-    Program p("\"" + live.path + "\"");
-    ASSERT_TRUE(p.Up());
-    auto openDialog = [&] {
-        PostMessageA(p.main, WM_COMMAND, IDM_FILE_LOG_SETTINGS, 0);
-        EXPECT_EQ(p.AnswerBox(IDNO), "Is the event log saved before it is modified ?");
-        EXPECT_EQ(p.AnswerBox(IDOK),
-                  "All the events in the event log will be lost.\r\nMay the maximum log size be changed ?");
-        HWND dialog = p.Window("#32770");
-        EXPECT_EQ(Title(dialog), "Log Settings");
-        return dialog;
-    };
-    HWND dialog = openDialog();
-    EXPECT_EQ(ItemText(dialog, IDC_LOGSET_SIZE), "64");
-    SendMessageA(GetDlgItem(dialog, IDC_LOGSET_SIZE), WM_SETTEXT, 0, LPARAM("1048576"));
-    const std::string held =
-        live.HeaderWhileHeld([&] { PostMessageA(GetDlgItem(dialog, IDC_LOGSET_OK), BM_CLICK, 0, 0); });
-    EXPECT_EQ(AnswerValue(held, "max"), 65536u) << "written without the mutex";
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
-    EXPECT_EQ(live.Header("max"), 1073741824u);
-    EXPECT_EQ(live.writer.Command("verify"), "verify ok");
-
-    dialog = openDialog();
-    EXPECT_EQ(ItemText(dialog, IDC_LOGSET_SIZE), "1048576");
-    Click(dialog, IDCANCEL);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
-    EXPECT_EQ(live.Header("max"), 1073741824u);
 }

@@ -21,15 +21,6 @@ int ScriptedMessageBox(HWND owner, UINT id, const char* text, const char* captio
     return answer;
 }
 
-class ProgramEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        g_showMessageBox = ScriptedMessageBox;
-        ASSERT_EQ(StartProgram(GetModuleHandleA(nullptr), "", SW_SHOW), 1);
-        PumpMessages();
-    }
-};
-
 // Another test program may have taken the foreground; coming back restores the focus.
 void TakeForeground() {
     if (GetForegroundWindow() != g_activeDialog) SetForegroundWindow(g_activeDialog);
@@ -155,6 +146,8 @@ void Type(int id, const std::string& text) {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    testing::AddGlobalTestEnvironment(new ProgramEnvironment);
+    g_showMessageBox = ScriptedMessageBox;
+    if (StartProgram(GetModuleHandleA(nullptr), "", SW_SHOW) != 1) return 1;
+    PumpMessages();
     return RUN_ALL_TESTS();
 }

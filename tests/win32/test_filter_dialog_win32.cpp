@@ -116,7 +116,6 @@ TEST_F(FilterDialog, RefusesBadDatesThenClearResetsTheControlsOnlyCancelKeepsAnd
     TypeSide(IDC_FILTER_FROM_YEAR, "99.12.31.23.59.59");
     TypeSide(IDC_FILTER_THROUGH_YEAR, "05.06.15.09.30.00");
     EXPECT_EQ(PressKey(VK_RETURN), (Commands{IDM_APPLY_FILTER, IDM_REPAINT_LIST}));
-    EXPECT_EQ(Dialog(), nullptr);
     ASSERT_EQ(Rows(), std::vector<std::string>{"2005/06/1509:30:00"});
     const ViewConditions stored = g_viewer.conditions;
 

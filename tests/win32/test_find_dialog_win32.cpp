@@ -15,10 +15,6 @@
 
 namespace {
 
-LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendDlgItemMessageA(g_activeDialog, id, message, wParam, lParam);
-}
-
 // A real box may leave the focus on no window when it closes.
 MessageBoxFunction g_scriptedBox;
 int BoxTakingTheFocus(HWND owner, UINT id, const char* text, const char* caption, UINT style) {
@@ -62,7 +58,7 @@ TEST_F(FindDialog, UpWrapsToTheLastRowAndAFailedSearchKeepsTheDialogAndTheTextAs
     // Up from row 0 asks at once; OK goes on from the last row.
     Open();
     Type(IDC_FIND_DESCRIPTION, "ddd");
-    Send(IDC_FIND_MODULE, CB_SETCURSEL, 1);   // the first "HALDOR/PERN", module code 0
+    SendMessageA(Item(IDC_FIND_MODULE), CB_SETCURSEL, 1, 0);   // the first "HALDOR/PERN", module code 0
     CheckRadioButton(Dialog(), IDC_FIND_UP, IDC_FIND_DOWN, IDC_FIND_UP);
     g_boxAnswers = {IDOK};
     Click(IDC_FIND_NEXT);
@@ -72,10 +68,10 @@ TEST_F(FindDialog, UpWrapsToTheLastRowAndAFailedSearchKeepsTheDialogAndTheTextAs
     // Reopened on the stored criteria; Clear and Esc change none of them.
     Open();
     EXPECT_TRUE(Checked(IDC_FIND_UP) && !Checked(IDC_FIND_DOWN));
-    EXPECT_EQ(Send(IDC_FIND_MODULE, CB_GETCURSEL), 1);
+    EXPECT_EQ(SendMessageA(Item(IDC_FIND_MODULE), CB_GETCURSEL, 0, 0), 1);
     CheckDlgButton(Dialog(), IDC_FIND_ERROR, BST_UNCHECKED);
     Click(IDC_FIND_CLEAR);
-    EXPECT_TRUE(ItemText(IDC_FIND_DESCRIPTION).empty() && Send(IDC_FIND_MODULE, CB_GETCURSEL) == 0);
+    EXPECT_TRUE(ItemText(IDC_FIND_DESCRIPTION).empty() && SendMessageA(Item(IDC_FIND_MODULE), CB_GETCURSEL, 0, 0) == 0);
     EXPECT_TRUE(Checked(IDC_FIND_ERROR) && Checked(IDC_FIND_DOWN) && !Checked(IDC_FIND_UP));
     PressKey(VK_ESCAPE, Item(IDC_FIND_DESCRIPTION));
     EXPECT_TRUE(strcmp(g_findCriteria.descriptionText, "ddd") == 0 && g_findCriteria.direction == kFindUp);
@@ -93,8 +89,7 @@ TEST_F(FindDialog, UpWrapsToTheLastRowAndAFailedSearchKeepsTheDialogAndTheTextAs
     g_showMessageBox = g_scriptedBox;
     ASSERT_EQ(g_boxes.size(), 2u);
     EXPECT_TRUE(g_boxes[0].id == 255 && g_boxes[1].id == 222);   // the top was reached
-    ASSERT_NE(Dialog(), nullptr);
-    EXPECT_TRUE(IsWindowEnabled(Dialog()));
+    ASSERT_TRUE(Dialog() != nullptr && IsWindowEnabled(Dialog()));
     EXPECT_EQ(GetFocus(), Item(IDC_FIND_INFORMATION));
     EXPECT_EQ(ListSelection(), kRowLong);
     // The text reopens as typed, not read as rich text.

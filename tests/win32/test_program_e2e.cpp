@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "resources/resource_ids.h"
 #include "tests/win32/detail_test_log.h"

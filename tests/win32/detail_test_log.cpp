@@ -4,7 +4,7 @@
 
 const char kLettersDescription[] = "Disk full.\r\nRetry later.";
 const char kControlBytesDescription[] = "{\\rtf1 {\\b disk} full}";
-// "テスト", CR LF, "表示": 0x5C, the second byte of 表, is no backslash here.
+// "テスト", CR LF, "表示" (0x5C, 表's second byte, is no backslash).
 const char kJapaneseDescription[] = "\x83\x65\x83\x58\x83\x67\r\n\x95\x5c\x8e\xa6";
 
 const char kLettersByteDump[] =
@@ -48,12 +48,11 @@ int WriteDetailLog(const char* path) {
     for (int i = 0; i < 70000; ++i) data[kRowLong].push_back(uint8_t('0' + i % 10));
     const std::string longText(5000, 'D');
 
-    // Per row: type, module code, description (null: descriptionLength 0).
-    const struct { uint16_t type; uint32_t moduleCode; const char* text; } rows[kDetailRowCount] = {{kTypeError, 2, kLettersDescription},
-                               {kTypeWarning, 6, kControlBytesDescription},
-                               {kTypeInformation, 99, nullptr},
-                               {kTypeInformation, 0, kJapaneseDescription},
-                               {kTypeInformation, 0, longText.c_str()}};
+    // Per row: type, module code, description (null: none).
+    const struct { uint16_t type; uint32_t moduleCode; const char* text; } rows[kDetailRowCount] = {
+        {kTypeError, 2, kLettersDescription}, {kTypeWarning, 6, kControlBytesDescription},
+        {kTypeInformation, 99, nullptr}, {kTypeInformation, 0, kJapaneseDescription},
+        {kTypeInformation, 0, longText.c_str()}};
     // Oldest first: the last row is the first record.
     RecordSpec records[kDetailRowCount];
     for (int row = 0; row < kDetailRowCount; ++row) {

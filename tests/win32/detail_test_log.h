@@ -1,6 +1,4 @@
-// The hand-made logs that the dialog tests open, in this process and in
-// DARVEX.EXE: one row for each worked example of the two dump layouts, with
-// the texts the Event Detail dialog must show for them, and the Filter log.
+// Hand-made logs for the dialog tests, with the texts Event Detail shows for them.
 #pragma once
 
 #include <cstdint>
@@ -21,17 +19,15 @@ enum DetailRow {
 // Writes the log (not a live one: name it DETAIL.EVT). 1 on success.
 int WriteDetailLog(const char* path);
 
-// Six events: stamps on both sides of the two-digit year's turn and at its
-// ends (1990, 2089), two in one hour, both "HALDOR/PERN" modules. 1 on success.
+// Six events around the two-digit year's turn and at its ends, both PERN modules. 1 on success.
 int WriteFilterTestLog(const char* path);
 
 // Row r's time field; every row is dated 2001/02/03, shown as "01/02/03".
 std::string DetailRowTime(int row);
 
-// The descriptions as stored, and the dumps of the worked examples as the data view shows them.
+// The descriptions as stored, and the dumps the data view shows.
 extern const char kLettersDescription[], kControlBytesDescription[], kJapaneseDescription[];
 extern const char kLettersByteDump[], kLettersWordDump[];   // 19 bytes, Byte and Word layout
 extern const char kControlBytesDump[];                      // the 9 bytes, Byte layout
-// Byte layout of kRowJapanese: under code page 932 the lead bytes that end a
-// line show as "."; under a single-byte code page every byte shows as it is.
+// kRowJapanese in Byte layout: under code page 932 a lead byte ending a line shows as ".".
 extern const char kJapaneseRowDump932[], kJapaneseRowDumpSingleByte[];

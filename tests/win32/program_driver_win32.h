@@ -262,8 +262,7 @@ inline std::string ClickAndAnswer(const Program& p, HWND dialog, int buttonId, i
     return text;
 }
 
-// The face of a rich edit view's default character format, read through
-// the program's own memory.
+// The face of a rich edit view's default format, read through the program's memory.
 inline std::string ViewFaceName(const Program& p, HWND view) {
     CHARFORMATA cf = {};
     cf.cbSize = sizeof cf;

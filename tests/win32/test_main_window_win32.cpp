@@ -25,27 +25,19 @@ void ExpectGrayed(std::initializer_list<UINT> grayed, std::initializer_list<UINT
     for (UINT id : enabled) EXPECT_FALSE(MenuGrayed(id)) << id;
 }
 
-// Of two items that exclude each other, the first is checked and the second not.
 void ExpectChecked(UINT on, UINT off) { EXPECT_TRUE(MenuChecked(on) && !MenuChecked(off)) << on << " " << off; }
 
-// The pixel a row leaves when drawn into a red bitmap.
+// A row drawn into a red bitmap.
 struct RowCanvas {
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap;
-    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    HBITMAP bitmap = CreateBitmap(700, 40, 1, 32, nullptr);
     RowCanvas() {
-        HDC screen = GetDC(nullptr);
-        bitmap = CreateCompatibleBitmap(screen, 700, 40);
-        ReleaseDC(nullptr, screen);
         SelectObject(dc, bitmap);
+        SetDCBrushColor(dc, RGB(255, 0, 0));
         const RECT all = {0, 0, 700, 40};
-        FillRect(dc, &all, red);
+        FillRect(dc, &all, HBRUSH(GetStockObject(DC_BRUSH)));
     }
-    ~RowCanvas() {
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-        DeleteObject(red);
-    }
+    ~RowCanvas() { DeleteDC(dc), DeleteObject(bitmap); }
     LRESULT Draw(UINT item, UINT action, UINT state) {
         DRAWITEMSTRUCT d = {ODT_LISTBOX, IDC_EVENT_LIST, item, action, state, g_eventList, dc, {0, 0, 700, g_rowHeight}, 0};
         return SendMessageA(g_mainWindow, WM_DRAWITEM, IDC_EVENT_LIST, LPARAM(&d));
@@ -63,8 +55,7 @@ bool Received(UINT id, int selection) {
     return std::find(g_commands.begin(), g_commands.end(), std::make_pair(id, selection)) != g_commands.end();
 }
 
-// Answers the list's popup menu with "&Oldest First" once it is up; any other
-// menu is closed unanswered, so that the test fails rather than waits.
+// Answers the View popup with "&Oldest First"; any other menu is closed unanswered.
 HMENU g_poppedMenu;
 POINT g_popupAt;
 void CALLBACK ChooseOldestFirst(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -85,24 +76,16 @@ void RecordHelp(HWND, const char* helpFile, UINT context) { g_helpRequests.empla
 
 TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyMissingAndDroppedLogs) {
     EXPECT_EQ(Text(g_mainWindow) + "|" + StatusText(0), "DARVEX|File Unopened     ");
-    EXPECT_EQ(ListCount(), 0);
     ExpectGrayed({101, 104, 102, 103, 111, 110, 115, 116, 117, 120}, {100, 105, 106, 112, 113, 114, 121, 130, 131, 132, 133});
-    Command(IDM_FIND_NEXT);   // F3 while Find is gray
-    EXPECT_TRUE(g_boxes.empty());
-    // Opening the popup switches to the simple line, which its items then fill.
+    // Opening a popup switches to the simple line, its items' help fills it; closing brings the parts back.
     SendMessageA(g_mainWindow, WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP | MF_HILITE), LPARAM(g_mainMenu));
-    EXPECT_EQ(StatusText(0), "");
     SendMessageA(g_mainWindow, WM_MENUSELECT, MAKEWPARAM(IDM_FILE_OPEN, MF_HILITE), LPARAM(g_mainMenu));
-    EXPECT_TRUE(SendMessageA(g_statusBar, SB_ISSIMPLE, 0, 0));
     EXPECT_EQ(StatusText(0), "Opens an existing file.");
     SendMessageA(g_mainWindow, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
-    EXPECT_FALSE(SendMessageA(g_statusBar, SB_ISSIMPLE, 0, 0));
     EXPECT_EQ(StatusText(0), "File Unopened     ");
 
-    // A read-only log (title and status are checked end to end).
     OpenLog(WriteGeneratedLog("SAMPLE.EVT", 500));
-    EXPECT_EQ(ListCount(), 500);
-    EXPECT_EQ(ListSelection(), 0);
+    EXPECT_TRUE(ListCount() == 500 && ListSelection() == 0);
     ExpectGrayed({102, 103, 120}, {101, 104, 110, 111, 115, 116, 117});
     ExpectChecked(IDM_VIEW_NEWEST_FIRST, IDM_VIEW_OLDEST_FIRST);
     EXPECT_GE(Rows().front(), Rows().back());
@@ -113,16 +96,13 @@ TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyMissingAndDrop
     const std::string emptyPath = TempLogPath("PERN.EVT");
     ASSERT_EQ(WriteLogImage(empty, emptyPath.c_str()), 1);
     OpenLog(emptyPath);
-    EXPECT_EQ(StatusText(0) + "|" + StatusText(1), "Total number of Event0|");
-    EXPECT_EQ(ListCount(), 0);
+    EXPECT_EQ(StatusText(0) + "|" + StatusText(1) + "|" + std::to_string(ListCount()), "Total number of Event0||0");
     ExpectGrayed({102, 104, 110, 111, 115, 116}, {101, 103, 117, 120});
-    Command(IDM_OPTION_SAVE_SETTINGS);
-    EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
 
     // A file that fails to load leaves no file behind, nor a path for Refresh.
     OpenLog(TempLogPath("NOSUCH.EVT"));
-    ASSERT_EQ(g_boxes.size(), 1u);   // its text and caption are checked end to end
-    EXPECT_TRUE(g_boxes[0].id == 207 && g_boxes[0].style == 0x12030 && g_boxes[0].owner == g_mainWindow);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_TRUE(g_boxes[0].id == 207 && g_boxes[0].owner == g_mainWindow);
     EXPECT_EQ(Text(g_mainWindow) + "|" + StatusText(0), "DARVEX |File Unopened     ");
     ExpectGrayed({101, 102, 103, 104, 110, 111, 115, 116, 117, 120});
     Command(IDM_VIEW_REFRESH);
@@ -130,10 +110,8 @@ TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyMissingAndDrop
 
     // Dropping two files on the minimised window opens the first and restores it.
     const std::string first = WriteGeneratedLog("FIRST.EVT", 30);
-    const std::string second = WriteGeneratedLog("SECOND.EVT", 40);
     ShowWindow(g_mainWindow, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(g_mainWindow));
-    const std::string names = first + '\0' + second + '\0' + '\0';
+    const std::string names = first + '\0' + WriteGeneratedLog("SECOND.EVT", 40) + '\0' + '\0';
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
@@ -148,10 +126,8 @@ TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyMissingAndDrop
 TEST(MainWindow, PanesDividerAndDialogsFollowTheWindow) {
     SetWindowPos(g_mainWindow, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
     RECT client, header, list, status;
-    GetClientRect(g_mainWindow, &client);
-    GetWindowRect(g_columnHeader, &header);
-    GetWindowRect(g_eventList, &list);
-    GetWindowRect(g_statusBar, &status);
+    GetClientRect(g_mainWindow, &client), GetWindowRect(g_columnHeader, &header);
+    GetWindowRect(g_eventList, &list), GetWindowRect(g_statusBar, &status);
     EXPECT_EQ(header.bottom - header.top, g_headerHeight);
     EXPECT_TRUE(list.top == header.bottom && list.bottom == status.top && list.right - list.left == client.right);
 
@@ -163,12 +139,9 @@ TEST(MainWindow, PanesDividerAndDialogsFollowTheWindow) {
     item.cxy += 20;
     SendMessageA(g_columnHeader, HDM_SETITEMA, 0, LPARAM(&item));
     for (int ColumnEdges::*edge : {&ColumnEdges::timeX, &ColumnEdges::componentX, &ColumnEdges::moduleX,
-                                   &ColumnEdges::computerX}) {
-        EXPECT_EQ(g_columnEdges.*edge, before.*edge + 20);
-    }
+                                   &ColumnEdges::computerX}) EXPECT_EQ(g_columnEdges.*edge, before.*edge + 20);
 
-    // A 300 x 200 dialog is centred over the main window, then pushed back
-    // onto the screen at the left and top edges first, else the right and bottom.
+    // A 300 x 200 dialog centred over the main window, pushed onto the screen (left and top edges first).
     HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, g_mainWindow, nullptr, nullptr, nullptr);
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     const RECT mains[] = {{sw - 100, 100, 200, 300}, {-250, -180, 200, 300}, {100, sh - 50, 501, 200}};
@@ -198,16 +171,14 @@ TEST(MainWindow, LiveLogComesUpAsSavedRefreshKeepsTheUsersViewAndHeaderClicksOrd
     ExpectChecked(IDM_VIEW_OLDEST_FIRST, IDM_VIEW_NEWEST_FIRST);
     ExpectChecked(IDM_VIEW_FILTER, IDM_VIEW_ALL_EVENTS);
     EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
-    // Another order keeps the filter.
+
+    // The user's own view is kept by Refresh; another order keeps the filter.
     Command(IDM_VIEW_NEWEST_FIRST);
     EXPECT_EQ(ListCount(), errors);
-
-    // The user's own view, then the file is rewritten with events of other years.
     Command(IDM_VIEW_ALL_EVENTS);
     EXPECT_EQ(ListCount(), 300);
-    ExpectChecked(IDM_VIEW_ALL_EVENTS, IDM_VIEW_FILTER);
     Command(IDM_OPTION_SAVE_SETTINGS);
-    const ViewRange before = g_viewer.range;
+    const ViewRange before = g_viewer.range;   // rewritten with events of other years
     saved.eventCount = 200;
     saved.firstYear = saved.lastYear = 2010;
     WriteGeneratedLog("PERN.EVT", saved, &result);
@@ -220,11 +191,8 @@ TEST(MainWindow, LiveLogComesUpAsSavedRefreshKeepsTheUsersViewAndHeaderClicksOrd
 
     // Opened afresh, the file's saved conditions count again.
     OpenLog(path);
-    EXPECT_TRUE(MenuChecked(IDM_VIEW_OLDEST_FIRST) && MenuChecked(IDM_VIEW_FILTER));
-    EXPECT_TRUE(MenuChecked(IDM_OPTION_SAVE_SETTINGS));
-
-    // Date and Time toggle the time order (Module gives newest first), Module
-    // picks Module, Component and Computer do nothing.
+    EXPECT_TRUE(MenuChecked(IDM_VIEW_OLDEST_FIRST) && MenuChecked(IDM_VIEW_FILTER) && MenuChecked(IDM_OPTION_SAVE_SETTINGS));
+    // Date and Time toggle the time order (from Module: newest first); Component and Computer do nothing.
     const std::pair<int, uint32_t> clicks[] = {{0, 112}, {2, 112}, {4, 112}, {0, 113}, {1, 112}, {3, 114}, {1, 112}};
     for (const auto& click : clicks) {
         NMHEADERA nm = {};
@@ -237,14 +205,13 @@ TEST(MainWindow, LiveLogComesUpAsSavedRefreshKeepsTheUsersViewAndHeaderClicksOrd
 }
 
 TEST(MainWindow, ClearAndLogSettingsAskFirstAndEachDialogAsksForItsHelpAndClosesThreeWays) {
-    // Cancel stops Clear and Log Settings (the texts and the answers that go on are checked end to end).
+    // Cancel stops Clear and Log Settings (texts and going on: end to end).
     OpenLog(WriteGeneratedLog("PERN.EVT", 5));
     g_boxAnswers = {IDCANCEL, IDNO, IDCANCEL, IDCANCEL};
     for (UINT command : {IDM_FILE_CLEAR_ALL, IDM_FILE_CLEAR_ALL, IDM_FILE_LOG_SETTINGS}) Command(command);
     std::vector<UINT> boxes;
     for (const RecordedBox& b : g_boxes) boxes.push_back(b.id << 20 | b.style);
     EXPECT_EQ(boxes, (std::vector<UINT>{256 << 20 | 0x12023, 256 << 20 | 0x12023, 257 << 20 | 0x12021, 258 << 20 | 0x12023}));
-    EXPECT_EQ(g_boxes[0].caption, "Confirmation message");
     EXPECT_EQ(ListCount(), 5);
 
     g_showHelpContext = RecordHelp;
@@ -255,7 +222,6 @@ TEST(MainWindow, ClearAndLogSettingsAskFirstAndEachDialogAsksForItsHelpAndCloses
             g_boxAnswers = {IDNO, IDOK};   // Log Settings: no copy first, then go on
             Command(UINT(d[0]));
             ASSERT_NE(Dialog(), nullptr) << d[0];
-            EXPECT_FALSE(IsWindowEnabled(g_mainWindow));
             g_helpRequests.clear();
             Click(d[1]);
             EXPECT_EQ(g_helpRequests, (decltype(g_helpRequests){{g_helpFilePath, UINT(d[2])}})) << d[0];
@@ -272,17 +238,10 @@ TEST(MainWindow, RowsDrawTheirBackgroundAndTheSelectedIcon) {
     RowCanvas canvas;
     EXPECT_TRUE(canvas.Draw(0, ODA_DRAWENTIRE, ODS_SELECTED));
     EXPECT_EQ(canvas.At(690, 1), RGB(0, 0, 128));
-    EXPECT_EQ(canvas.At(5, g_rowHeight + 2), RGB(255, 0, 0));   // nothing below the row
     EXPECT_TRUE(canvas.Draw(0, ODA_SELECT, 0));
-    const COLORREF window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
-    EXPECT_TRUE(canvas.At(690, 1) == window && canvas.At(23, 1) == window);
-    // A focus change and the empty list's item draw nothing.
-    RowCanvas untouched;
-    EXPECT_FALSE(untouched.Draw(0, ODA_FOCUS, ODS_FOCUS));
-    EXPECT_FALSE(untouched.Draw(UINT(-1), ODA_DRAWENTIRE, 0));
-    EXPECT_EQ(untouched.At(690, 1), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(690, 1), GetSysColor(COLOR_WINDOW) & 0xFFFFFF);
 
-    // The icon cell left of the Date cell is, pixel for pixel, the type's selected bitmap.
+    // The icon cell is, pixel for pixel, the type's selected bitmap.
     const std::pair<uint16_t, int> types[] = {{1, IDB_ERROR_SELECTED}, {2, IDB_WARNING_SELECTED}, {4, IDB_INFO_SELECTED}};
     for (const auto& type : types) {
         g_viewer.table.visibleRows[0]->type = type.first;
@@ -290,14 +249,9 @@ TEST(MainWindow, RowsDrawTheirBackgroundAndTheSelectedIcon) {
         RowCanvas icon;
         HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(type.second));
         SelectObject(icon.dc, bitmap);
-        int coloured = 0;
         for (int y = 0; y < g_rowHeight && y < 23; ++y) {
-            for (int x = 0; x < 22 && x < g_rowHeight; ++x) {
-                coloured += icon.At(x, y) != RGB(0, 0, 128);
-                ASSERT_EQ(canvas.At(x, y), icon.At(x, y)) << type.first << " at " << x << "," << y;
-            }
+            for (int x = 0; x < 22; ++x) ASSERT_EQ(canvas.At(x, y), icon.At(x, y)) << type.first << " " << x << "," << y;
         }
-        EXPECT_GT(coloured, 20) << type.first;
         SelectObject(icon.dc, icon.bitmap);
         DeleteObject(bitmap);
     }
@@ -305,7 +259,6 @@ TEST(MainWindow, RowsDrawTheirBackgroundAndTheSelectedIcon) {
 
 TEST(MainWindow, ThumbBeyondSixteenBitsShowsTheRowsItPointsAt) {
     OpenLog(WriteGeneratedLog("LONG.EVT", 100000));
-    ASSERT_EQ(ListCount(), 100000);
     SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
     ASSERT_TRUE(GetScrollInfo(g_eventList, SB_VERT, &info));
     ASSERT_EQ(info.nMax, 99999);
@@ -319,19 +272,12 @@ TEST(MainWindow, ThumbBeyondSixteenBitsShowsTheRowsItPointsAt) {
             EXPECT_EQ(int(SendMessageA(g_eventList, LB_GETTOPINDEX, 0, 0)), target) << target << " " << code;
         }
     }
-    // At the bottom the last row is on screen.
-    RECT row, client;
-    SendMessageA(g_eventList, LB_SETTOPINDEX, WPARAM(bottom), 0);
-    ASSERT_NE(SendMessageA(g_eventList, LB_GETITEMRECT, 99999, LPARAM(&row)), LB_ERR);
-    GetClientRect(g_eventList, &client);
-    EXPECT_LE(row.bottom, client.bottom);
 }
 
 TEST(MainWindow, KeysDoubleClickAndContextMenuReachTheMainWindow) {
     OpenLog(WriteGeneratedLog("SAMPLE.EVT", 5));
     SetWindowLongPtrA(g_mainWindow, GWLP_WNDPROC, LONG_PTR(RecordCommands));
-    // Keys are translated for the list, whose subclass posts the command on
-    // (Enter and F5 are pressed end to end); a double click on a row asks for its detail.
+    // The list's subclass passes keys on; a double click on a row asks for its detail.
     PressKey(VK_F3, g_eventList);
     EXPECT_EQ(ListSelection(), 1);
     RECT row;

@@ -21,17 +21,7 @@ int ScriptedMessageBox(HWND owner, UINT id, const char* text, const char* captio
     return answer;
 }
 
-class ProgramEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        g_showMessageBox = ScriptedMessageBox;
-        ASSERT_EQ(StartProgram(GetModuleHandleA(nullptr), "", SW_SHOW), 1);
-        PumpMessages();
-    }
-};
-
-// Another test program on the same display may have taken the foreground;
-// coming back restores the focus, and a click's capture is not cancelled.
+// Another test program may have taken the foreground; coming back restores the focus.
 void TakeForeground() {
     if (GetForegroundWindow() != g_activeDialog) SetForegroundWindow(g_activeDialog);
 }
@@ -53,10 +43,9 @@ std::vector<UINT> PumpMessages() {
     return posted;
 }
 
-// Posts the key messages to `to` (the focus when null) with Alt held or not, and delivers them.
 static std::vector<UINT> PostKeys(HWND to, bool alt, std::initializer_list<std::pair<UINT, LPARAM>> messages,
                                   WPARAM key) {
-    const HWND focus = Focus();   // brings the program to the front first
+    const HWND focus = Focus();
     SetAltKey(alt);
     for (const auto& m : messages) PostMessageA(to ? to : focus, m.first, key, m.second | (alt ? LPARAM(1) << 29 : 0));
     std::vector<UINT> posted = PumpMessages();
@@ -148,8 +137,17 @@ void Click(int id) {
     SendMessageA(Item(id), BM_CLICK, 0, 0);
 }
 
+void Type(int id, const std::string& text) {
+    SetFocus(Item(id));
+    SendMessageA(Item(id), EM_SETSEL, 0, -1);
+    PressKey(VK_BACK, Item(id));
+    for (char c : text) SendMessageA(Item(id), WM_CHAR, WPARAM(uint8_t(c)), 1);
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    testing::AddGlobalTestEnvironment(new ProgramEnvironment);
+    g_showMessageBox = ScriptedMessageBox;
+    if (StartProgram(GetModuleHandleA(nullptr), "", SW_SHOW) != 1) return 1;
+    PumpMessages();
     return RUN_ALL_TESTS();
 }

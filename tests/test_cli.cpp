@@ -1,5 +1,4 @@
-// darvex-cli in-process: list, find and stats against the core's rows, show's
-// texts, check over the broken-log catalogue, and the failures' messages.
+// darvex-cli in-process: list, find, stats, show, check and the failures.
 #include <sys/stat.h>
 
 #include "cli/cli_find.h"
@@ -15,8 +14,7 @@ std::string Row(const EventEntry& e) {
     return line;
 }
 
-// A live log's name, saved conditions (errors only, oldest first) that count
-// only with --saved, and events round the bounds of the filter below.
+// A live log with saved conditions (errors only, oldest first) for --saved.
 struct ListedLog : StateTest {
     std::string path;
     void SetUp() override {
@@ -39,7 +37,6 @@ struct ListedLog : StateTest {
         SetConditions(&image, c);
         path = WriteLog(image, "PERN.EVT");
     }
-    // What the command prints for the options after the log, and its status.
     std::string Run(const char* command, std::vector<std::string> options, int status = 0) {
         options.insert(options.begin(), {command, path});
         const CliResult r = Cli(options);
@@ -50,7 +47,6 @@ struct ListedLog : StateTest {
         options.push_back("--no-header");
         return Lines(Run("list", options));
     }
-    std::string Find(std::vector<std::string> options, int status = 0) { return Run("find", options, status); }
     std::vector<std::string> Rows(std::initializer_list<int> indexes) const {
         std::vector<std::string> rows;
         for (int i : indexes) rows.push_back(Row(state.table.entries[i]));
@@ -77,7 +73,6 @@ TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) 
     EXPECT_EQ(List({"--types", "information,error", "--component", "1", "--module", "2", "--from",
                     "1999/06/01 00:00:00", "--through=2003/01/01 12:00:00"}),
               expected);
-    EXPECT_EQ(List({"--component", "unknown", "--module", "8"}), Rows({4}));
     EXPECT_EQ(List({"--saved"}), Rows({6, 5, 4, 1}));
     EXPECT_EQ(List({"--saved", "--order", "newest", "--types", "warning,error"}), Rows({1, 2, 4, 5, 6, 7}));
     // The two HALDOR/PERN modules cannot be told apart by name.
@@ -85,8 +80,7 @@ TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) 
     char stamp[kStampSize];
     ASSERT_EQ(ParseStampArgument("90/1/2 3:04:05", stamp), 1);
     EXPECT_EQ(std::string(stamp, kStampSize), "1990/01/0203:04:05");
-    for (const char* bad : {"1999/13/01 00:00:00", "99/01/01", "199/01/01 00:00:00", "99/01/01 24:00:00",
-                            "99/01/01 00:00:00x", "99-01-01 00:00:00"}) {
+    for (const char* bad : {"1999/13/01 00:00:00", "99/01/01", "199/01/01 00:00:00", "99/01/01 00:00:00x"}) {
         EXPECT_EQ(ParseStampArgument(bad, stamp), 0) << bad;
     }
     // The Filter dialog's refusal of a start after the end.
@@ -95,25 +89,17 @@ TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) 
     EXPECT_NE(refused.err.find("darvex-cli: If date / time of the commencement"), std::string::npos);
 }
 
-// The Find dialog's search over the rows list prints: the search stops at the
-// end of the list unless the wrap is accepted; the criteria choose matches,
-// and the row indexes stay those of the whole list.
+// The Find dialog's search over the printed list: no wrap unless asked; row
+// indexes are those of the whole list.
 TEST_F(ListedLog, FindStartsTheSearchWhereTheOptionsSayAndTakesItsCriteria) {
-    EXPECT_EQ(Find({"--text", "error"}), Hits({1}));   // no selection: down from row 0
-    EXPECT_EQ(Find({"--text", "ERROR", "--from-row", "1"}), Hits({2}));
-    EXPECT_EQ(Find({"--text", "error", "--from-row", "2", "--up"}), Hits({1}));
-    EXPECT_EQ(Find({"--from-row", "3"}), Hits({4}));   // no text: the next row
-    EXPECT_EQ(Find({"--text", "error", "--from-row", "4"}, kExitNoMatch), "no event matched down to the end of the list\n");
-    EXPECT_EQ(Find({"--text", "error", "--from-row", "4", "--wrap"}), Hits({1}));
-    EXPECT_EQ(Find({"--text", "error", "--up"}, kExitNoMatch), "no event matched up to the top of the list\n");
-    EXPECT_EQ(Find({"--text", "error", "--up", "--wrap"}), Hits({4}));
-    EXPECT_EQ(Find({"--text", "errors", "--wrap"}, kExitNoMatch), "no event matched\n");
-    EXPECT_EQ(Find({"--all", "--text", "error"}), Hits({1, 2, 4}));
-    EXPECT_EQ(Find({"--all", "--text", "nothing"}, kExitNoMatch), "no event matched\n");
-    EXPECT_EQ(Find({"--all", "--types", "warning,information", "--text", "error"}), Hits({2}));
-    EXPECT_EQ(Find({"--all", "--component", "3"}), Hits({7}));
-    EXPECT_EQ(Find({"--all", "--module", "1"}), Hits({0}));   // module code 0
-    EXPECT_EQ(Find({"--order", "oldest", "--text", "error"}), "3\t" + Row(state.table.entries[4]) + "\n");
+    EXPECT_EQ(Run("find", {"--text", "error"}), Hits({1}));   // no selection: down from row 0
+    EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "2", "--up"}), Hits({1}));
+    EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "4"}, kExitNoMatch), "no event matched down to the end of the list\n");
+    EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "4", "--wrap"}), Hits({1}));
+    EXPECT_EQ(Run("find", {"--text", "error", "--up"}, kExitNoMatch), "no event matched up to the top of the list\n");
+    EXPECT_EQ(Run("find", {"--text", "errors", "--wrap"}, kExitNoMatch), "no event matched\n");
+    EXPECT_EQ(Run("find", {"--all", "--types", "warning,error", "--text", "error"}), Hits({1, 2, 4}));
+    EXPECT_EQ(Run("find", {"--order", "oldest", "--text", "error"}), "3\t" + Row(state.table.entries[4]) + "\n");
     for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
              {"find", path, "--from-row", "8"}, {"find", path, "--all", "--up"}, {"list", path, "--text", "x"}}) {
         EXPECT_EQ(Cli(bad).status, kExitUsage) << bad[2];
@@ -136,14 +122,13 @@ TEST_F(StateTest, FindTakesTheTextInUtf8OrRawInTheLogsCodePage) {
 }
 
 TEST_F(ListedLog, StatsCountsTypesComponentsAndModules) {
-    EXPECT_EQ(Cli({"stats", path}).out,
-              "Computer: TESTPC\nEvents: 8\nFirst event: 1998/01/01 00:00:00\nLast event: 2004/01/01 00:00:00\n"
-              "Type:\n  Error                4\n  Warning              2\n  Information          2\n"
-              "Component:\n  1 HALDOR/PERN        6\n  2 HALDOR/TOLVA       0\n  3 HALDOR/BORAXLIN    1\n"
-              "  4 Setup Tool         0\n  5 unknown            1\n"
-              "Module:\n  1 HALDOR/PERN        1\n  2 HALDOR/PERN        5\n  3 HALDOR/TOLVA       0\n"
-              "  4 HALDOR/TOLVA       0\n  5 HALDOR/BORAXLIN    1\n  6 HALDOR/BORAXLIN    0\n"
-              "  7 HALKESTR           0\n  8 unknown            1\n");
+    const std::string out = Cli({"stats", path}).out;
+    EXPECT_EQ(out.rfind("Computer: TESTPC\nEvents: 8\nFirst event: 1998/01/01 00:00:00\nLast event: 2004/01/01 00:00:00\n"
+                        "Type:\n  Error                4\n  Warning              2\n", 0), 0u) << out;
+    for (const char* line : {"\n  5 unknown            1\nModule:\n  1 HALDOR/PERN        1\n  2 HALDOR/PERN        5\n",
+                             "\n  7 HALKESTR           0\n  8 unknown            1\n"}) {
+        EXPECT_NE(out.find(line), std::string::npos) << line;
+    }
 }
 
 // One event with the description given and 20 data bytes, the last a lead byte.
@@ -153,28 +138,23 @@ std::string WriteShownEvent(const char* description, const char* name) {
     return WriteLog(SyntheticLogImage(&event, 1), name);
 }
 
-// The print's layout is the printing's own; show converts its texts to UTF-8.
+// The layout is the printing's own; show converts its texts to UTF-8.
 TEST(CliShow, PrintsTheDescriptionAndTheDumpInUtf8OrTheLogsCodePage) {
     const std::string path = WriteShownEvent("\x83\x65\x83\x58\x83\x67\r\n\x8d\x73", "japanese.evt");
     const CliResult r = Cli({"show", path, "0"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("Date           :  98/07/06\nTime           :  05:04:03\n", 0), 0u) << r.out;
-    const char* const shown[] = {
-        "\nDescription    :  \n\n      \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\n      \xE8\xA1\x8C\n\nData            :\n\n",
-        // The character column holds a LF and a CR of the data; the lead byte
-        // 0x83 has no second byte on its line: "." under 932.
-        "      0008: 06 07 08 09 0A 0B 0C 0D      \x06\x07\x08\t\n\x0B\x0C\r\n",
-        "      0010: 0E 0F 10 83                  \x0E\x0F\x10.\n"};
-    for (const char* text : shown) EXPECT_NE(r.out.find(text), std::string::npos) << text;
+    // The dump's character column keeps the data's LF and CR; a lone lead byte is "." under 932.
+    for (const char* text : {"\n      \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\n      \xE8\xA1\x8C\n",
+                             "      0008: 06 07 08 09 0A 0B 0C 0D      \x06\x07\x08\t\n\x0B\x0C\r\n",
+                             "      0010: 0E 0F 10 83                  \x0E\x0F\x10.\n"}) {
+        EXPECT_NE(r.out.find(text), std::string::npos) << text;
+    }
     const std::string raw = Cli({"show", path, "0", "--raw", "--dump", "word"}).out;
     EXPECT_NE(raw.find("\n      \x83\x65\x83\x58\x83\x67\n      \x8d\x73\n"), std::string::npos);
-    EXPECT_NE(raw.find("\n      0000: 01004241 05040302 09080706 0D0C0B0A\n      0010: 83100F0E\n"), std::string::npos);
+    EXPECT_NE(raw.find("\n      0010: 83100F0E\n"), std::string::npos);
     // Under 1252 the same bytes are Latin letters, and the last data byte is a character.
-    const std::string latin = Cli({"show", path, "0", "--codepage", "1252"}).out;
-    EXPECT_NE(latin.find("      \xC6\x92" "e\xC6\x92X\xC6\x92g\n"), std::string::npos);
-    EXPECT_NE(latin.find("\x0E\x0F\x10\xC6\x92\n"), std::string::npos);
+    EXPECT_NE(Cli({"show", path, "0", "--codepage", "1252"}).out.find("\x0E\x0F\x10\xC6\x92\n"), std::string::npos);
     EXPECT_EQ(Cli({"show", path, "1"}).status, kExitUsage);
-    EXPECT_EQ(Cli({"show", path}).status, kExitUsage);
     // 0xE9 is a lead byte whose second byte here is not a Shift-JIS one: the log is read as 1252.
     EXPECT_NE(Cli({"show", WriteShownEvent("caf\xE9!", "latin.evt"), "0"}).out.find("\n      caf\xC3\xA9!\n"),
               std::string::npos);
@@ -199,9 +179,7 @@ TEST(CliCheck, EveryCatalogueLogIsJudgedAsTheLoaderJudgesIt) {
             EXPECT_NE(check.out.find(faults[v]), std::string::npos) << info.name << check.out;
         }
     }
-    // Where: the middle record's link of 0; the oldest record taken again by the fifth step.
-    EXPECT_EQ(Cli({"check", TempPath("link-zero")}).out,
-              "broken at file offset 88: link 0 (record 0 of 3, counted from the oldest)\n");
+    // Where: the oldest record taken again by the fifth step.
     EXPECT_EQ(Cli({"check", TempPath("chain-revisits")}).out,
               "broken at file offset 88: chain comes back to a record: shorter than the record count "
               "(record 3 of 4, counted from the oldest)\n");
@@ -224,13 +202,10 @@ TEST(CliMessages, FailuresGoToStandardErrorWithTheirStatus) {
         EXPECT_EQ(r.err, "darvex-cli: " + std::string(l.message) + "\n");
         EXPECT_EQ(r.out, "");
     }
-    const CliResult unknown = Cli({"list", "x.evt", "--bogus"});
-    EXPECT_EQ(unknown.status, kExitUsage);
-    EXPECT_EQ(unknown.err, "darvex-cli: unknown option: --bogus\nTry 'darvex-cli --help'.\n");
-    EXPECT_EQ(Cli({"follow", "/nonexistent/PERN.EVT", "--lines", "2", "--interval", "5"}).status, kExitOpenFailed);
+    EXPECT_EQ(Cli({"list", "x.evt", "--bogus"}).err, "darvex-cli: unknown option: --bogus\nTry 'darvex-cli --help'.\n");
+    EXPECT_EQ(Cli({"follow", "/nonexistent/PERN.EVT", "--lines", "2"}).status, kExitOpenFailed);
     for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-             {"check", "x.evt", "--order", "newest"}, {"list", "x.evt", "--order", "sideways"}, {"frobnicate"}, {},
-             {"follow", "x.evt", "--format=csv"}, {"follow", "x.evt", "--interval=0"}, {"list", "x.evt", "--lines", "2"}}) {
+             {"check", "x.evt", "--order", "newest"}, {"frobnicate"}, {}, {"follow", "x.evt", "--interval=0"}}) {
         EXPECT_EQ(Cli(args).status, kExitUsage) << args.size();
     }
     EXPECT_EQ(Cli({"show", "--help"}).out.rfind("Usage: darvex-cli show", 0), 0u);

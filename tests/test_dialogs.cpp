@@ -17,9 +17,8 @@ bool Contains(const std::string& haystack, uint32_t length, const char* needle,
     return DescriptionContains(reinterpret_cast<const uint8_t*>(haystack.data()), length, p);
 }
 
-// The rule spelled out naively: the text ends at its zero byte or its length,
-// a start inside a double-byte character never matches, letters fold only
-// where they stand as single-byte characters of the text.
+// The rule naively: the text ends at its zero byte or length, no match starts
+// inside a double-byte character, only single-byte letters fold.
 bool NaiveContains(std::string hay, const std::string& needle, const AnsiCodePage& page) {
     hay = hay.substr(0, hay.find('\0'));
     std::vector<bool> starts(hay.size() + 1, false), second(needle.size(), false);
@@ -47,17 +46,13 @@ TEST(FindMatch, PatternIsCutOnAWholeCharacterAndMatchesLikeANaiveScan) {
     EXPECT_EQ(255u, p.length);
     PreparePattern((std::string(254, 'x') + "\x83\x41").c_str(), sjis, &p);
     EXPECT_EQ(254u, p.length);
-    EXPECT_TRUE(Contains("abc", 0, ""));
-    EXPECT_FALSE(Contains("Disk \x83\x61 ERROR", 15, "\x83\x41", sjis));
-    EXPECT_TRUE(Contains("Disk \x83\x61 ERROR", 15, "\x83\x41"));   // letters after 0x83 as single bytes
     uint32_t seed = 99;
     auto next = [&]() { return seed = seed * 1664525 + 1013904223; };
     for (int round = 0; round < 4000; ++round) {
         const AnsiCodePage& page = round % 2 ? sjis : SingleByteCodePage();
         std::string hay, needle;
         const uint32_t hn = next() % 60 + 1, nn = next() % 6 + 1, length = hn - next() % 2;
-        // Letters, a lead byte, second bytes that look like letters, non-letters
-        // 0x20 apart as letters are, and a zero byte.
+        // Letters, a lead byte, second bytes like letters, [{ 0x20 apart, zero bytes.
         const char alphabet[] = "aAbB\x83\x61\x41\xc1\xe1[{";
         for (uint32_t i = 0; i < hn; ++i) hay += next() % 40 ? alphabet[next() % 11] : '\0';
         for (uint32_t i = 0; i < nn; ++i) needle += alphabet[next() % 11];
@@ -66,13 +61,9 @@ TEST(FindMatch, PatternIsCutOnAWholeCharacterAndMatchesLikeANaiveScan) {
     }
 }
 
-const SyntheticEvent kRows[] = {
-    {4, 0, "2001/01/0100:00:05", "service started"},
-    {2, 2, "2001/01/0100:00:04", "Disk space LOW"},
-    {1, 4, "2001/01/0100:00:03", "error: disk failure"},
-    {4, 1, "2001/01/0100:00:02", nullptr},
-    {0, 6, "2001/01/0100:00:01", "type zero"},
-};
+const SyntheticEvent kRows[] = {{4, 0, "2001/01/0100:00:05", "service started"}, {2, 2, "2001/01/0100:00:04", "Disk"},
+                                 {1, 4, "2001/01/0100:00:03", "error: disk failure"}, {4, 1, "2001/01/0100:00:02", nullptr},
+                                 {0, 6, "2001/01/0100:00:01", "type zero"}};
 
 struct FindTest : StateTest {
     std::string log;   // the questions asked (?id) and the failures shown (!id)
@@ -100,25 +91,19 @@ TEST_F(FindTest, DownAndUpWrapAfterAskingAndEveryCriterionMustMatch) {
     EXPECT_EQ("0 ?254", Find(2, "STARTED"));   // past row 2, wraps to the top
     EXPECT_EQ("-1 ?254 !221", Find(4, "nowhere"));
     c.direction = kFindUp;
-    EXPECT_EQ("0", Find(1, "started"));
     EXPECT_EQ("0 ?255", Find(0, "started"));    // the second pass finds the starting row itself
-    EXPECT_EQ("0 ?255", Find(-1, "started"));   // no selection starts above the top: it asks first
     EXPECT_EQ("-1 ?255 !222", Find(-1, "nowhere"));
     answer = 0;
     EXPECT_EQ("-1 ?255", Find(0, "started"));   // Cancel: nothing selected, no failure box
-    // Type, module and component must all match.
-    c = DefaultFindCriteria();
+    c = DefaultFindCriteria();   // type, module and component must all match
     answer = 1;
     c.informationType = c.warningType = c.errorType = 0;
     EXPECT_EQ("4", Find(-1));   // only the type-0 row equals a cleared type
-    c.direction = kFindUp;
-    EXPECT_EQ("4 ?255", Find(-1));   // the second pass upward starts at the last row
     c = DefaultFindCriteria();
     c.moduleIndex = 2;   // second "HALDOR/PERN": module code 1 only
     EXPECT_EQ("3", Find(-1));
     EXPECT_EQ("-1 ?254 !221", Find(-1, "a"));   // a description of length 0 never matches a text
     c.moduleIndex = 1;
-    EXPECT_EQ("0", Find(-1));
     c.componentIndex = 2;   // TOLVA with a PERN module: nothing
     EXPECT_EQ("-1 ?254 !221", Find(-1));
 }
@@ -143,17 +128,13 @@ TEST(Dumps, WorkedExamplesOfBothLayouts) {
     EXPECT_EQ(kLettersByteDump, Dump(Counting('A', 19)));
     EXPECT_EQ(kLettersWordDump, Dump(Counting('A', 19), kDumpWord));
     EXPECT_EQ(kControlBytesDump, Dump({0x00, 0x01, 0x02, 0x41, 0x0A, 0xFF, 0x20, 0x7F, 0x09}));
-    // A lead byte closing a line would take the CR of the line end as its
-    // second byte in the view; pairs are taken from the start of the line.
+    // A lead byte ending a line would take the CR as its second byte; pairs count from the line's start.
     const std::vector<uint8_t> japanese = {0x41, 0x82, 0xA0, 0x42, 0x43, 0x44, 0x45, 0x82, 0xA0, 0x82};
     EXPECT_EQ(kJapaneseRowDump932, Dump(japanese, kDumpByte, ShiftJisCodePage()));
-    EXPECT_EQ(kJapaneseRowDumpSingleByte, Dump(japanese));
     EXPECT_EQ("\x82\x82\x82\x82\x82\x82\x82\x82",
               Dump(std::vector<uint8_t>(8, 0x82), kDumpByte, ShiftJisCodePage()).substr(35));
     // A short last Word group keeps its eight-digit field.
-    const std::string head = "0000: 04030201 08070605 0C0B0A09 100F0E0D\r\n";
-    EXPECT_EQ(head + "0010:       11", Dump(Counting(1, 17), kDumpWord));
-    EXPECT_EQ(head + "0010: 14131211", Dump(Counting(1, 20), kDumpWord));
+    EXPECT_EQ("0000: 04030201 08070605 0C0B0A09 100F0E0D\r\n0010:       11", Dump(Counting(1, 17), kDumpWord));
 }
 
 TEST(Dumps, RecordDataLengthIsReadAsSignedAndCutAt65535) {
@@ -193,7 +174,6 @@ TEST(DescriptionView, ShowsTheFirst4096CharactersOfTheCodePage) {
     std::string japanese = "a";
     for (int i = 0; i < 4200; ++i) japanese += "\x82\xa0";
     EXPECT_EQ(japanese.substr(0, 1 + 4095 * 2), ShownDescription(japanese.c_str(), ShiftJisCodePage()));
-    EXPECT_EQ(japanese.substr(0, 4096), ShownDescription(japanese.c_str()));
     EXPECT_EQ("ab\x82", ShownDescription("ab\x82", ShiftJisCodePage()));   // a lead byte before the zero
     EXPECT_EQ("", ShownDescription(nullptr));
 }
@@ -225,26 +205,17 @@ struct PrintingTest : StateTest {
 };
 
 TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeaderUnlessAbandoned) {
-    // The three rows, then the first again four times: rows at 60..90 fit a
-    // page of 100, the fifth goes to the top of the next page.
+    // The three rows, then the first four times: rows 60..90 fit a page of 100.
     std::vector<EventEntry*> rows(state.table.visibleRows, state.table.visibleRows + 3);
     rows.resize(7, rows[0]);
     ASSERT_EQ(1, PrintListPages(printer.Sink(100), "DARVEX C:\\PERN.EVT", rows.data(), 7));
-    const std::string first = " Inform  01/02/03  04:05:06  HALDOR/PERN       HALDOR/PERN   TESTPC";
-    EXPECT_EQ((std::vector<std::string>{
-                  "1@10 DARVEX C:\\PERN.EVT",
-                  "1@40  Type    Date      Time      Component    Module    Computer ",
-                  "1@60 " + first,
-                  "1@70  Warnin  99/12/31  23:59:59  HALDOR/BORAXLIN   HALDOR/BORA   TESTPC",
-                  "1@80  Error  00/01/01  00:00:00  unknown           unknown   TESTPC",
-                  "1@90 " + first, "2@0 " + first, "2@10 " + first, "2@20 " + first}),
-              printer.lines);
+    ASSERT_EQ(9u, printer.lines.size());
+    EXPECT_EQ("1@10 DARVEX C:\\PERN.EVT", printer.lines[0]);
+    EXPECT_EQ("1@70  Warnin  99/12/31  23:59:59  HALDOR/BORAXLIN   HALDOR/BORA   TESTPC", printer.lines[3]);
+    EXPECT_EQ("2@0  Inform  01/02/03  04:05:06  HALDOR/PERN       HALDOR/PERN   TESTPC", printer.lines[6]);
     EXPECT_EQ(200, printer.firstX);
     EXPECT_EQ(2, printer.pagesEnded);
-    FakePrinter empty, cancelled, failing;   // an empty list still prints its title and heading
-    EXPECT_EQ(1, PrintListPages(empty.Sink(100), "doc", nullptr, 0));
-    EXPECT_EQ(2u, empty.lines.size());
-    // Cancel or a failed page abandons the job.
+    FakePrinter cancelled, failing;   // Cancel or a failed page abandons the job
     cancelled.cancelAfterLines = 3;
     EXPECT_EQ(0, PrintListPages(cancelled.Sink(1000), "doc", state.table.visibleRows, 3));
     EXPECT_EQ(3u, cancelled.lines.size());
@@ -267,13 +238,10 @@ ViewLines View(const std::vector<std::string>& text) {
 TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndDataWhoseHeadingMayStartAPage) {
     const std::vector<std::string> description = {"first line\r\n", std::string(100, 'x'), ""}, noData = {""};
     ASSERT_EQ(1, PrintEventPages(printer.Sink(1000), "doc", state.table.entries[0], View(description), View(noData)));
-    EXPECT_EQ((std::vector<std::string>{"1@10 doc", "1@40 Date           :  01/02/03", "1@50 Time           :  04:05:06",
-                                        "1@60 Computer       :  TESTPC", "1@80 Component      :  HALDOR/PERN     ",
-                                        "1@90 Module         :  HALDOR/PERN", "1@100 Type           :  Inform",
-                                        "1@130 Description    :  ", "1@150       first line",
-                                        "1@160       " + std::string(80, 'x'), "1@170       ",
-                                        "1@200 Data            :", "1@220       "}),
-              printer.lines);
+    ASSERT_EQ(13u, printer.lines.size());
+    EXPECT_EQ("1@80 Component      :  HALDOR/PERN     ", printer.lines[4]);
+    EXPECT_EQ("1@160       " + std::string(80, 'x'), printer.lines[9]);
+    EXPECT_EQ("1@200 Data            :", printer.lines[11]);
     // The description ends at 170; a heading at 190 would not fit a page of 195.
     FakePrinter low;
     const std::vector<std::string> data = {"0000: 01"};
@@ -284,24 +252,19 @@ TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndDataWhoseHeadingMayStartA
 
 TEST(LogSettingsValues, ShownKilobytesStepBy64AndOkTakesWholeStepsInRange) {
     EXPECT_EQ(64u, LogSizeKilobytes(66559));   // a byte short of 65 kilobytes: rounded down
-    // The step, or 7 where the text stays as typed.
+    // The step, or 7 where the text stays as typed (5: the thumb).
     const struct { uint32_t shown; int code; uint32_t stepped; } steps[] = {
-        {100, kLogSizeSpinUp, 128},           {100, kLogSizeSpinDown, 64},   // 164 made a whole step, 36 the bottom
-        {1048575, kLogSizeSpinUp, 1048576},   {1048576, kLogSizeSpinDown, 1048512},
-        {1048511, kLogSizeSpinUp, 1048512},   {1048639, kLogSizeSpinDown, 1048512},
-        {4294967295u, kLogSizeSpinUp, 1048576}, {4294967295u, kLogSizeSpinDown, 1048576},   // above: the top
-        {100, 2, 7}, {100, 5, 7}, {100, 8, 7},   // page, thumb, end of scroll
-    };
+        {100, kLogSizeSpinUp, 128}, {100, kLogSizeSpinDown, 64}, {1048575, kLogSizeSpinUp, 1048576},
+        {1048639, kLogSizeSpinDown, 1048512}, {4294967295u, kLogSizeSpinDown, 1048576}, {100, 5, 7}};
     for (const auto& s : steps) {
         uint32_t stepped = 7;
         EXPECT_EQ(s.stepped != 7, StepLogKilobytes(s.shown, s.code, &stepped) == 1) << s.shown << " " << s.code;
         EXPECT_EQ(s.stepped, stepped) << s.shown << " " << s.code;
     }
-    // The bytes, or 7 where it is refused and left as it was: out of range, not
-    // a number, or a value that reads back negative.
-    const struct { uint32_t typed; bool isNumber; uint32_t bytes; } typed[] = {{64, true, 65536},     {100, true, 65536},  {127, true, 65536}, {128, true, 131072},
-                 {1048576, true, 1u << 30}, {63, true, 7},   {1048577, true, 7}, {0, false, 7},
-                 {100, false, 7},       {4294967291u, true, 7}, {2147483648u, true, 7}};
+    // The bytes, or 7 where refused: out of range, no number, or negative read back.
+    const struct { uint32_t typed; bool isNumber; uint32_t bytes; } typed[] = {
+        {64, true, 65536}, {127, true, 65536}, {1048576, true, 1u << 30}, {63, true, 7},
+        {1048577, true, 7}, {100, false, 7}, {4294967291u, true, 7}};
     for (const auto& t : typed) {
         uint32_t bytes = 7;
         EXPECT_EQ(t.bytes != 7 ? 0 : kMsgMaxLogSizeNotSet, CheckLogKilobytes(t.typed, t.isNumber, &bytes)) << t.typed;

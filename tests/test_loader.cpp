@@ -20,12 +20,10 @@ struct LoaderTest : StateTest {
 TEST(LogFormat, MagicsAreComparedOverAllSixteenBytes) {
     uint8_t magic[16] = "PERN.EVT V1.0  ";
     EXPECT_TRUE(IsKnownMagic(magic));
-    magic[15] = ' ';
-    EXPECT_FALSE(IsKnownMagic(magic));
+    EXPECT_FALSE(IsKnownMagic((magic[15] = ' ', magic)));
 }
 
-// A link may lead anywhere in 32-bit arithmetic (two steps back from 700 to
-// 230 before the wrap to the start); only taking a record twice is refused.
+// A link may lead anywhere (two steps back before the wrap); only taking a record twice is refused.
 TEST_F(LoaderTest, ChainIsFollowedFromTheOldestThroughWrapsAndStepsBack) {
     const std::pair<BrokenLog, std::vector<uint32_t>> cases[] = {
         {kEdgeWrappedExample, {150, 230, 88}},
@@ -84,7 +82,6 @@ TEST_F(LoaderTest, ReadOnlyLiveAndEmptyFilesSetTheirMenusAndStatus) {
     ExpectMenus(kMenuGray, {102, 103});
     ExpectMenus(kMenuEnable, {101, 104, 110, 111, 115, 116, 117});
     ASSERT_EQ(0, LoadImage(&state, BuildBaseLog(), "C:\\LOGS\\OLD_PERN.EVT.BAK", &fx));
-    EXPECT_EQ("<unset>", StatusText(fx, 1));   // LoadLog itself empties it first
     ExpectMenus(kMenuEnable, {102, 103});
     // An empty log keeps the conditions the user chose and grays the event items.
     state.conditions.componentIndex = 3;
@@ -99,9 +96,6 @@ TEST_F(LoaderTest, ReadOnlyLiveAndEmptyFilesSetTheirMenusAndStatus) {
 // A read-only file takes the conditions of the last live one, and a failed
 // load keeps them; every filtering bit counts, the order does not.
 TEST_F(LoaderTest, NonLiveFileTakesTheLastLiveFilesConditions) {
-    ASSERT_EQ(0, LoadImage(&state, BuildBaseLog(), "COPY.EVT", &fx));
-    EXPECT_EQ(0u, state.sortOrder + state.saveSettings);
-    EXPECT_EQ(kViewAllEvents, state.viewMode);
     LogImage live = BuildBaseLog();
     ViewConditions saved = DefaultViewConditions();
     saved.warningType = 0;
@@ -118,17 +112,13 @@ TEST_F(LoaderTest, NonLiveFileTakesTheLastLiveFilesConditions) {
 
     ViewConditions c = DefaultViewConditions();
     c.sortOrder = kOrderModule;
-    c.conditionsSaved = 1;
     EXPECT_EQ(kViewAllEvents, DecideViewMode(c));
     c.moduleIndex = 0x10000;   // no module in the low half, still a module filter
     EXPECT_EQ(kViewFiltered, DecideViewMode(c));
 }
 
-// Shift-JIS names whose second bytes look like ASCII: テスト has 0x65 ('e')
-// and 0x67 ('g'), 表 and ソ end in 0x5C ('\'), ケ is 0x83 'P'.
-#define TESUTO "\x83\x65\x83\x58\x83\x67"
+// Shift-JIS second bytes like ASCII: 表 ends in 0x5C ('\'), ケ is 0x83 'P'.
 #define HYOU "\x95\x5c"
-#define SO "\x83\x5c"
 #define KE "\x83\x50"
 #define NIHON "\x93\xfa\x96\x7b"
 
@@ -137,7 +127,7 @@ const AnsiCodePage& kSjis = ShiftJisCodePage();
 
 TEST(CommandLinePath, QuotesAreRemovedAndTwoHundredSixtyBytesAreRefused) {
     char out[kPathBufferSize];
-    for (const char* line : {"\"C:\\A B\\PERN.EVT\"", "\"C:\\A B\\PERN.EVT", "C:\\A B\\PERN.EVT"}) {
+    for (const char* line : {"\"C:\\A B\\PERN.EVT\"", "\"C:\\A B\\PERN.EVT"}) {
         EXPECT_EQ(0, TakeCommandLinePath(line, kSingle, out));
         EXPECT_STREQ("C:\\A B\\PERN.EVT", out) << line;
     }
@@ -149,8 +139,7 @@ TEST(CommandLinePath, QuotesAreRemovedAndTwoHundredSixtyBytesAreRefused) {
     EXPECT_STREQ("", out);
 }
 
-// Save As gives the last component the extension ".evt"; the help file is the
-// module path with the extension "HLP", or the bare name without one.
+// Save As's ".evt" and the help file's "HLP" (the bare name without an extension).
 TEST(PathRules, ExtensionOfTheLastComponentIsFoundByCharacters) {
     const std::string longest(257, 'A'), fits(255, 'A'), fitsEvt = fits + ".evt";
     const struct { bool help; const char* in; const char* out; const AnsiCodePage& page; } cases[] = {
@@ -162,7 +151,6 @@ TEST(PathRules, ExtensionOfTheLastComponentIsFoundByCharacters) {
         {false, fits.c_str(), fitsEvt.c_str(), kSingle},
         // 表's second byte is 0x5C: walked by bytes, LOG.表 had no extension.
         {false, "C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG.evt", kSjis},
-        {false, "C:\\" NIHON "\\LOG." SO, "C:\\" NIHON "\\LOG.evt", kSjis},
         {false, "C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG." HYOU ".evt", kSingle},
         {true, "C:\\X\\DARVEX.EXE2", "C:\\X\\DARVEX.HLP", kSingle},
         {true, "C:\\APP.DIR\\PROG", "DARVEX.HLP", kSingle},
@@ -181,9 +169,7 @@ TEST(SourcePath, LiveSourceIsFoundAnywhereInThePathUpperCasedByCharacters) {
     const struct { const char* path; int source; const char* upper; const AnsiCodePage& page; } cases[] = {
         {"c:\\logs\\old_pern.evt.bak", 0, "C:\\LOGS\\OLD_PERN.EVT.BAK", kSingle},
         {"C:\\TOLVA.EVT\\PERN.EVT", 0, "C:\\TOLVA.EVT\\PERN.EVT", kSingle},
-        {"d:\\x\\kestram.evt", 3, "D:\\X\\KESTRAM.EVT", kSingle},
         {"C:\\LOGS\\COPY.EVT", -1, "C:\\LOGS\\COPY.EVT", kSingle},
-        {"z:\\x\\" TESUTO "\\pern.evt", 0, "Z:\\X\\" TESUTO "\\PERN.EVT", kSjis},
         {"c:\\" HYOU "\\" NIHON "\\old_tolva.evt.bak", 1, "C:\\" HYOU "\\" NIHON "\\OLD_TOLVA.EVT.BAK", kSjis},
         // ケ followed by ERN.EVT holds the bytes "PERN.EVT" from its second byte on.
         {"c:\\logs\\" KE "ern.evt", -1, "C:\\LOGS\\" KE "ERN.EVT", kSjis},

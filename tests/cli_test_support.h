@@ -40,8 +40,7 @@ inline std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// Test processes run side by side: the names carry the process, and the
-// files named are removed when it ends.
+// Names that carry the process (tests run side by side), removed when it ends.
 inline std::string TempPath(const char* name) {
     static struct Named {
         std::vector<std::string> paths;

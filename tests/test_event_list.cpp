@@ -7,15 +7,10 @@ namespace {
 
 using Rows = std::vector<int>;
 
-const SyntheticEvent kEvents[] = {
-    // newest first
-    {4, 0, "2003/05/0612:00:01", nullptr},   // 0 PERN
-    {2, 1, "2003/05/0612:00:00", nullptr},   // 1 PERN
-    {1, 4, "2002/12/3123:59:59", nullptr},   // 2 BORAXLIN
-    {4, 6, "2002/01/0100:00:00", nullptr},   // 3 setup tool
-    {9, 9, "2001/01/0100:00:00", nullptr},   // 4 unknown source, unnamed type
-    {0, 2, "2000/06/0100:00:00", nullptr},   // 5 TOLVA, type 0
-};
+// Newest first: PERN, PERN, BORAXLIN, setup tool, unknown of an unnamed type, TOLVA of type 0.
+const SyntheticEvent kEvents[] = {{4, 0, "2003/05/0612:00:01", nullptr}, {2, 1, "2003/05/0612:00:00", nullptr},
+                                  {1, 4, "2002/12/3123:59:59", nullptr}, {4, 6, "2002/01/0100:00:00", nullptr},
+                                  {9, 9, "2001/01/0100:00:00", nullptr}, {0, 2, "2000/06/0100:00:00", nullptr}};
 
 struct FilterTest : StateTest {
     void SetUp() override { StateTest::SetUp(); BuildSyntheticTable(&state, kEvents, 6); }
@@ -39,13 +34,10 @@ TEST_F(FilterTest, WindowAndTypesChooseTheRowsAndAnEmptyResultGraysTheEventItems
     ApplyFilterCommand(&state, &fx);
     EXPECT_EQ((Rows{1, 2}), VisibleIndexes(state));
     EXPECT_EQ("Total number of Event2|Filter", StatusText(fx, 0) + "|" + StatusText(fx, 2));
-    EXPECT_EQ(kViewFiltered, state.viewMode);
     EXPECT_EQ(kMenuCheck, LastMenuAction(fx, 111));
-    EXPECT_EQ(kMenuUncheck, LastMenuAction(fx, 110));
     SetRange("2003/01/0100:00:00", "2002/01/0100:00:00");
     EXPECT_EQ((Rows{}), Shown());
-    EXPECT_EQ("Total number of Event0", StatusText(fx, 0));
-    for (uint16_t id : {104, 115, 116}) EXPECT_EQ(kMenuGray, LastMenuAction(fx, id));
+    EXPECT_EQ(kMenuGray, LastMenuAction(fx, 115));
     state.conditions = DefaultViewConditions();
     state.conditions.errorType = state.conditions.warningType = state.conditions.informationType = 0;
     EXPECT_EQ((Rows{5}), Shown());   // only type code 0 equals a cleared type field
@@ -53,7 +45,6 @@ TEST_F(FilterTest, WindowAndTypesChooseTheRowsAndAnEmptyResultGraysTheEventItems
 
 TEST_F(FilterTest, ModuleIndexSelectsOneCodeAndComponentMustAgree) {
     const struct { int module, component; Rows rows; } cases[] = {
-        {1, 0, {0}},   // "HALDOR/PERN", module code 0
         {2, 0, {1}},   // the second "HALDOR/PERN", module code 1
         {2, 3, {}},    // BORAXLIN with a PERN module: nothing
         {0, 3, {2}}};
@@ -70,9 +61,7 @@ TEST_F(FilterTest, AllEventsResetsConditionsButNotTheRange) {
     ApplyFilterCommand(&state, &fx);
     ClearEffects(&fx);
     ASSERT_EQ(0, ShowAllEvents(&state, &fx));
-    EXPECT_EQ(6u, state.table.visibleCount);
     EXPECT_EQ("Total number of Event6|", StatusText(fx, 0) + "|" + StatusText(fx, 2));
-    EXPECT_EQ(kViewAllEvents, state.viewMode);
     EXPECT_EQ(0, state.conditions.fromIsStamp + state.conditions.componentIndex);
     EXPECT_EQ("2003/01/0100:00:00", std::string(state.range.from, 18));
     ClearEffects(&fx);   // already showing all events: only the first row is selected
@@ -100,20 +89,16 @@ TEST_F(OrderingTest, ModuleOrderGroupsByNameAndKeepsNewestFirstWithin) {
 }
 
 TEST_F(OrderingTest, SortRequestStoresSelectsOrArranges) {
-    // No events: only the order and its check mark.
-    EXPECT_EQ(kOrderStored, RequestOrder(&state, kOrderOldestFirst, 0, &fx));
+    EXPECT_EQ(kOrderStored, RequestOrder(&state, kOrderOldestFirst, 0, &fx));   // no events
     EXPECT_EQ(kOrderOldestFirst, state.sortOrder);
-    EXPECT_EQ(kMenuCheck, LastMenuAction(fx, 113));
     Build({0, 1, 2});
     state.sortOrder = kOrderNewestFirst;
     EXPECT_EQ(kOrderSelectFirstRow, RequestOrder(&state, kOrderNewestFirst, 0, &fx));
     state.table.entries[1].visible = 0;   // a filter survives the change of order
     EXPECT_EQ(kOrderArranged, RequestOrder(&state, kOrderOldestFirst, 0, &fx));
     EXPECT_EQ(kMenuUncheck, LastMenuAction(fx, 112));
-    EXPECT_EQ(kMenuCheck, LastMenuAction(fx, 113));
     EXPECT_EQ((Rows{2, 0}), VisibleIndexes(state));
     EXPECT_EQ(kOrderNewestFirst, RestoredOrder(999));   // a stored order is not to be trusted
-    EXPECT_EQ(kOrderModule, RestoredOrder(114));
 }
 
 // Fields from "yy/mm/dd hh:mm:ss", each "_" an empty field.
@@ -138,30 +123,26 @@ std::string Check(const char* start, const char* end) {
 
 TEST(FilterDialogFields, SpinStopsAtTheRangesEndsWithoutWrapping) {
     constexpr FieldRange kDay = {1, 31}, kYear = {0, 99};
-    const struct { uint32_t value; int code; FieldRange range; uint32_t stepped; } cases[] = {{30, kSpinUp, kDay, 31}, {31, kSpinUp, kDay, 31}, {2, kSpinDown, kDay, 1}, {1, kSpinDown, kDay, 1},
-                 {0, kSpinUp, kDay, 1}, {0, kSpinDown, kYear, 0}, {99, kSpinUp, kYear, 99},
-                 {45, kSpinUp, kDay, 31}, {45, kSpinDown, kDay, 31},   // a typed 45 comes back to 31
-                 {45, 2, kDay, 45}, {45, 5, kDay, 45}, {45, 8, kDay, 45}};   // page, thumb, end of scroll
+    const struct { uint32_t value; int code; FieldRange range; uint32_t stepped; } cases[] = {
+        {30, kSpinUp, kDay, 31}, {31, kSpinUp, kDay, 31}, {1, kSpinDown, kDay, 1}, {0, kSpinUp, kDay, 1},
+        {0, kSpinDown, kYear, 0}, {45, kSpinDown, kDay, 31}, {45, 5, kDay, 45}};   // a typed 45; the thumb
     for (const auto& c : cases) {
         EXPECT_EQ(c.stepped, StepFieldValue(c.value, c.code, c.range)) << c.value << " " << c.code;
     }
 }
 
 TEST(FilterDialogCheck, CenturiesStartAfterEndAndFieldsThatAreNoNumbers) {
-    // Only the century is written: 90 is 1990 and 89 is 2089; 00 is 2000
-    // and 99 is 1999, so that start is refused and no century is written.
+    // Only the century is written: 90 is 1990, 89 is 2089, 00 is 2000, 99 is 1999.
     EXPECT_EQ("1 1905/06/1510:00:00-2005/06/1509:00:00", Check("90/01/01 00:00:00", "89/12/31 23:59:59"));
     EXPECT_EQ("2 xx05/06/1510:00:00-xx05/06/1509:00:00", Check("00/01/01 00:00:00", "99/12/31 23:59:59"));
     EXPECT_EQ("1 1905/06/1510:00:00-xx05/06/1509:00:00", Check("99/12/31 23:59:59", nullptr));
     // Field by field down to the second, the month before the day; values are not range-checked.
     EXPECT_EQ('2', Check("05/06/15 10:00:01", "05/06/15 10:00:00")[0]);
     EXPECT_EQ('1', Check("05/06/15 10:00:00", "05/06/15 10:00:00")[0]);
-    EXPECT_EQ('1', Check("05/01/31 23:00:00", "05/02/01 00:00:00")[0]);
     EXPECT_EQ('1', Check(" 5/13/32 24:60:99", nullptr)[0]);
-    // A field that is no number fails first and writes nothing; digits after
-    // blanks only: no sign, no trailing blank, no full-width digit (0x82 0x50).
+    // A field that is no number fails first and writes nothing: no sign, trailing blank, full-width digit.
     EXPECT_EQ("0 xx05/06/1510:00:00-xx05/06/1509:00:00", Check("05/06/15 10:00:00", "05/06/15 09:0x:00"));
-    for (const char* minute : {"_", "-1", "+1", "5 ", "\x82\x50"}) {
+    for (const char* minute : {"_", "+1", "5 ", "\x82\x50"}) {
         EXPECT_EQ('0', Check((std::string("05/06/15 10:") + minute + ":00").c_str(), nullptr)[0]) << minute;
     }
 }
@@ -169,8 +150,6 @@ TEST(FilterDialogCheck, CenturiesStartAfterEndAndFieldsThatAreNoNumbers) {
 TEST(FilterDialogStore, FieldTextsGoToTheirStampCharacters) {
     char stamp[kStampSize];
     memcpy(stamp, "1990/01/0100:00:00", kStampSize);
-    StoreStampFields(Fields("5/6/15 9:30:7"), stamp);
-    EXPECT_EQ(std::string(stamp, kStampSize), "1905/06/1509:30:07");
     StoreStampFields(Fields("89/12/31 23: 5:59"), stamp);
     EXPECT_EQ(std::string(stamp, kStampSize), "1989/12/3123:05:59");
 }

@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,8 +23,7 @@ struct MemoryReader {
 inline int MemoryRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
     MemoryReader* m = static_cast<MemoryReader*>(context);
     const size_t n = std::min({size_t(size), m->chunk, m->image->bytes.size() - m->position});
-    *got = 0;
-    if (m->position + n > m->failAt) return 0;
+    if (m->position + n > m->failAt) return *got = 0, 0;
     memcpy(buffer, m->image->bytes.data() + m->position, n);
     m->position += n;
     *got = uint32_t(n);
@@ -64,15 +60,11 @@ inline LogImage SyntheticLogImage(const SyntheticEvent* events, uint32_t n) {
     InitLogImage(&image, 0, kRecordAreaStart);
     uint32_t at = kRecordAreaStart;
     for (uint32_t i = n; i-- > 0;) {
-        const char* s = events[i].stamp;
-        auto num = [s](int from, int len) { return uint16_t(atoi(std::string(s + from, size_t(len)).c_str())); };
+        const SyntheticEvent& e = events[i];
+        auto num = [&e](int from, int len) { return uint16_t(atoi(std::string(e.stamp + from, size_t(len)).c_str())); };
         RecordSpec r;
         r.timeStamp = MakeRecordTime(num(0, 4), num(5, 2), num(8, 2), num(10, 2), num(13, 2), num(16, 2));
-        r.moduleCode = events[i].moduleCode;
-        r.type = events[i].type;
-        r.text = events[i].description;
-        r.data = events[i].data;
-        r.dataByteCount = events[i].dataBytes;
+        r.moduleCode = e.moduleCode, r.type = e.type, r.text = e.description, r.data = e.data, r.dataByteCount = e.dataBytes;
         r.link = RecordSpecSize(r);
         at = PlaceRecord(&image, at, r);
     }
@@ -82,8 +74,7 @@ inline LogImage SyntheticLogImage(const SyntheticEvent* events, uint32_t n) {
     return image;
 }
 
-// Loads the events with every row shown newest first, whatever its type:
-// entry i of the table is events[i].
+// Loads the events with every row shown newest first: entry i is events[i].
 inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events, uint32_t n) {
     UiEffects fx;
     LoadImage(state, SyntheticLogImage(events, n), "SYNTHETIC.EVT", &fx);

@@ -1,13 +1,10 @@
-// darvex-cli export: awkward texts written as CSV (RFC 4180: CR LF, quoted
-// fields with doubled quotes), JSON and NDJSON (escaped, UTF-8).
+// darvex-cli export: awkward texts as CSV (RFC 4180), JSON and NDJSON (escaped, UTF-8).
 #include "cli_test_support.h"
 
 namespace {
 
-// Each of the comma, the CR, the LF and the quote alone makes a quoted CSV
-// field. 表示's 0x5C is no backslash; ｱ is half-width. The last event has an
-// unnamed type, an unknown module, no description and more data than one
-// piece of output.
+// Each of the comma, CR, LF and quote alone makes a quoted CSV field. 表示's 0x5C is no
+// backslash; ｱ is half-width. The last event: unnamed type, unknown module, much data.
 struct ExportTest : ::testing::Test {
     uint8_t data[300];
     std::string path, hex;   // the 300 bytes, as export writes them
@@ -56,12 +53,9 @@ TEST_F(ExportTest, OrderAndFilterChooseTheEventsAndRawIsRefused) {
     // Nothing listed is an empty array and a bare CSV header.
     EXPECT_EQ(Cli({"export", path, "--format", "json", "--types", "warning"}).out, "[]\n");
     EXPECT_EQ(Cli({"export", path, "--format", "csv", "--module", "3"}).out, header);
-    // JSON must be UTF-8: the stored bytes cannot be asked for, and the format must be.
-    for (std::vector<std::string> extra : {std::vector<std::string>{"--format", "csv", "--raw"},
-                                           {"--format", "xml"}, {}}) {
-        extra.insert(extra.begin(), {"export", path});
-        EXPECT_EQ(Cli(extra).status, kExitUsage) << extra.size();
-    }
+    // The format must be asked for; the stored bytes (--raw) cannot be.
+    EXPECT_EQ(Cli({"export", path, "--format", "csv", "--raw"}).status, kExitUsage);
+    EXPECT_EQ(Cli({"export", path}).status, kExitUsage);
 }
 
 }  // namespace

@@ -111,7 +111,6 @@ TEST(Dumps, WorkedExamplesOfBothLayouts) {
 TEST(Dumps, RecordDataLengthIsReadAsSignedAndCutAt65535) {
     std::vector<uint8_t> data(70000, 0x30);
     RecordSpec spec;
-    spec.text = "x";
     spec.data = data.data();
     spec.dataByteCount = uint32_t(data.size());
     LogImage image;
@@ -127,8 +126,7 @@ TEST(Dumps, RecordDataLengthIsReadAsSignedAndCutAt65535) {
 std::string ShownDescription(const char* text, const AnsiCodePage& page = SingleByteCodePage()) {
     RecordSpec spec;
     spec.text = text;
-    const uint8_t data[3] = {'d', 'a', 't'};
-    spec.data = data;   // with descriptionLength 0 these bytes are data, not text
+    spec.data = reinterpret_cast<const uint8_t*>("dat");   // with no description these bytes are data
     spec.dataByteCount = text ? 0 : 3;
     LogImage image;
     PlaceRecord(&image, 0, spec);
@@ -149,19 +147,19 @@ TEST(DescriptionView, ShowsTheFirst4096CharactersOfTheCodePage) {
     EXPECT_EQ("", ShownDescription(nullptr));
 }
 
-// Records each line as "page@y text"; EndPage of one page may fail, Cancel comes after some lines.
+// Records each line as "page@y text" ("x=" before the first); EndPage of one page may fail,
+// Cancel comes after some lines.
 struct FakePrinter {
     std::vector<std::string> lines;
-    int page = 0, pagesEnded = 0, firstX = -1, failEndPageAt = -1;
+    int page = 0, pagesEnded = 0, failEndPageAt = -1;
     size_t cancelAfterLines = SIZE_MAX;
     static FakePrinter* Of(void* c) { return static_cast<FakePrinter*>(c); }
     PageSink Sink(int pageHeight) {
         return PageSink{this, 10, pageHeight, [](void* c) { return ++Of(c)->page, 1; },
                         [](void* c) { return Of(c)->page == Of(c)->failEndPageAt ? 0 : (++Of(c)->pagesEnded, 1); },
                         [](void* c, int x, int y, const char* text, int length) {
-                            if (Of(c)->lines.empty()) Of(c)->firstX = x;
-                            Of(c)->lines.push_back(std::to_string(Of(c)->page) + "@" + std::to_string(y) + " " +
-                                                   std::string(text, size_t(length)));
+                            Of(c)->lines.push_back((Of(c)->lines.empty() ? std::to_string(x) + "=" : "") + std::to_string(Of(c)->page) +
+                                                   "@" + std::to_string(y) + " " + std::string(text, size_t(length)));
                         },
                         [](void* c) { return int(Of(c)->lines.size() >= Of(c)->cancelAfterLines); }};
     }
@@ -181,10 +179,9 @@ TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeader
     rows.resize(7, rows[0]);
     ASSERT_EQ(1, PrintListPages(printer.Sink(100), "DARVEX C:\\PERN.EVT", rows.data(), 7));
     ASSERT_EQ(9u, printer.lines.size());
-    EXPECT_EQ("1@10 DARVEX C:\\PERN.EVT", printer.lines[0]);
+    EXPECT_EQ("200=1@10 DARVEX C:\\PERN.EVT", printer.lines[0]);
     EXPECT_EQ("1@70  Warnin  99/12/31  23:59:59  HALDOR/BORAXLIN   HALDOR/BORA   TESTPC", printer.lines[3]);
     EXPECT_EQ("2@0  Inform  01/02/03  04:05:06  HALDOR/PERN       HALDOR/PERN   TESTPC", printer.lines[6]);
-    EXPECT_EQ(200, printer.firstX);
     EXPECT_EQ(2, printer.pagesEnded);
     FakePrinter cancelled, failing;   // Cancel or a failed page abandons the job
     cancelled.cancelAfterLines = 3;
@@ -215,8 +212,7 @@ TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndDataWhoseHeadingMayStartA
     EXPECT_EQ("1@200 Data            :", printer.lines[11]);
     // The description ends at 170; a heading at 190 would not fit a page of 195.
     FakePrinter low;
-    const std::vector<std::string> data = {"0000: 01"};
-    ASSERT_EQ(1, PrintEventPages(low.Sink(195), "doc", state.table.entries[0], View({"a", "b", "c"}), View(data)));
+    ASSERT_EQ(1, PrintEventPages(low.Sink(195), "doc", state.table.entries[0], View({"a", "b", "c"}), View({"0000: 01"})));
     EXPECT_EQ((std::vector<std::string>{"2@0 Data            :", "2@20       0000: 01"}),
               std::vector<std::string>(low.lines.end() - 2, low.lines.end()));
 }

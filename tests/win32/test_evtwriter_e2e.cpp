@@ -1,6 +1,4 @@
-// EVTWRITER.EXE, the writing component's stand-in of the live-log tests: its
-// verify, their oracle, catches a changed byte (its chain, mapping and mutex
-// are proven by those tests).
+// EVTWRITER.EXE's verify, the live-log tests' oracle, catches a changed byte.
 #include <gtest/gtest.h>
 
 #include "logfile/log_format.h"

@@ -36,10 +36,8 @@ int main(int argc, char** argv) {
     mkdir(g_dir.c_str(), 0777);   // a seed that cannot be written is reported
     // Well under the fuzzer's 64 KiB inputs; saved conditions the live-path flag uses.
     const struct { const char* name; int source; uint32_t events, unknown, japanese, largeData; bool wrapped, saved; }
-        generated[] = {{"gen-small", 0, 40, 0, 15, 0, false, false},
-                     {"gen-wrapped", 2, 150, 300000, 50, 0, true, false},
-                     {"gen-large-data", 3, 6, 0, 15, 500000, false, false},
-                     {"gen-saved-conditions", 1, 60, 0, 15, 0, true, true}};
+        generated[] = {{"gen-small", 0, 40, 0, 15, 0, false, false}, {"gen-wrapped", 2, 150, 300000, 50, 0, true, false},
+                       {"gen-large-data", 3, 6, 0, 15, 500000, false, false}, {"gen-saved-conditions", 1, 60, 0, 15, 0, true, true}};
     for (const auto& g : generated) {
         GenOptions o;
         o.sourceIndex = g.source;

@@ -165,7 +165,6 @@ struct FakePrinter {
 
 const SyntheticEvent kPrintRows[] = {
     {4, 0, "2001/02/0304:05:06", "one"}, {2, 4, "1999/12/3123:59:59", "two"}, {1, 9, "2000/01/0100:00:00", "three"}};
-
 struct PrintingTest : StateTest {
     FakePrinter printer;
     void SetUp() override { StateTest::SetUp(); BuildSyntheticTable(&state, kPrintRows, 3); }
@@ -218,18 +217,16 @@ TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndDataWhoseHeadingMayStartA
 TEST(LogSettingsValues, ShownKilobytesStepBy64AndOkTakesWholeStepsInRange) {
     EXPECT_EQ(64u, LogSizeKilobytes(66559));   // a byte short of 65 kilobytes: rounded down
     // The step, or 7 where the text stays as typed (5: the thumb).
-    const struct { uint32_t shown; int code; uint32_t stepped; } steps[] = {
-        {100, kLogSizeSpinUp, 128}, {100, kLogSizeSpinDown, 64}, {1048575, kLogSizeSpinUp, 1048576},
-        {1048639, kLogSizeSpinDown, 1048512}, {4294967295u, kLogSizeSpinDown, 1048576}, {100, 5, 7}};
+    const struct { uint32_t shown; int code; uint32_t stepped; } steps[] = {{100, kLogSizeSpinUp, 128}, {100, kLogSizeSpinDown, 64},
+        {1048575, kLogSizeSpinUp, 1048576}, {1048639, kLogSizeSpinDown, 1048512}, {4294967295u, kLogSizeSpinDown, 1048576}, {100, 5, 7}};
     for (const auto& s : steps) {
         uint32_t stepped = 7;
         EXPECT_EQ(s.stepped != 7, StepLogKilobytes(s.shown, s.code, &stepped) == 1) << s.shown << " " << s.code;
         EXPECT_EQ(s.stepped, stepped) << s.shown << " " << s.code;
     }
     // The bytes, or 7 where refused: out of range, no number, or negative read back.
-    const struct { uint32_t typed; bool isNumber; uint32_t bytes; } typed[] = {
-        {64, true, 65536}, {127, true, 65536}, {1048576, true, 1u << 30}, {63, true, 7},
-        {1048577, true, 7}, {100, false, 7}, {4294967291u, true, 7}};
+    const struct { uint32_t typed; bool isNumber; uint32_t bytes; } typed[] = {{64, true, 65536}, {127, true, 65536},
+        {1048576, true, 1u << 30}, {63, true, 7}, {1048577, true, 7}, {100, false, 7}, {4294967291u, true, 7}};
     for (const auto& t : typed) {
         uint32_t bytes = 7;
         EXPECT_EQ(t.bytes != 7 ? 0 : kMsgMaxLogSizeNotSet, CheckLogKilobytes(t.typed, t.isNumber, &bytes)) << t.typed;

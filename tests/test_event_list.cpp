@@ -108,12 +108,12 @@ TEST(FilterDialogFields, SpinStopsAtTheRangesEndsWithoutWrapping) {
     }
 }
 
-TEST(FilterDialogCheck, CenturiesStartAfterEndAndFieldsThatAreNoNumbers) {
+TEST(FilterDialogCheck, CenturiesStartAfterEndFieldsThatAreNoNumbersAndTheStore) {
     // Only the century is written: 90 is 1990, 89 is 2089, 00 is 2000, 99 is 1999.
     EXPECT_EQ("1 1905/06/1510:00:00-2005/06/1509:00:00", Check("90/01/01 00:00:00", "89/12/31 23:59:59"));
     EXPECT_EQ("2 xx05/06/1510:00:00-xx05/06/1509:00:00", Check("00/01/01 00:00:00", "99/12/31 23:59:59"));
     EXPECT_EQ("1 1905/06/1510:00:00-xx05/06/1509:00:00", Check("99/12/31 23:59:59", nullptr));
-    // Field by field down to the second, the month before the day; values are not range-checked.
+    // Field by field down to the second; values are not range-checked.
     EXPECT_EQ('2', Check("05/06/15 10:00:01", "05/06/15 10:00:00")[0]);
     EXPECT_EQ('1', Check("05/06/15 10:00:00", "05/06/15 10:00:00")[0]);
     EXPECT_EQ('1', Check(" 5/13/32 24:60:99", nullptr)[0]);
@@ -122,13 +122,12 @@ TEST(FilterDialogCheck, CenturiesStartAfterEndAndFieldsThatAreNoNumbers) {
     for (const char* minute : {"_", "+1", "5 ", "\x82\x50"}) {
         EXPECT_EQ('0', Check((std::string("05/06/15 10:") + minute + ":00").c_str(), nullptr)[0]) << minute;
     }
-}
-
-TEST(FilterDialogStore, FieldTextsGoToTheirStampCharacters) {
+    // Stored: the field texts go to their stamp characters, the century kept.
     char stamp[kStampSize];
     memcpy(stamp, "1990/01/0100:00:00", kStampSize);
     StoreStampFields(Fields("89/12/31 23: 5:59"), stamp);
     EXPECT_EQ(std::string(stamp, kStampSize), "1989/12/3123:05:59");
 }
+
 
 }  // namespace

@@ -18,11 +18,6 @@ struct LoaderTest : StateTest {
     }
 };
 
-TEST(LogFormat, MagicsAreComparedOverAllSixteenBytes) {
-    uint8_t magic[16] = "PERN.EVT V1.0  ";
-    EXPECT_TRUE(IsKnownMagic(magic));
-    EXPECT_FALSE(IsKnownMagic((magic[15] = ' ', magic)));
-}
 
 // A link may lead anywhere (two steps back before the wrap); only taking a record twice is refused.
 TEST_F(LoaderTest, ChainIsFollowedFromTheOldestThroughWrapsAndStepsBack) {
@@ -56,6 +51,9 @@ TEST_F(LoaderTest, EveryCatalogueLogGivesItsOutcomeAndShortOrFailedReadsAreRefus
         }
         ReleaseViewerState(&state);
     }
+    uint8_t magic[16] = "PERN.EVT V1.0  ";   // magics are compared over all sixteen bytes
+    EXPECT_TRUE(IsKnownMagic(magic));
+    EXPECT_FALSE(IsKnownMagic((magic[15] = ' ', magic)));
     InitViewerState(&state);
     ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(kEdgeComputerName16), "A.EVT", &fx));
     EXPECT_STREQ("ABCDEFGHIJKLMNOP", state.table.entries[0].computer);

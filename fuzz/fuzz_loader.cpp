@@ -1,7 +1,6 @@
-// Fuzz target for the loader and what reads the table afterwards. Input: a flag
-// byte, then the file. Flags: 1 the size is reported, 2 short reads of
-// 7 + 13 * (flags >> 4) bytes, 4 a live path (its saved conditions filter),
-// 8 reads fail past the middle, 16 Shift-JIS. DARVEX_FUZZ_REPLAY replays directories.
+// Fuzz target for the loader and what reads its table. Input: a flag byte, then the file. Flags: 1 size
+// reported, 2 reads of 7 + 13 * (flags >> 4) bytes, 4 a live path (its saved conditions filter), 8 reads
+// fail past the middle, 16 Shift-JIS. DARVEX_FUZZ_REPLAY replays a directory.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>

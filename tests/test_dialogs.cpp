@@ -41,7 +41,6 @@ struct FindTest : StateTest {
     int answer = 1;
     FindCriteria c = DefaultFindCriteria();
     void SetUp() override { StateTest::SetUp(); BuildSyntheticTable(&state, kRows, 5); }
-    // The row found, then the log: "1 ?254".
     std::string Find(int32_t current, const char* text = "") {
         snprintf(c.descriptionText, sizeof c.descriptionText, "%s", text);
         log.clear();
@@ -145,8 +144,7 @@ TEST(DescriptionView, ShowsTheFirst4096CharactersOfTheCodePage) {
     EXPECT_EQ("", ShownDescription(nullptr));
 }
 
-// Records each line as "page@y text" ("x=" before the first); EndPage of one page may fail,
-// Cancel comes after some lines.
+// Records each line as "page@y text" ("x=" first); one page's EndPage may fail, Cancel may come.
 struct FakePrinter {
     std::vector<std::string> lines;
     int page = 0, pagesEnded = 0, failEndPageAt = -1;

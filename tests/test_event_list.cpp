@@ -87,8 +87,7 @@ StampFields Fields(const char* stamp) {
     return f;
 }
 
-// Checks the sides (null: the first or last event) over the range
-// "xx05/06/1510:00:00"-"xx05/06/1509:00:00"; the result, then the range.
+// Checks the sides (null: the first or last event) over "xx05/06/1510:00:00"-"xx05/06/1509:00:00".
 std::string Check(const char* start, const char* end) {
     ViewRange r = {};
     memcpy(r.from, "xx05/06/1510:00:00", kStampSize);

@@ -5,7 +5,6 @@
 namespace {
 
 struct LoaderTest : StateTest {
-    // Record file offsets from the oldest to the newest event.
     std::vector<uint32_t> OffsetsOldestFirst() const {
         std::vector<uint32_t> out;
         for (uint32_t k = state.table.loadedCount; k-- > 0;) {
@@ -89,8 +88,7 @@ TEST_F(LoaderTest, ReadOnlyLiveAndEmptyFilesSetTheirMenusAndStatus) {
     ExpectMenus(kMenuGray, {104, 102, 111, 110, 115, 116});
 }
 
-// A read-only file takes the conditions of the last live one, and a failed
-// load keeps them; every filtering bit counts, the order does not.
+// A read-only file takes the last live one's conditions, kept by a failed load; the order filters nothing.
 TEST_F(LoaderTest, NonLiveFileTakesTheLastLiveFilesConditions) {
     LogImage live = BuildBaseLog();
     ViewConditions saved = DefaultViewConditions();

@@ -30,7 +30,7 @@ inline int MemoryRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* g
     return 1;
 }
 
-// Loads the image as if it were the file at path (the path decides liveness).
+// Loads the image as the file at path (the path decides liveness).
 inline int LoadImage(ViewerState* state, const LogImage& image, const char* path, UiEffects* fx,
                      MemoryReader m = {}) {
     m.image = &image;
@@ -41,9 +41,7 @@ inline int LoadImage(ViewerState* state, const LogImage& image, const char* path
     return LoadLogFromReader(state, &reader, fx);
 }
 
-inline std::string StatusText(const UiEffects& fx, int part) {
-    return fx.status[part].set ? std::string(fx.status[part].text) : std::string("<unset>");
-}
+inline std::string StatusText(const UiEffects& fx, int part) { return fx.status[part].set ? fx.status[part].text : "<unset>"; }
 
 struct SyntheticEvent {
     uint16_t type;
@@ -84,14 +82,12 @@ inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events
     t.visibleCount = state->shownCount = t.loadedCount;
 }
 
-// Index in entries of each visible row, in list order.
 inline std::vector<int> VisibleIndexes(const ViewerState& state) {
     std::vector<int> out;
     for (uint32_t i = 0; i < state.table.visibleCount; ++i) out.push_back(int(state.table.visibleRows[i] - state.table.entries));
     return out;
 }
 
-// A test with a fresh viewer state and cleared effects.
 struct StateTest : ::testing::Test {
     ViewerState state;
     UiEffects fx;

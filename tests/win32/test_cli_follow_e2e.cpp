@@ -79,8 +79,7 @@ TEST(CliFollow, PrintsEachAppendedEventThroughWrapsAndReportsAnOverrun) {
         ASSERT_EQ(follow.Lines(batch), Events(appended + 1, appended + batch)) << answer;
     }
 
-    // Round the whole area between two looks: reported on the error output, then
-    // the chain from its oldest (a look inside the burst may report twice).
+    // Round the whole area between two looks: reported, then the chain from its oldest (maybe twice).
     const uint32_t count = AnswerValue(writer.Command("append 30"), "count");
     appended += 30;
     bool reported = false;

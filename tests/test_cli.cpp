@@ -86,7 +86,6 @@ struct ListedLog : StateTest {
         for (int i : indexes) text += (hits ? std::to_string(i) + "\t" : "") + Row(state.table.entries[i]) + "\n";
         return text;
     }
-    std::string Hits(std::initializer_list<int> indexes) const { return Rows(indexes, true); }
 };
 
 TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) {
@@ -102,9 +101,8 @@ TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) 
     char stamp[kStampSize];
     ASSERT_EQ(ParseStampArgument("90/1/2 3:04:05", stamp), 1);
     EXPECT_EQ(std::string(stamp, kStampSize), "1990/01/0203:04:05");
-    for (const char* bad : {"1999/13/01 00:00:00", "99/01/01", "199/01/01 00:00:00", "99/01/01 00:00:00x"}) {
+    for (const char* bad : {"1999/13/01 00:00:00", "99/01/01", "199/01/01 00:00:00", "99/01/01 00:00:00x"})
         EXPECT_EQ(ParseStampArgument(bad, stamp), 0) << bad;
-    }
     // The Filter dialog's refusal of a start after the end.
     const CliResult refused = Cli({"list", path, "--from", "03/01/01 00:00:00", "--through", "99/01/01 00:00:00"});
     EXPECT_EQ(refused.status, kExitUsage);
@@ -113,12 +111,12 @@ TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) 
 
 // The Find dialog's search over the printed list; row indexes are the whole list's.
 TEST_F(ListedLog, FindStartsTheSearchWhereTheOptionsSayAndTakesItsCriteria) {
-    EXPECT_EQ(Run("find", {"--text", "error"}), Hits({1}));   // no selection: down from row 0
+    EXPECT_EQ(Run("find", {"--text", "error"}), Rows({1}, true));   // no selection: down from row 0
     EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "4"}, kExitNoMatch), "no event matched down to the end of the list\n");
-    EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "4", "--wrap"}), Hits({1}));
+    EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "4", "--wrap"}), Rows({1}, true));
     EXPECT_EQ(Run("find", {"--text", "error", "--up"}, kExitNoMatch), "no event matched up to the top of the list\n");
     EXPECT_EQ(Run("find", {"--text", "errors", "--wrap"}, kExitNoMatch), "no event matched\n");
-    EXPECT_EQ(Run("find", {"--all", "--types", "warning,error", "--text", "error"}), Hits({1, 2, 4}));
+    EXPECT_EQ(Run("find", {"--all", "--types", "warning,error", "--text", "error"}), Rows({1, 2, 4}, true));
     EXPECT_EQ(Run("find", {"--order", "oldest", "--text", "error"}), "3\t" + Row(state.table.entries[4]) + "\n");
     for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
              {"find", path, "--from-row", "8"}, {"find", path, "--all", "--up"}, {"list", path, "--text", "x"}}) {
@@ -252,10 +250,8 @@ struct ExportTest : ::testing::Test {
     }
 };
 
-TEST_F(ExportTest, EachFormatQuotesOrEscapesTheTextsAsItsRulesSay) {
-    const CliResult r = Cli({"export", path, "--format", "csv"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, header + csv + "\"a, b\tc\",00222c5c7f80ff0a\r\n" + csv + "\"表示 \\ \x01\x1f\rｱ\",\r\n" + csv +
+TEST_F(ExportTest, EachFormatQuotesOrEscapesTheTextsAndOrderAndFilterChooseTheEvents) {
+    EXPECT_EQ(Cli({"export", path, "--format", "csv"}).out, header + csv + "\"a, b\tc\",00222c5c7f80ff0a\r\n" + csv + "\"表示 \\ \x01\x1f\rｱ\",\r\n" + csv +
                          "\"x\ny\",\r\n" + csv + "\"say \"\"x\"\" \"\"\"\"\",\r\n" +
                          "3,,1999-12-31T23:59:57,5,unknown,7,unknown,TESTPC,," + hex + "\r\n");
     std::string lines, array;
@@ -265,9 +261,6 @@ TEST_F(ExportTest, EachFormatQuotesOrEscapesTheTextsAsItsRulesSay) {
     }
     EXPECT_EQ(Cli({"export", path, "--format", "ndjson"}).out, lines);
     EXPECT_EQ(Cli({"export", path, "--format=json"}).out, array + "\n]\n");
-}
-
-TEST_F(ExportTest, OrderAndFilterChooseTheEventsAndRawIsRefused) {
     EXPECT_EQ(Cli({"export", path, "--format", "ndjson", "--order", "oldest", "--types", "information"}).out,
               objects[3] + "\n" + objects[2] + "\n" + objects[1] + "\n" + objects[0] + "\n");
     // Nothing listed is an empty array and a bare CSV header.
@@ -281,9 +274,9 @@ TEST_F(ExportTest, OrderAndFilterChooseTheEventsAndRawIsRefused) {
 // follow's step over a component's log of a small record area, appended to in memory.
 struct Follow : ::testing::Test {
     LogImage image;
+    FollowState state;
     uint32_t newest = 0;
     int appended = 0;
-    FollowState state;
     bool lost = false;
     void SetUp() override { InitLogImage(&image, 0, kRecordAreaStart + 1500); }
     void Start(uint32_t lines) { ASSERT_EQ(InitFollowState(&state, lines), 1); }
@@ -291,7 +284,7 @@ struct Follow : ::testing::Test {
 
     // Records "event N", a second apart, of 50 to 62 bytes, so that the wraps leave gaps of every size.
     void Append(int n) {
-        for (int i = 0; i < n; ++i) {
+        for (const int last = appended + n; appended < last;) {
             ++appended;
             const std::string text = "event " + std::to_string(appended) + std::string(size_t(appended % 13), '.');
             RecordSpec r;
@@ -389,11 +382,10 @@ TEST(FollowNdjson, EscapesByCharactersAndWritesIsoTimes) {
     LogImage image = SyntheticLogImage(&event, 1);
     SetComputerName(&image, "PC\"1");
     FILE* file = tmpfile();
-    CliOutput* out = new CliOutput;
-    InitOutput(out, file, 932, true, nullptr);
-    PutFollowedEvent(out, kFollowNdjson, image.bytes.data() + kRecordAreaStart, ImageHeader(image));
-    FlushOutput(out);
-    delete out;
+    static CliOutput out;
+    InitOutput(&out, file, 932, true, nullptr);
+    PutFollowedEvent(&out, kFollowNdjson, image.bytes.data() + kRecordAreaStart, ImageHeader(image));
+    FlushOutput(&out);
     EXPECT_EQ(ReadBack(file), std::string("{\"type\":\"Error\",\"time\":\"2024-03-09T07:05:02\",\"component\":\"HALDOR/PERN\","
                           "\"module\":\"HALDOR/PERN\",\"computer\":\"PC\\\"1\",\"description\":\"\x95\x5C \\\"q\\\" "
                           "a\\\\b\\r\\n\\u0001\"}\n"));

@@ -12,12 +12,10 @@
 #include "logfile/loader.h"
 #include "tools/log_writer.h"
 
-// A reader over bytes in memory that can be told to fail or to return short reads.
+// A reader over bytes in memory: a read that would pass failAt fails, one read returns at most chunk bytes.
 struct MemoryReader {
     const LogImage* image;
-    size_t position = 0;
-    size_t failAt = SIZE_MAX;   // a read that would pass this offset fails
-    size_t chunk = SIZE_MAX;    // most bytes one read returns
+    size_t position = 0, failAt = SIZE_MAX, chunk = SIZE_MAX;
 };
 
 inline int MemoryRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {

@@ -152,9 +152,9 @@ TEST(FindMatch, PatternIsCutOnAWholeCharacterAndMatchesByCharacters) {
     // Letters fold only as single-byte characters; no match starts inside a character.
     const struct { const char* hay; uint32_t length; const char* needle; const AnsiCodePage& page; bool found; } cases[] = {
         {"Disk \x83\x61 ERROR", 15, "\x83\x41", sjis, false}, {"Disk \x83\x61 ERROR", 15, "\x83\x41", single, true},
-        {"\x83\x41", 2, "A", sjis, false}, {"\x83\x83\x41", 3, "\x83\x41", sjis, false},
-        {"a[\xc1", 3, "A{\xe1", single, false}, {"a[\xc1", 3, "A[\xc1", single, true},
-        {"ab\0cd", 5, "cd", single, false}, {"abcd", 3, "cd", single, false}};
+        {"\x83\x41", 2, "A", sjis, false}, {"\x83\x83\x41", 3, "\x83\x41", sjis, false}, {"a[", 2, "A{", single, false},
+        {"\xc1", 1, "\xe1", single, false}, {"xAB", 3, "ab", single, true}, {"ab\0cd", 5, "cd", single, false},
+        {"abcd", 3, "cd", single, false}, {"abc", 2, "abc", single, false}};
     for (const auto& c : cases) EXPECT_EQ(c.found, Contains(std::string(c.hay, c.length + 1), c.length, c.needle, c.page)) << c.hay;
 }
 

@@ -18,7 +18,8 @@ void WriteSeed(const std::string& name, uint8_t flags, const std::vector<uint8_t
     snprintf(suffix, sizeof suffix, "-%02x", flags);
     const std::string path = g_dir + "/" + name + suffix;
     FILE* f = fopen(path.c_str(), "wb");
-    const bool ok = f && fwrite(&flags, 1, 1, f) == 1 && fwrite(file.data(), 1, file.size(), f) == file.size();
+    const bool ok = f && fwrite(&flags, 1, 1, f) == 1 &&
+                    (file.empty() || fwrite(file.data(), 1, file.size(), f) == file.size());   // data() may be null
     if (!(f && fclose(f) == 0 && ok)) g_ok = false, fprintf(stderr, "make_corpus: cannot write %s\n", path.c_str());
     ++g_written;
 }

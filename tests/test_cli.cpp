@@ -96,13 +96,13 @@ TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) 
                     "99/06/01 00:00:00", "--through=2003/01/01 12:00:00"}), Rows({1, 3, 5}));
     EXPECT_EQ(List({"--saved"}), Rows({6, 5, 4, 1}));
     EXPECT_EQ(List({"--saved", "--order", "newest", "--types", "warning,error"}), Rows({1, 2, 4, 5, 6, 7}));
-    // The two HALDOR/PERN modules cannot be told apart by name.
-    EXPECT_EQ(Cli({"list", path, "--module", "haldor/pern"}).status, kExitUsage);
+    EXPECT_EQ(Cli({"list", path, "--module", "haldor/pern"}).status, kExitUsage);   // two modules of that name
     char stamp[kStampSize];
     ASSERT_EQ(ParseStampArgument("90/1/2 3:04:05", stamp), 1);
     EXPECT_EQ(std::string(stamp, kStampSize), "1990/01/0203:04:05");
-    for (const char* bad : {"1999/13/01 00:00:00", "99/01/01", "199/01/01 00:00:00", "99/01/01 00:00:00x"})
+    for (const char* bad : {"1999/13/01 00:00:00", "99/01/01", "199/01/01 00:00:00", "99/01/01 00:00:00x"}) {
         EXPECT_EQ(ParseStampArgument(bad, stamp), 0) << bad;
+    }
     // The Filter dialog's refusal of a start after the end.
     const CliResult refused = Cli({"list", path, "--from", "03/01/01 00:00:00", "--through", "99/01/01 00:00:00"});
     EXPECT_EQ(refused.status, kExitUsage);

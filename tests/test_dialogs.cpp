@@ -108,9 +108,7 @@ TEST(FilterDialogFields, SpinStopsAtTheRangesEndsWithoutWrapping) {
     const struct { uint32_t value; int code; FieldRange range; uint32_t stepped; } cases[] = {
         {30, kSpinUp, kDay, 31}, {31, kSpinUp, kDay, 31}, {1, kSpinDown, kDay, 1}, {0, kSpinUp, kDay, 1},
         {0, kSpinDown, kYear, 0}, {45, kSpinDown, kDay, 31}, {45, 5, kDay, 45}};   // a typed 45; the thumb
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.stepped, StepFieldValue(c.value, c.code, c.range)) << c.value << " " << c.code;
-    }
+    for (const auto& c : cases) EXPECT_EQ(c.stepped, StepFieldValue(c.value, c.code, c.range)) << c.value << " " << c.code;
 }
 
 TEST(FilterDialogCheck, CenturiesStartAfterEndFieldsThatAreNoNumbersAndTheStore) {

@@ -134,13 +134,13 @@ TEST(CommandLinePath, QuotesAreRemovedAndTwoHundredSixtyBytesAreRefused) {
 
 // Save As's ".evt" and the help file's "HLP" (the bare name without an extension).
 TEST(PathRules, ExtensionOfTheLastComponentIsFoundByCharacters) {
-    const std::string longest(257, 'A'), fits(255, 'A'), fitsEvt = fits + ".evt";
+    const std::string longest(256, 'A'), longDot = longest + ".BC", fits(255, 'A'), fitsEvt = fits + ".evt";
     const struct { bool help; const char* in; const char* out; const AnsiCodePage& page; } cases[] = {
         {false, "C:\\MY.DIR\\LOG", "C:\\MY.DIR\\LOG.evt", kSingle},
         {false, "A.B", "A.B.evt", kSingle},   // shorter than five bytes: appended
         {false, "A.BCD", "A.evt", kSingle},
         {false, longest.c_str(), longest.c_str(), kSingle},   // no room for the extension
-        {false, fits.c_str(), fitsEvt.c_str(), kSingle},
+        {false, longDot.c_str(), longDot.c_str(), kSingle},        {false, fits.c_str(), fitsEvt.c_str(), kSingle},
         // 表's second byte is 0x5C: walked by bytes, LOG.表 had no extension.
         {false, "C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG.evt", kSjis},
         {false, "C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG." HYOU ".evt", kSingle},

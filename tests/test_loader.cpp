@@ -111,7 +111,7 @@ TEST_F(LoaderTest, NonLiveFileTakesTheLastLiveFilesConditions) {
     EXPECT_EQ(kViewFiltered, DecideViewMode(c));
 }
 
-// Shift-JIS second bytes like ASCII: 表 ends in 0x5C ('\'), ケ is 0x83 'P'.
+// Shift-JIS second bytes like ASCII: 表 ends in 0x5C ('\'), ケ is 0x83 'P', テ 0x83 'e'.
 #define HYOU "\x95\x5c"
 #define KE "\x83\x50"
 #define NIHON "\x93\xfa\x96\x7b"
@@ -163,7 +163,7 @@ TEST(SourcePath, LiveSourceIsFoundAnywhereInThePathUpperCasedByCharacters) {
         {"C:\\TOLVA.EVT\\PERN.EVT", 0, "C:\\TOLVA.EVT\\PERN.EVT", kSingle},
         {"c:\\" HYOU "\\" NIHON "\\old_tolva.evt.bak", 1, "C:\\" HYOU "\\" NIHON "\\OLD_TOLVA.EVT.BAK", kSjis},
         // ケ followed by ERN.EVT holds the bytes "PERN.EVT" from its second byte on.
-        {"c:\\logs\\" KE "ern.evt", -1, "C:\\LOGS\\" KE "ERN.EVT", kSjis},
+        {"c:\\\x83\x65\\" KE "ern.evt", -1, "C:\\\x83\x65\\" KE "ERN.EVT", kSjis},
     };
     for (const auto& c : cases) {
         OpenFileState file = {};

@@ -352,6 +352,7 @@ TEST_F(Follow, StartsOnAnEmptyLogAndGoesOnAfterAClearSeenOrUnseen) {
     EXPECT_EQ(Step(), Range(1, 0));
     Append(2);
     EXPECT_EQ(Step(), Range(4, 5));
+    EXPECT_FALSE(lost);
     Clear();
     Append(4);   // cleared unseen, then more records than before from the same oldest
     EXPECT_EQ(Step(), Range(6, 9));

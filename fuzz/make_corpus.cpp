@@ -1,6 +1,5 @@
-// make_corpus DIR: writes the seed inputs of fuzz_loader into DIR, each the
-// target's flag byte and a whole log file: a few generated logs and every
-// hand-made malformed log, each under more than one reader behaviour.
+// make_corpus DIR: fuzz_loader's seeds, a flag byte and a log each: generated
+// logs and every malformed one, under several reader behaviours.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -20,11 +19,8 @@ void WriteSeed(const std::string& name, uint8_t flags, const std::vector<uint8_t
     const std::string path = g_dir + "/" + name + suffix;
     FILE* f = fopen(path.c_str(), "wb");
     const bool ok = f && fwrite(&flags, 1, 1, f) == 1 &&
-                    (file.empty() || fwrite(file.data(), 1, file.size(), f) == file.size());
-    if (!(f && fclose(f) == 0 && ok)) {
-        fprintf(stderr, "make_corpus: cannot write %s\n", path.c_str());
-        g_ok = false;
-    }
+                    (file.empty() || fwrite(file.data(), 1, file.size(), f) == file.size());   // data() may be null
+    if (!(f && fclose(f) == 0 && ok)) g_ok = false, fprintf(stderr, "make_corpus: cannot write %s\n", path.c_str());
     ++g_written;
 }
 
@@ -36,19 +32,13 @@ void WriteEachWay(const std::string& name, const std::vector<uint8_t>& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: make_corpus DIR\n");
-        return 2;
-    }
+    if (argc != 2) return fprintf(stderr, "usage: make_corpus DIR\n"), 2;
     g_dir = argv[1];
     mkdir(g_dir.c_str(), 0777);   // a seed that cannot be written is reported
-    // Kept well under the fuzzer's 64 KiB inputs; saved conditions that filter,
-    // which the live-path flag makes the load use.
+    // Well under the fuzzer's 64 KiB inputs; saved conditions the live-path flag uses.
     const struct { const char* name; int source; uint32_t events, unknown, japanese, largeData; bool wrapped, saved; }
-        generated[] = {{"gen-small", 0, 40, 0, 15, 0, false, false},
-                     {"gen-wrapped", 2, 150, 300000, 50, 0, true, false},
-                     {"gen-large-data", 3, 6, 0, 15, 500000, false, false},
-                     {"gen-saved-conditions", 1, 60, 0, 15, 0, true, true}};
+        generated[] = {{"gen-small", 0, 40, 0, 15, 0, false, false}, {"gen-wrapped", 2, 150, 300000, 50, 0, true, false},
+                       {"gen-large-data", 3, 6, 0, 15, 500000, false, false}, {"gen-saved-conditions", 1, 60, 0, 15, 0, true, true}};
     for (const auto& g : generated) {
         GenOptions o;
         o.sourceIndex = g.source;

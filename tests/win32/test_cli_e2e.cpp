@@ -1,6 +1,5 @@
-// darvex-cli.exe and DARVEX.EXE on the same generated log: the program lists
-// the rows the window shows, and its find picks the row that the Find dialog
-// selects from the window's first selection.
+// darvex-cli.exe lists the rows DARVEX.EXE shows on the same log, and its find
+// picks the row the Find dialog selects from the window's first selection.
 #include <algorithm>
 #include <cstdlib>
 
@@ -28,8 +27,7 @@ TEST(ProgramAndCli, TheCliListsTheWindowsRowsAndFindsTheRowTheFindDialogSelects)
     const std::string rows = RunCliExe("list --no-header \"" + log + "\"", &code);
     EXPECT_EQ(code, 0);
     const long count = long(std::count(rows.begin(), rows.end(), '\n'));
-    // The window starts with row 0 selected; find starts after it as well.
-    // Upper case: the generator writes "License check failed ...".
+    // Row 0 starts selected; upper case: the generator writes "License check failed".
     const std::string hit = RunCliExe("find \"" + log + "\" --text LICENSE --from-row 0", &code);
     EXPECT_EQ(code, 0) << hit;
     const long row = atol(hit.c_str());

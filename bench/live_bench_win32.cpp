@@ -75,6 +75,14 @@ struct Viewer {
     }
     ~Viewer() { CloseProgram(&program, main); }
     HWND Dialog(const char* title) const { return WaitForDialog(program.pi.dwProcessId, title, 30000); }
+    // Types the path into the Save As dialog that is up; the dialog, or null.
+    HWND NameCopy(const char* path) const {
+        HWND dialog = Dialog("Save As");
+        if (dialog == nullptr) return nullptr;
+        HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
+        SendMessageA(name, WM_SETTEXT, 0, LPARAM(path));
+        return dialog;
+    }
     // Posts a command and answers the question box it asks.
     bool Ask(UINT command, int answer) const {
         PostMessageA(main, WM_COMMAND, command, 0);
@@ -112,10 +120,8 @@ bool TimeSaveAs(const Viewer& v, const char* copy, uint64_t expectedSize, double
     ReadProgramMemory(v.program.pi.hProcess, peakBefore, &unused);
     DeleteFileA(copy);
     PostMessageA(v.main, WM_COMMAND, IDM_FILE_SAVE_AS, 0);
-    HWND dialog = v.Dialog("Save As");
+    HWND dialog = v.NameCopy(copy);
     if (dialog == nullptr) return false;
-    HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
-    SendMessageA(name, WM_SETTEXT, 0, LPARAM(copy));
     const double start = NowMs();
     PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     while (IsWindow(dialog)) Sleep(1);
@@ -151,10 +157,8 @@ bool TimeLogSettings(const Viewer& v, WriterProcess* writer, double* ms) {
 bool TimeClear(const Viewer& v, WriterProcess* writer, const char* copy, double* ms, LRESULT* rows) {
     DeleteFileA(copy);
     if (!v.Ask(IDM_FILE_CLEAR_ALL, IDYES)) return false;
-    HWND dialog = v.Dialog("Save As");
+    HWND dialog = v.NameCopy(copy);
     if (dialog == nullptr) return false;
-    HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
-    SendMessageA(name, WM_SETTEXT, 0, LPARAM(copy));
     PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     HWND question = v.Dialog(kQuestionCaption);
     if (question == nullptr) return false;

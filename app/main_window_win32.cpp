@@ -9,6 +9,7 @@
 #include "dialogs/about_win32.h"
 #include "dialogs/event_detail_win32.h"
 #include "dialogs/find_win32.h"
+#include "dialogs/printing_win32.h"
 #include "app/path_rules.h"
 #include "eventlist/filter.h"
 #include "eventlist/filter_dialog_win32.h"
@@ -41,12 +42,6 @@ namespace {
 
 RefreshSnapshot g_refreshSnapshot;
 char g_menuHelp[128];
-
-// ---------------------------------------------------------------------------
-// Work of dialogs and live-log operations that are not part of this window.
-// Each keeps the place its command leads to; until it exists nothing happens.
-
-void PrintEventList() {}
 
 // ---------------------------------------------------------------------------
 

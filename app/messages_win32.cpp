@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/main_window_win32.h"
+#include "dialogs/printing.h"
 #include "eventlist/filter.h"
 #include "resources/resource_ids.h"
 
@@ -76,6 +77,22 @@ int LoadResidentTexts() {
     for (int i = 0; ok && i < 5; ++i) ok = LoadInto(&t.columnTitles[i], IDS_COLUMN_DATE + i);
     if (!ok) return IDS_ERR_RESOURCE;
     SetTypeNames(t.typeError, t.typeWarning, t.typeInformation);
+    PrintTexts& p = g_printTexts;
+    p.listHeader = t.printFormats[0];
+    p.listRow = t.printFormats[1];
+    p.dateTimeLine = t.printFormats[2];
+    p.componentLine = t.printFormats[3];
+    p.moduleLine = t.printFormats[4];
+    p.computerLine = t.printFormats[5];
+    p.typeLine = t.printFormats[6];
+    p.descriptionHeading = t.printFormats[7];
+    p.dataHeading = t.printFormats[8];
+    p.date = t.columnTitles[0];
+    p.time = t.columnTitles[1];
+    p.component = t.columnTitles[2];
+    p.module = t.columnTitles[3];
+    p.computer = t.columnTitles[4];
+    p.type = t.columnType;
     g_viewTexts.totalPrefix = t.totalPrefix;
     g_viewTexts.writeProhibit = t.writeProhibit;
     g_viewTexts.filter = t.filter;

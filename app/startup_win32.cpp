@@ -7,6 +7,7 @@
 #include "app/messages_win32.h"
 #include "app/path_rules.h"
 #include "dialogs/event_detail.h"
+#include "dialogs/printing.h"
 #include "eventlist/row_drawing_win32.h"
 #include "resources/resource_ids.h"
 
@@ -41,6 +42,7 @@ int StartProgram(HINSTANCE instance, const char* commandLine, int showCommand) {
     g_findCriteria = DefaultFindCriteria();
     InitViewerState(&g_viewer);
     g_viewer.codePage = &SystemCodePage();
+    g_printTexts.codePage = &SystemCodePage();
     if (TakeCommandLinePath(commandLine, SystemCodePage(), g_viewer.file.path) != 0) return Fail(IDS_ERR_PATH_TOO_LONG);
 
     if (LoadLibraryA("riched32.dll") == nullptr) return Fail(IDS_ERR_LOAD_DLL);

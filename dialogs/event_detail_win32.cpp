@@ -7,6 +7,7 @@
 #include "app/messages_win32.h"
 #include "app/startup_win32.h"
 #include "dialogs/event_detail.h"
+#include "dialogs/printing_win32.h"
 #include "eventlist/ordering_win32.h"
 #include "eventlist/panes_win32.h"
 #include "resources/resource_ids.h"
@@ -139,6 +140,14 @@ void StepToEvent(HWND dialog, int step) {
     FillEventDetail(dialog, SelectedEntry());
 }
 
+// The shown event is the list's selection, printed from the two views as
+// they stand (the data in the layout chosen).
+void OnPrint(HWND dialog) {
+    const EventEntry* e = SelectedEntry();
+    if (e == nullptr) return;
+    PrintEvent(dialog, GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION), GetDlgItem(dialog, IDC_DETAIL_DATA), *e);
+}
+
 void OnInitDialog(HWND dialog, const EventEntry* e) {
     BeginDialogFrame(dialog);
     SendDlgItemMessageA(dialog, IDC_DETAIL_DESCRIPTION, EM_EXLIMITTEXT, 0, LPARAM(kShownDescriptionChars));
@@ -160,9 +169,7 @@ BOOL OnCommand(HWND dialog, UINT id, UINT code) {
         return TRUE;
     case IDC_DETAIL_PREVIOUS: StepToEvent(dialog, -1); return TRUE;
     case IDC_DETAIL_NEXT: StepToEvent(dialog, 1); return TRUE;
-    case IDC_DETAIL_PRINT:
-        // The shown event goes to PrintEvent once printing is in place.
-        return TRUE;
+    case IDC_DETAIL_PRINT: OnPrint(dialog); return TRUE;
     case IDC_DETAIL_HELP: ShowHelpContext(dialog, IDH_EVENT_DETAIL); return TRUE;
     case IDCANCEL: EndModelessDialog(dialog); return TRUE;
     default: return FALSE;

@@ -21,12 +21,14 @@ PrintTexts g_printTexts = {
     "Module",
     "Computer",
     "Type",
+    nullptr,
 };
 
 // The print formats come from the string table, so they are expanded by a
 // formatter that knows only %s, %.Ns and %% and takes its arguments from an
 // array: a translated format can cut text but never read a wrong argument.
 int FormatStrings(char* out, int outSize, const char* format, const char* const* args, int argCount) {
+    const AnsiCodePage& page = g_printTexts.codePage ? *g_printTexts.codePage : SingleByteCodePage();
     int n = 0;
     int next = 0;
     auto put = [&](char ch) {
@@ -54,7 +56,8 @@ int FormatStrings(char* out, int outSize, const char* format, const char* const*
         }
         const char* a = next < argCount && args[next] ? args[next] : "";
         ++next;
-        for (long i = 0; a[i] && (precision < 0 || i < precision); ++i) put(a[i]);
+        const size_t length = precision < 0 ? strlen(a) : WholeCharsPrefix(page, a, size_t(precision));
+        for (size_t i = 0; i < length; ++i) put(a[i]);
     }
     if (outSize > 0) out[n < outSize ? n : outSize - 1] = '\0';
     return n;
@@ -92,16 +95,25 @@ int StartJob(const PageSink& s, const char* documentName) {
     return 1;
 }
 
-// A view line as printed: its CR LF dropped, six blanks in front.
+// A view line as printed: six blanks, then at most kViewLineSize bytes of
+// the line in whole characters, without the paragraph's end (CR LF, or the
+// CR alone that some views give).
 void ViewLineText(const ViewLines& v, int index, char* out) {
-    char line[kViewLineSize + 1];
+    char line[kViewLineReadSize + 1];
     int n = v.getLine(v.context, index, line);
     if (n < 0) n = 0;
-    if (n > kViewLineSize) n = kViewLineSize;
-    if (n >= 2 && line[n - 2] == '\r') n -= 2;
+    if (n > kViewLineReadSize) n = kViewLineReadSize;
+    if (n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n') {
+        n -= 2;
+    } else if (n >= 1 && line[n - 1] == '\r') {
+        n -= 1;
+    }
+    line[n] = '\0';
+    const AnsiCodePage& page = g_printTexts.codePage ? *g_printTexts.codePage : SingleByteCodePage();
+    const size_t kept = WholeCharsPrefix(page, line, kViewLineSize);
     memcpy(out, "      ", 6);
-    memcpy(out + 6, line, size_t(n));
-    out[6 + n] = '\0';
+    memcpy(out + 6, line, kept);
+    out[6 + kept] = '\0';
 }
 
 int PrintViewLines(PageCursor* c, const ViewLines& v) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/ansi_text.h"
 #include "logfile/event_table.h"
 
 // Where printed lines go. Each callback returns non-zero on success.
@@ -34,11 +35,17 @@ struct PrintTexts {
     const char* module;         // 33
     const char* computer;       // 34
     const char* type;           // 35
+    // The code page of the texts and the log's names: a precision counts
+    // bytes but never ends inside a double-byte character. Null: single-byte.
+    const AnsiCodePage* codePage;
 };
 extern PrintTexts g_printTexts;
 
 constexpr int kPrintLineSize = 256;
 constexpr int kViewLineSize = 80;    // what one displayed line gives the printout
+// A view line is read whole up to this many bytes, then cut to
+// kViewLineSize on a character boundary.
+constexpr int kViewLineReadSize = 2 * kViewLineSize + 4;
 
 // Expands a format of %s, %.Ns and %% directives with string arguments.
 int FormatStrings(char* out, int outSize, const char* format, const char* const* args, int argCount);
@@ -47,7 +54,7 @@ int FormatStrings(char* out, int outSize, const char* format, const char* const*
 int FormatListRow(const EventEntry& e, char* out, int outSize);
 
 // The lines of a view as it displays them: getLine copies at most
-// kViewLineSize characters of line i into buffer and returns how many.
+// kViewLineReadSize bytes of line i into buffer and returns how many.
 struct ViewLines {
     void* context;
     int count;

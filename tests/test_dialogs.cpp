@@ -310,11 +310,11 @@ TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeader
     EXPECT_EQ(1, failing.page);
 }
 
-// A view's lines, each cut to the 80 characters a line of the view gives.
+// A view's lines, as much of each as the printout reads.
 ViewLines View(const std::vector<std::string>& text) {
     return ViewLines{const_cast<std::vector<std::string>*>(&text), int(text.size()), [](void* c, int i, char* buffer) {
                          const std::string& s = (*static_cast<std::vector<std::string>*>(c))[size_t(i)];
-                         const size_t n = std::min<size_t>(s.size(), 80);
+                         const size_t n = std::min<size_t>(s.size(), kViewLineReadSize);
                          memcpy(buffer, s.data(), n);
                          return int(n);
                      }};
@@ -332,6 +332,27 @@ TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndDataWhoseHeadingMayStartA
     ASSERT_EQ(1, PrintEventPages(low.Sink(195), "doc", state.table.entries[0], View({"a", "b", "c"}), View({"0000: 01"})));
     EXPECT_EQ((std::vector<std::string>{"2@0 Data            :", "2@20       0000: 01"}),
               std::vector<std::string>(low.lines.end() - 2, low.lines.end()));
+}
+
+// Under Shift-JIS a cut never ends inside a double-byte character: not the
+// precision of a field, not the 80 bytes of a view line (whose paragraph end
+// is dropped before the cut).
+TEST_F(PrintingTest, CutsEndOnCharacterBoundariesUnderShiftJis) {
+    g_printTexts.codePage = &ShiftJisCodePage();
+    const std::string kanji = "\x93\xfa";   // one character, two bytes
+    std::string computer = "A";
+    for (int i = 0; i < 8; ++i) computer += kanji;
+    const char* arg = computer.c_str();
+    char out[64];
+    FormatStrings(out, sizeof out, "[%.16s]", &arg, 1);
+    EXPECT_EQ("[" + computer.substr(0, 15) + "]", std::string(out));
+    const std::vector<std::string> description = {std::string(79, 'a') + kanji + "b", std::string(79, 'c') + "\r\n",
+                                                  std::string(78, 'd') + kanji + "\r\n"};
+    ASSERT_EQ(1, PrintEventPages(printer.Sink(1000), "doc", state.table.entries[0], View(description), View({""})));
+    g_printTexts.codePage = nullptr;
+    EXPECT_EQ("1@150       " + std::string(79, 'a'), printer.lines[8]);
+    EXPECT_EQ("1@160       " + std::string(79, 'c'), printer.lines[9]);
+    EXPECT_EQ("1@170       " + std::string(78, 'd') + kanji, printer.lines[10]);
 }
 
 TEST(LogSettingsValues, ShownKilobytesStepBy64AndOkTakesWholeStepsInRange) {

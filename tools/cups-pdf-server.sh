@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A private CUPS server with one printer, "PDF", whose cups-pdf backend
-# writes each job as a PDF file: the real printer queue of the printing tests.
+# A private CUPS server with two printers, "PDF" (the default destination)
+# and "PDF2", whose cups-pdf backend writes each job as a PDF file: the real
+# printer queues of the printing tests.
 #   tools/cups-pdf-server.sh start DIR   starts it; clients reach it through
 #                                        CUPS_SERVER=DIR/cups.sock, the PDFs
 #                                        land in DIR/pdf
@@ -74,6 +75,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 lpstat -r >/dev/null 2>&1 || { echo "cups-pdf-server.sh: cupsd did not start:" >&2; cat "$dir/log/"* >&2; stop; exit 1; }
-lpadmin -p PDF -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+for queue in PDF PDF2; do
+  lpadmin -p "$queue" -E -v "cups-pdf:/$name" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+done
 lpadmin -d PDF
-echo "cups-pdf-server.sh: printer PDF at $CUPS_SERVER, PDFs in $dir/pdf"
+echo "cups-pdf-server.sh: printers PDF and PDF2 at $CUPS_SERVER, PDFs in $dir/pdf"

@@ -6,7 +6,7 @@ sudo_cmd=""
 [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
 pkgs=(cmake g++ ninja-build googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
-      wine wine64 xvfb xauth imagemagick cups printer-driver-cups-pdf poppler-utils fonts-ipafont-gothic
+      wine wine64 xvfb xauth imagemagick cups printer-driver-cups-pdf poppler-utils fonts-ipafont-gothic fonts-vlgothic
       locales python3 fonts-wine)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -105,3 +105,15 @@ if [ ! -f "$WINEPREFIX/.darvex-ui-gothic" ]; then
         /v 'MS UI Gothic' /t REG_SZ /d 'IPA Pゴシック' /f >/dev/null 2>&1 &&
         touch "$WINEPREFIX/.darvex-ui-gothic"
 fi
+# Printed Japanese is set in MS Gothic, which this machine lacks too. VL
+# Gothic (fonts-vlgothic) stands in for it: its glyphs carry Unicode names,
+# so the PDF a print job becomes can be read back as text (IPA Gothic's
+# glyph names are not Unicode names, and its printed text reads as nothing).
+if [ ! -f "$WINEPREFIX/.darvex-ms-gothic" ]; then
+    darvex_substituted=1
+    for darvex_face in 'MS Gothic' 'ＭＳ ゴシック'; do
+        LC_ALL=C.UTF-8 "$WINELOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+            /v "$darvex_face" /t REG_SZ /d 'VL Gothic' /f >/dev/null 2>&1 || darvex_substituted=0
+    done
+    if [ "$darvex_substituted" = 1 ]; then touch "$WINEPREFIX/.darvex-ms-gothic"; fi
+fi

@@ -27,7 +27,7 @@ const char kJapaneseRowDumpSingleByte[] =
 std::string DetailRowTime(int row) { return "04:" + std::to_string(59 - row) + ":06"; }
 
 // A PERN log of the records, oldest first from the record area's start.
-static int WriteRecordsLog(const char* path, RecordSpec* records, int count) {
+int WriteRecordsLog(const char* path, RecordSpec* records, int count) {
     uint32_t end = kRecordAreaStart;
     for (int i = 0; i < count; ++i) end += records[i].link = RecordSpecSize(records[i]);
     LogImage image;

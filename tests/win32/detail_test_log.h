@@ -16,6 +16,10 @@ enum DetailRow {
     kDetailRowCount
 };
 
+// A log of the records, oldest first, laid out one after another from the
+// record area's start (each record's link is set). 1 on success.
+int WriteRecordsLog(const char* path, RecordSpec* records, int count);
+
 // Writes the log (not a live one: name it DETAIL.EVT). 1 on success.
 int WriteDetailLog(const char* path);
 

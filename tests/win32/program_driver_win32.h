@@ -239,6 +239,16 @@ inline LRESULT FindFromDialog(const Program& p, const std::string& text) {
 }
 inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+// A real press of the left button, through the system's input queue.
+inline void RealClick(int x, int y) {
+    SetCursorPos(x, y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
 // Sends a key to the window that holds the program's keyboard focus. When a
 // test program running beside it has the foreground, the program has no
 // focus window; the key then goes to the control that had the focus.

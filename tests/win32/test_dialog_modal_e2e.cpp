@@ -11,16 +11,6 @@
 
 namespace {
 
-// A real press of the left button, through the system's input queue.
-void RealClick(int x, int y) {
-    SetCursorPos(x, y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 // A point on the list's last visible row that the dialog does not cover.
 POINT UncoveredRow(HWND list, HWND dialog) {
     RECT l, d;

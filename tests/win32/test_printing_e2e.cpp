@@ -8,15 +8,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "dialogs/printing.h"
+#include "app/ansi_text_win32.h"
+#include "app/messages_win32.h"
 #include "dialogs/printing_win32.h"
 #include "eventlist/filter.h"
 #include "eventlist/ordering.h"
 #include "logfile/loader.h"
+#include "tests/win32/detail_test_log.h"
 #include "tests/win32/program_driver_win32.h"
 
 namespace {
@@ -30,14 +34,23 @@ std::string Env(const char* name) {
 }
 
 // pdftotext places text by its position: the columns keep their order, not
-// their blanks. Lines are compared with each run of blanks as one, trimmed.
+// their blanks. Lines of UTF-8 are compared with each run of blanks as one,
+// trimmed; a character without a glyph (a control character, which the dump
+// shows as it is, or a user-defined one) counts as a blank.
 std::string Squeezed(const std::string& text) {
     std::string out;
-    for (char c : text) {
-        if (c == ' ' || c == '\r' || c == '\n') {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const unsigned char c2 = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        const unsigned char c3 = i + 2 < text.size() ? static_cast<unsigned char>(text[i + 2]) : 0;
+        const bool c1 = c == 0xC2 && c2 <= 0xA0;                         // U+0080..U+00A0
+        const bool ideographicSpace = c == 0xE3 && c2 == 0x80 && c3 == 0x80;   // U+3000
+        const bool privateUse = c == 0xEE || (c == 0xEF && c2 < 0xA4);   // U+E000..U+F8FF, no glyph
+        if (c <= ' ' || c == 0x7F || c1 || ideographicSpace || privateUse) {
             if (!out.empty() && out.back() != ' ') out += ' ';
+            i += c1 ? 1 : ideographicSpace || privateUse ? 2 : 0;
         } else {
-            out += c;
+            out += char(c);
         }
     }
     while (!out.empty() && out.back() == ' ') out.pop_back();
@@ -190,9 +203,9 @@ std::string Describe(const Pages& pages) {
     return out;
 }
 
-// The print dialog that is up: its OK prints, its Cancel prints nothing.
-void AnswerPrintDialog(const Program& p, int button) {
-    HWND dialog = p.Window("#32770");
+// The print dialog that is up (over except): its OK prints, its Cancel prints nothing.
+void AnswerPrintDialog(const Program& p, int button, HWND except = nullptr) {
+    HWND dialog = p.Window("#32770", except);
     ASSERT_NE(dialog, nullptr) << "no print dialog";
     ASSERT_NE(GetDlgItem(dialog, IDOK), nullptr) << Title(dialog);
     Click(dialog, button);
@@ -203,11 +216,12 @@ void AnswerPrintDialog(const Program& p, int button) {
 Pages PrintAndRead(const Program& p, HWND commandWindow, WPARAM command) {
     const std::vector<std::string> before = PdfNames();
     PostMessageA(commandWindow, WM_COMMAND, command, 0);
-    AnswerPrintDialog(p, IDOK);
+    AnswerPrintDialog(p, IDOK, commandWindow == p.main ? nullptr : commandWindow);
     const std::string pdf = NewPdf(before);
     EXPECT_FALSE(pdf.empty()) << "no PDF came from the queue";
     EXPECT_TRUE(Settle(p));
-    EXPECT_EQ(p.Window("#32770", nullptr, 300), nullptr) << "a box is up after the job";
+    EXPECT_EQ(p.Window("#32770", commandWindow == p.main ? nullptr : commandWindow, 300), nullptr)
+        << "a box is up after the job";
     return pdf.empty() ? Pages() : PdfPages(pdf);
 }
 
@@ -226,10 +240,21 @@ void Filter(const Program& p, const char* const from[6], bool warning, bool info
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(filter) && IsWindowEnabled(p.main); }));
 }
 
+// The program's texts, from the same resources, for the lines expected.
+void LoadProgramTexts() {
+    static bool loaded = false;
+    if (!loaded) {
+        ASSERT_EQ(0, LoadResidentTexts());
+    }
+    loaded = true;
+    g_printTexts.codePage = &SystemCodePage();
+}
+
 struct Printing : testing::Test {
     Geometry g;
     void SetUp() override {
         if (Env("CUPS_SERVER").empty()) GTEST_SKIP() << "no CUPS server for these tests (ctest starts one)";
+        LoadProgramTexts();
         g = PrinterGeometry();
         ASSERT_GT(g.lineHeight, 0) << "no default printer at " << Env("CUPS_SERVER");
     }
@@ -277,4 +302,261 @@ TEST_F(Printing, TheListPrintsAsLaidOutWhateverItsLengthAndFilter) {
             EXPECT_EQ(want[0].size(), 2u);   // the title and the header
         }
     }
+}
+
+namespace {
+
+// The lines a view of the program shows, each with its line end: the view's
+// text cut where the view starts its lines (EM_LINEINDEX counts characters).
+std::vector<std::string> ShownLines(HWND view) {
+    std::vector<wchar_t> text(0x60000);
+    const LRESULT length = SendMessageW(view, WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()));
+    std::vector<std::string> lines;
+    const int count = int(SendMessageW(view, EM_GETLINECOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const LRESULT start = SendMessageW(view, EM_LINEINDEX, WPARAM(i), 0);
+        const LRESULT end = i + 1 < count ? SendMessageW(view, EM_LINEINDEX, WPARAM(i + 1), 0) : length;
+        char line[2048] = "";
+        const int n = WideCharToMultiByte(CP_ACP, 0, text.data() + start, int(end - start), line, sizeof line, nullptr,
+                                          nullptr);
+        lines.emplace_back(line, size_t(n));
+    }
+    return lines;
+}
+
+ViewLines View(const std::vector<std::string>& lines) {
+    return ViewLines{const_cast<std::vector<std::string>*>(&lines), int(lines.size()), [](void* c, int i, char* buffer) {
+                         const std::string& s = (*static_cast<std::vector<std::string>*>(c))[size_t(i)];
+                         const size_t n = std::min<size_t>(s.size(), kViewLineReadSize);
+                         memcpy(buffer, s.data(), n);
+                         return int(n);
+                     }};
+}
+
+// The event of row as the Event Detail shows it, printed from the dialog:
+// the printout and the pages the core lays out from the same views.
+void PrintShownEvent(const Program& p, LoadedLog& log, const Geometry& g, int row, bool word, Pages* got,
+                     Pages* want) {
+    SendMessageA(p.list, LB_SETCURSEL, WPARAM(row), 0);
+    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_DETAIL, 0);
+    HWND dialog = p.Window("#32770");
+    ASSERT_NE(dialog, nullptr);
+    if (word) Click(dialog, IDC_DETAIL_WORD);
+    const std::vector<std::string> description = ShownLines(GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
+    const std::vector<std::string> data = ShownLines(GetDlgItem(dialog, IDC_DETAIL_DATA));
+    Layout layout;
+    PrintEventPages(layout.Sink(g), Title(p.main).substr(0, 79).c_str(), *log.state.table.visibleRows[row],
+                    View(description), View(data));
+    *want = layout.pages;
+    *got = PrintAndRead(p, dialog, IDC_DETAIL_PRINT);
+    // The dialog owned the job; the main window stays disabled under it.
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_FALSE(IsWindowEnabled(p.main));
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
+}
+
+std::wstring WideText(HWND window) {
+    wchar_t text[512] = L"";
+    SendMessageW(window, WM_GETTEXT, 512, LPARAM(text));
+    return text;
+}
+
+// The "Print" progress dialog of the job that runs, or null.
+HWND ProgressDialog(const Program& p, DWORD timeoutMs) {
+    struct Search {
+        DWORD process;
+        HWND found;
+    } search = {p.pi.dwProcessId, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(
+                [](HWND w, LPARAM l) -> BOOL {
+                    Search& s = *reinterpret_cast<Search*>(l);
+                    DWORD process = 0;
+                    GetWindowThreadProcessId(w, &process);
+                    if (process != s.process || !IsWindowVisible(w) || GetDlgItem(w, IDC_PRINT_DOCUMENT) == nullptr) {
+                        return TRUE;
+                    }
+                    s.found = w;
+                    return FALSE;
+                },
+                LPARAM(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+}  // namespace
+
+// One event from the Event Detail: a long description as the view wraps it
+// and data in the Byte layout, the same in Word, an event without data (the
+// heading, then one line of blanks), and a description that ends near the
+// page's foot (the data heading starts the next page).
+TEST_F(Printing, OneEventPrintsFromTheDialogsViewsInTheLayoutShown) {
+    // The description of row 2 ends on the line before the heading would fit.
+    const int pageLines = g.pageHeight / g.lineHeight;
+    std::string nearFoot;
+    for (int i = 1; i <= pageLines - 17; ++i) nearFoot += "Line " + std::to_string(i) + (i < pageLines - 17 ? "\r\n" : "");
+    std::string wrapped;
+    for (int i = 0; i < 40; ++i) wrapped += "The service could not reach its peer " + std::to_string(i) + ". ";
+    std::vector<uint8_t> data(300);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 7);
+    RecordSpec records[3];
+    const char* texts[3] = {nearFoot.c_str(), "An event without data.", wrapped.c_str()};
+    const uint16_t types[3] = {kTypeWarning, kTypeInformation, kTypeError};
+    for (int i = 0; i < 3; ++i) {
+        records[i].timeStamp = MakeRecordTime(2024, 3, 4, 5, 6, uint16_t(i));
+        records[i].type = types[i];
+        records[i].text = texts[i];
+        if (i != 1) {
+            records[i].data = data.data();
+            records[i].dataByteCount = i == 0 ? 16 : uint32_t(data.size());
+        }
+    }
+    const std::string path = TempPath("EVENT.EVT");
+    ASSERT_EQ(1, WriteRecordsLog(path.c_str(), records, 3));
+    Program p("\"" + path + "\"");
+    ASSERT_TRUE(p.Up());
+    LoadedLog log(path);
+    const struct {
+        int row;
+        bool word;
+    } cases[] = {{0, false}, {0, true}, {1, false}, {2, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("row " + std::to_string(c.row) + (c.word ? " Word" : " Byte"));
+        Pages got, want;
+        PrintShownEvent(p, log, g, c.row, c.word, &got, &want);
+        EXPECT_EQ(Describe(got), Describe(want));
+        ASSERT_FALSE(want.empty());
+        const std::string heading = Squeezed(g_printTexts.dataHeading);
+        if (c.row == 0) {
+            EXPECT_GT(want[0].size(), 24u) << "the description did not wrap";
+        } else if (c.row == 1) {
+            EXPECT_EQ(want.back().back(), heading);   // its one line is blanks alone
+        } else {
+            ASSERT_EQ(want.size(), 2u);
+            EXPECT_EQ(want[1].front(), heading);
+        }
+    }
+}
+
+// Print Setup's printer is the next Print's; the progress dialog names the
+// job, the device and the port while the main window takes no input; a real
+// click on Cancel, or Enter, abandons the job: "Printing stops." and no PDF.
+TEST_F(Printing, TheChosenPrinterCarriesOverAndCancelOrEnterAbandonsTheJob) {
+    const std::string path = TempPath("LONG.EVT");
+    WriteLog(path, 40000);
+    Program p("\"" + path + "\"");
+    ASSERT_TRUE(p.Up());
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_PRINT_SETUP, 0);
+    HWND setup = p.Window("#32770");
+    ASSERT_NE(setup, nullptr);
+    // The print dialogs' controls are Unicode windows: they are asked in Unicode.
+    HWND printers = GetDlgItem(setup, 0x470);   // cmb1, the printer's name
+    ASSERT_NE(SendMessageW(printers, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"PDF2")), CB_ERR);
+    SendMessageA(setup, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), LPARAM(printers));
+    Click(setup, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(setup); }));
+
+    for (const bool enter : {false, true}) {
+        SCOPED_TRACE(enter ? "Enter" : "a click on Cancel");
+        const std::vector<std::string> before = PdfNames();
+        PostMessageA(p.main, WM_COMMAND, IDM_FILE_PRINT, 0);
+        HWND dialog = p.Window("#32770");
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(WideText(GetDlgItem(dialog, 0x473)), L"PDF2");   // cmb4, the printer's name
+        Click(dialog, IDOK);
+        HWND progress = ProgressDialog(p, 20000);
+        ASSERT_NE(progress, nullptr) << "no progress dialog";
+        EXPECT_EQ(ItemText(progress, IDC_PRINT_DOCUMENT), Title(p.main).substr(0, 79));
+        EXPECT_EQ(ItemText(progress, IDC_PRINT_DEVICE), "PDF2");
+        EXPECT_EQ(ItemText(progress, IDC_PRINT_PORT), "CUPS:PDF2");
+        EXPECT_FALSE(IsWindowEnabled(p.main));
+        HWND cancel = GetDlgItem(progress, IDC_PRINT_CANCEL);
+        if (enter) {
+            PressKey(p, VK_RETURN, cancel);
+        } else {
+            RECT r;
+            GetWindowRect(cancel, &r);
+            RealClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        }
+        EXPECT_EQ(p.AnswerBox(IDOK, progress), "Printing stops.");
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(progress) && IsWindowEnabled(p.main); }));
+        EXPECT_TRUE(Settle(p));
+        Sleep(2000);   // a job that reached the queue would be a PDF by now
+        EXPECT_EQ(PdfNames(), before);
+    }
+}
+
+// Without a printer, Print shows the print dialog's own answer and nothing
+// of the program's; nothing is printed and the program goes on.
+TEST(PrintingWithoutAPrinter, PrintShowsTheSystemsAnswerOnlyAndPrintsNothing) {
+    const std::string server = Env("CUPS_SERVER");
+    if (server.empty()) GTEST_SKIP() << "no CUPS server for these tests (ctest starts one)";
+    const std::string path = TempPath("NOPRINTER.EVT");
+    WriteLog(path, 20);
+    const std::vector<std::string> before = PdfNames();
+    // The prefix forgets the printers this process found, and the program's
+    // CUPS client reaches no server to find them again.
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Print\\Printers");
+    for (const char* key : {"Devices", "PrinterPorts"}) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("Software\\Microsoft\\Windows NT\\CurrentVersion\\") + key).c_str());
+    }
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", "Device");
+    SetEnvironmentVariableA("CUPS_SERVER", (server.substr(0, server.rfind('/')) + "/none.sock").c_str());
+    Program p("\"" + path + "\"");
+    SetEnvironmentVariableA("CUPS_SERVER", server.c_str());
+    ASSERT_TRUE(p.Up());
+    PostMessageA(p.main, WM_COMMAND, IDM_FILE_PRINT, 0);
+    HWND box = p.Window("#32770");
+    ASSERT_NE(box, nullptr);
+    // Its longest text is the message.
+    std::wstring answer;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM l) -> BOOL {
+            std::wstring& longest = *reinterpret_cast<std::wstring*>(l);
+            const std::wstring text = WideText(child);
+            if (text.size() > longest.size()) longest = text;
+            return TRUE;
+        },
+        LPARAM(&answer));
+    EXPECT_GT(answer.size(), 20u);
+    EXPECT_EQ(answer.find(L"Printing stops"), std::wstring::npos);
+    const std::wstring caption = WideText(box);
+    Click(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(Settle(p));
+    EXPECT_EQ(p.Window("#32770", nullptr, 1000), nullptr) << "a second box";
+    EXPECT_TRUE(IsWindowEnabled(p.main));
+    EXPECT_EQ(PdfNames(), before);
+    std::wcout << L"the print dialog's answer: [" << caption << L"] " << answer << L"\n";
+}
+
+// Under the Japanese locale: the list in the Japanese texts and a Japanese
+// event come back from the PDF as the same characters.
+TEST_F(Printing, JapaneseListAndEventPrintAsTheirCharacters) {
+    if (GetACP() != 932) GTEST_SKIP() << "runs under the Japanese locale";
+    GenOptions options;
+    options.eventCount = 30;
+    options.japanesePercent = 100;
+    options.dataNonePercent = 0;
+    const std::string computer = Ansi(u8"日本サーバ01");
+    options.computerName = computer.c_str();
+    const std::string path = JapaneseFolder() + "JAPAN.EVT";
+    GenResult result;
+    ASSERT_EQ(GenerateLog(options, path.c_str(), &result), 1);
+    Program p("\"" + path + "\"");
+    ASSERT_TRUE(p.Up());
+    LoadedLog log(path);
+    const Pages want = log.ListPages(g, Title(p.main));
+    const Pages got = PrintAndRead(p, p.main, IDM_FILE_PRINT);
+    EXPECT_EQ(Describe(got), Describe(want));
+    ASSERT_FALSE(want.empty());
+    EXPECT_NE(want[0][1].find(u8"種類"), std::string::npos) << want[0][1];
+    Pages gotEvent, wantEvent;
+    PrintShownEvent(p, log, g, 0, false, &gotEvent, &wantEvent);
+    EXPECT_EQ(Describe(gotEvent), Describe(wantEvent));
 }

@@ -19,16 +19,21 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 # The 32-bit release build runs under the 32-bit Wine loader, which lives in the
-# i386 architecture. A mirror without it leaves the 32-bit Wine tests skipped
-# (tools/test.sh says so); it never stops the rest of the set-up.
-if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+# i386 architecture, and prints through the i386 CUPS client library (without
+# it 32-bit Wine finds no printer). A mirror without i386 leaves the 32-bit
+# Wine tests skipped (tools/test.sh says so); it never stops the rest of the set-up.
+missing32=()
+for p in wine32:i386 libcups2:i386; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing32+=("$p")
+done
+if [ ${#missing32[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo_cmd dpkg --add-architecture i386
     updated=0
   fi
   [ "$updated" -eq 1 ] || $sudo_cmd apt-get update -qq || true
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null ||
-    echo "install-deps.sh: wine32 (i386) could not be installed; the 32-bit Wine tests will be skipped." >&2
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing32[@]}" >/dev/null ||
+    echo "install-deps.sh: ${missing32[*]} could not be installed; the 32-bit Wine tests will be skipped or fail to print." >&2
 fi
 # Wine reads the Japanese code page only when the locale exists.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then

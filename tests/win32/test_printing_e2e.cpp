@@ -363,29 +363,30 @@ std::wstring WideText(HWND window) {
 }
 
 // The "Print" progress dialog of the job that runs, or null.
+struct ProgressSearch {
+    DWORD process;
+    HWND found;
+};
+BOOL CALLBACK TakeProgressDialog(HWND w, LPARAM l) {
+    ProgressSearch& s = *reinterpret_cast<ProgressSearch*>(l);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process != s.process || !IsWindowVisible(w) || GetDlgItem(w, IDC_PRINT_DOCUMENT) == nullptr) return TRUE;
+    s.found = w;
+    return FALSE;
+}
 HWND ProgressDialog(const Program& p, DWORD timeoutMs) {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search = {p.pi.dwProcessId, nullptr};
-    WaitUntil(
-        [&] {
-            EnumWindows(
-                [](HWND w, LPARAM l) -> BOOL {
-                    Search& s = *reinterpret_cast<Search*>(l);
-                    DWORD process = 0;
-                    GetWindowThreadProcessId(w, &process);
-                    if (process != s.process || !IsWindowVisible(w) || GetDlgItem(w, IDC_PRINT_DOCUMENT) == nullptr) {
-                        return TRUE;
-                    }
-                    s.found = w;
-                    return FALSE;
-                },
-                LPARAM(&search));
-            return search.found != nullptr;
-        },
-        timeoutMs);
+    ProgressSearch search = {p.pi.dwProcessId, nullptr};
+    WaitUntil([&] { return EnumWindows(TakeProgressDialog, LPARAM(&search)), search.found != nullptr; }, timeoutMs);
     return search.found;
+}
+
+// The longest text among a window's children.
+BOOL CALLBACK TakeLongestText(HWND child, LPARAM l) {
+    std::wstring& longest = *reinterpret_cast<std::wstring*>(l);
+    const std::wstring text = WideText(child);
+    if (text.size() > longest.size()) longest = text;
+    return TRUE;
 }
 
 }  // namespace
@@ -514,15 +515,7 @@ TEST(PrintingWithoutAPrinter, PrintShowsTheSystemsAnswerOnlyAndPrintsNothing) {
     ASSERT_NE(box, nullptr);
     // Its longest text is the message.
     std::wstring answer;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM l) -> BOOL {
-            std::wstring& longest = *reinterpret_cast<std::wstring*>(l);
-            const std::wstring text = WideText(child);
-            if (text.size() > longest.size()) longest = text;
-            return TRUE;
-        },
-        LPARAM(&answer));
+    EnumChildWindows(box, TakeLongestText, LPARAM(&answer));
     EXPECT_GT(answer.size(), 20u);
     EXPECT_EQ(answer.find(L"Printing stops"), std::wstring::npos);
     const std::wstring caption = WideText(box);

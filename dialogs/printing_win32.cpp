@@ -15,6 +15,7 @@ struct PrintJobState {
     bool cancelled;          // set by the progress dialog's Cancel
     HWND progress;           // the "Print" dialog while it exists
     bool failed;             // until EndDoc has succeeded
+    bool running;            // from the print dialog to the last message
 };
 PrintJobState g_printJob;
 
@@ -71,7 +72,7 @@ typedef int (*PrintPages)(const PageSink& sink, const void* job);
 
 // What both jobs share, from the print dialog to the message that says the
 // job did not end as a printout.
-void RunPrintJob(HWND owner, PrintPages printPages, const void* job) {
+void RunJobFrame(HWND owner, PrintPages printPages, const void* job) {
     TakeDocumentName();
     g_printJob.failed = true;
     g_printSetup.hwndOwner = owner;
@@ -124,6 +125,15 @@ void RunPrintJob(HWND owner, PrintPages printPages, const void* job) {
         EnableWindow(owner, TRUE);
         SetForegroundWindow(owner);
     }
+}
+
+void RunPrintJob(HWND owner, PrintPages printPages, const void* job) {
+    // While a job runs its abort procedure dispatches the thread's messages;
+    // a print command among them starts no second job.
+    if (g_printJob.running) return;
+    g_printJob.running = true;
+    RunJobFrame(owner, printPages, job);
+    g_printJob.running = false;
 }
 
 int PrintListJob(const PageSink& sink, const void*) {
@@ -210,6 +220,13 @@ INT_PTR CALLBACK PrintProgressDialog(HWND dialog, UINT message, WPARAM wParam, L
 BOOL CALLBACK PrintAbortProc(HDC, int) {
     MSG msg;
     while (!g_printJob.cancelled && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // The program is to end: the job is abandoned and the message loop
+        // gets the quit back.
+        if (msg.message == WM_QUIT) {
+            g_printJob.cancelled = true;
+            PostQuitMessage(int(msg.wParam));
+            break;
+        }
         if (g_printJob.progress != nullptr && IsDialogMessageA(g_printJob.progress, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

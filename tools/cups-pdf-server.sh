@@ -13,7 +13,11 @@
 set -euo pipefail
 action=${1:?start or stop}
 dir=${2:?folder}
-name=darvex
+mkdir -p "$dir"
+dir=$(cd "$dir" && pwd)
+# Each server's printer has a settings file of its own, named after its
+# folder, so that servers of several build trees never share an output folder.
+name=darvex-$(printf '%s' "$dir" | cksum | cut -d' ' -f1)
 conf=/etc/cups/cups-pdf-$name.conf
 
 stop() {
@@ -21,6 +25,7 @@ stop() {
     kill "$(cat "$dir/cupsd.pid")" 2>/dev/null || true
     rm -f "$dir/cupsd.pid"
   fi
+  rm -f "$conf"
 }
 
 case $action in
@@ -36,7 +41,6 @@ done
 [ -x /usr/lib/cups/backend/cups-pdf ] || { echo "cups-pdf-server.sh: the cups-pdf backend is missing" >&2; exit 1; }
 rm -rf "$dir"
 mkdir -p "$dir"/{etc/ppd,spool,cache,state,log,tmp,pdf}
-dir=$(cd "$dir" && pwd)
 chmod 755 "$dir"
 chmod 1777 "$dir/tmp"   # the filters run as the lp user
 cat > "$dir/etc/cupsd.conf" <<CONF

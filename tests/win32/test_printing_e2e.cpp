@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iostream>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -518,14 +516,12 @@ TEST(PrintingWithoutAPrinter, PrintShowsTheSystemsAnswerOnlyAndPrintsNothing) {
     EnumChildWindows(box, TakeLongestText, LPARAM(&answer));
     EXPECT_GT(answer.size(), 20u);
     EXPECT_EQ(answer.find(L"Printing stops"), std::wstring::npos);
-    const std::wstring caption = WideText(box);
     Click(box, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_TRUE(Settle(p));
     EXPECT_EQ(p.Window("#32770", nullptr, 1000), nullptr) << "a second box";
     EXPECT_TRUE(IsWindowEnabled(p.main));
     EXPECT_EQ(PdfNames(), before);
-    std::wcout << L"the print dialog's answer: [" << caption << L"] " << answer << L"\n";
 }
 
 // Under the Japanese locale: the list in the Japanese texts and a Japanese

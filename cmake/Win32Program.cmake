@@ -57,6 +57,7 @@ target_link_options(DARVEX PRIVATE -static -static-libgcc -static-libstdc++ $<$<
 darvex_large_address_aware(DARVEX)
 darvex_warnings(DARVEX)
 darvex_add_resources(DARVEX)
+include(${CMAKE_CURRENT_LIST_DIR}/HelpFiles.cmake)
 
 # EVTWRITER.EXE: a writing component's stand-in that the live-log tests and
 # benchmarks start beside DARVEX. A console program.

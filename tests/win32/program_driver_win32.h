@@ -132,8 +132,8 @@ struct Program {
     bool started = false;
     HWND main = nullptr, list = nullptr, status = nullptr;
 
-    explicit Program(const std::string& arguments) {
-        std::string line = "\"" + HostPath(DARVEX_EXE_PATH) + "\" " + arguments;
+    explicit Program(const std::string& arguments, const char* exe = DARVEX_EXE_PATH) {
+        std::string line = "\"" + HostPath(exe) + "\" " + arguments;
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;

@@ -1,0 +1,138 @@
+// The help commands of the real DARVEX.EXE open the system's help viewer on
+// DARVEX.HLP next to the program, at the topic each command names: read from
+// the viewer's own windows, from another process.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/win32/program_driver_win32.h"
+
+namespace {
+
+std::wstring WideText(HWND window) {
+    std::wstring text(size_t(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(size_t(SendMessageW(window, WM_GETTEXT, WPARAM(text.size()), LPARAM(&text[0]))));
+    return text;
+}
+
+std::wstring Wide(const char* utf8) {
+    wchar_t text[256];
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, 256);
+    return text;
+}
+
+// The viewer's main window and the text of the topic it shows (its rich
+// edit view).
+struct Viewer {
+    HWND main = nullptr;
+    std::wstring topic;
+};
+
+BOOL CALLBACK TakeTopicText(HWND child, LPARAM l) {
+    char name[64] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (strstr(name, "RichEdit") != nullptr || strstr(name, "RICHEDIT") != nullptr) {
+        reinterpret_cast<Viewer*>(l)->topic += WideText(child);
+    }
+    return TRUE;
+}
+
+Viewer CurrentViewer() {
+    Viewer v;
+    v.main = FindWindowA("MS_WINHELP", nullptr);
+    if (v.main != nullptr) EnumChildWindows(v.main, TakeTopicText, LPARAM(&v));
+    return v;
+}
+
+// Waits until the viewer shows the topic of that title: its first line.
+bool StartsWith(const std::wstring& text, const std::wstring& title) {
+    const size_t start = text.find_first_not_of(L" \r\n\t");
+    return start != std::wstring::npos && text.compare(start, title.size(), title) == 0;
+}
+::testing::AssertionResult ShowsTopic(const std::wstring& title) {
+    Viewer v;
+    if (WaitUntil([&] { return StartsWith((v = CurrentViewer()).topic, title); }, 15000)) {
+        return ::testing::AssertionSuccess();
+    }
+    std::string shown(v.topic.size() * 3 + 1, '\0');
+    shown.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, v.topic.data(), int(v.topic.size()), &shown[0],
+                                            int(shown.size()), nullptr, nullptr)));
+    return ::testing::AssertionFailure() << (v.main ? "the viewer shows: " + shown.substr(0, 300) : "no viewer");
+}
+
+void CloseViewer() {
+    HWND viewer = FindWindowA("MS_WINHELP", nullptr);
+    if (viewer != nullptr) PostMessageA(viewer, WM_CLOSE, 0, 0);
+    WaitUntil([] { return FindWindowA("MS_WINHELP", nullptr) == nullptr; }, 10000);
+}
+
+struct HelpCase {
+    const char* name;
+    UINT open;       // the command that opens the dialog
+    int helpButton;
+    const char* topicTitle;   // UTF-8
+};
+
+// Opens the dialog of c on a live log without its writer, answering the
+// questions before Log Settings, and presses its Help button.
+void PressDialogHelp(const Program& p, const HelpCase& c, bool japanese) {
+    SendMessageA(p.list, LB_SETCURSEL, 0, 0);
+    PostMessageA(p.main, WM_COMMAND, c.open, 0);
+    if (c.open == IDM_FILE_LOG_SETTINGS) {
+        p.AnswerBox(IDNO);
+        p.AnswerBox(IDOK);
+    }
+    HWND dialog = p.Window("#32770");
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, c.helpButton);
+    EXPECT_TRUE(ShowsTopic(Wide(c.topicTitle))) << c.name << (japanese ? " (ja)" : "");
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
+}
+
+void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, const HelpCase (&cases)[4],
+                                   bool japanese) {
+    CloseViewer();
+    const std::string log = TempPath("") + (japanese ? Ansi(u8"日本") : std::string("HELP")) + "\\PERN.EVT";
+    CreateDirectoryA(log.substr(0, log.rfind('\\')).c_str(), nullptr);
+    WriteLog(log, 30);
+    Program p("\"" + log + "\"", exe);
+    ASSERT_TRUE(p.Up());
+    PostMessageA(p.main, WM_COMMAND, IDM_HELP_CONTENTS, 0);
+    EXPECT_TRUE(ShowsTopic(Wide(contentsTitle)));
+    for (const HelpCase& c : cases) PressDialogHelp(p, c, japanese);
+    // F1 goes back to the contents.
+    PressKey(p, VK_F1, p.list);
+    EXPECT_TRUE(ShowsTopic(Wide(contentsTitle)));
+    // The program tells the viewer to quit when it closes.
+    PostMessageA(p.main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.WaitForExit(), 0u);
+    p.main = nullptr;
+    EXPECT_TRUE(WaitUntil([] { return FindWindowA("MS_WINHELP", nullptr) == nullptr; }, 10000));
+}
+
+}  // namespace
+
+TEST(Help, EveryHelpCommandOpensTheViewerOnItsTopic) {
+    const HelpCase cases[4] = {
+        {"Log Settings", IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP, "Log Settings"},
+        {"Filter", IDM_VIEW_FILTER, IDC_FILTER_HELP, "Filter"},
+        {"Find", IDM_VIEW_FIND, IDC_FIND_HELP, "Find"},
+        {"Event Detail", IDM_VIEW_DETAIL, IDC_DETAIL_HELP, "Event Detail"},
+    };
+    EveryHelpCommandOpensItsTopic(DARVEX_EXE_PATH, "DARVEX Help Contents", cases, false);
+}
+
+// The Japanese distribution: the same program beside the Japanese help file.
+TEST(ProgramJapanese, EveryHelpCommandOpensTheJapaneseHelpOnItsTopic) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+    const HelpCase cases[4] = {
+        {"Log Settings", IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP, u8"ログの設定"},
+        {"Filter", IDM_VIEW_FILTER, IDC_FILTER_HELP, u8"表示するイベント"},
+        {"Find", IDM_VIEW_FIND, IDC_FIND_HELP, u8"イベントの検索"},
+        {"Event Detail", IDM_VIEW_DETAIL, IDC_DETAIL_HELP, u8"イベントの詳細"},
+    };
+    EveryHelpCommandOpensItsTopic(DARVEX_JA_EXE_PATH, u8"DARVEX ヘルプの目次", cases, true);
+}

@@ -93,6 +93,7 @@ const char kSource[] =
 TEST(HelpCompiler, SourceReadsBackTopicByTopic) {
     const HelpFileImage image = Compile(kSource);
     EXPECT_EQ(image.title, "Viewer Help");
+    EXPECT_EQ(image.caption, "Viewer Help");
     EXPECT_EQ(image.charset, 0);
     ASSERT_EQ(image.topics.size(), 4u);
     EXPECT_EQ(TitleAt(image, image.contents), "Contents");
@@ -120,6 +121,9 @@ TEST(HelpCompiler, SourceReadsBackTopicByTopic) {
     EXPECT_EQ(TitleAt(image, image.topics[1].browseBack), "Contents");
     EXPECT_EQ(TitleAt(image, image.topics[1].browseNext), "Find");
     EXPECT_EQ(TitleOfHash(image, HelpContextHash("log_settings")), "Log Settings");
+    // The viewer hashes a context string given to it the same way.
+    EXPECT_EQ(HelpContextHash("log_settings"), -1028476444);
+    EXPECT_EQ(HelpContextHash("Z9.a"), 3356468);
     EXPECT_EQ(image.hashes.size(), 4u);
     ASSERT_EQ(image.numbers.size(), 3u);
     const char* byNumber[] = {"Log Settings", "Filter Events", "Find"};
@@ -146,6 +150,7 @@ TEST(HelpCompiler, ShiftJisTextReadsBackByteForByte) {
                              "@topic next\n@title " + po + "\n";
     const HelpFileImage image = Compile(text);
     EXPECT_EQ(image.title, hyo);
+    EXPECT_EQ(image.caption, hyo);
     EXPECT_EQ(image.charset, 128);
     ASSERT_EQ(image.topics.size(), 2u);
     ExpectParagraphs(image.topics[0], {{so, 1, 0}, {hyo + po + so + so, 0, 0}});

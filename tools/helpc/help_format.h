@@ -19,7 +19,8 @@ const uint32_t kBTreeHeaderSize = 38;
 const uint32_t kNone = 0xFFFFFFFF;
 
 enum HelpRecordType { kRecordTopicHeader = 0x02, kRecordText = 0x20 };
-enum HelpSystemRecord { kSysTitle = 1, kSysContents = 3, kSysCharset = 11 };
+enum HelpSystemRecord { kSysTitle = 1, kSysContents = 3, kSysWindow = 6, kSysCharset = 11 };
+enum HelpWindowBits { kWindowTypeValid = 0x01, kWindowNameValid = 0x02, kWindowCaptionValid = 0x04 };
 enum HelpFontBits { kFontBold = 0x01 };
 enum HelpParagraphBits {
     kParSpaceAbove = 0x0002, kParSpaceBelow = 0x0004, kParLeftIndent = 0x0010

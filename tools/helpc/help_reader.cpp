@@ -224,6 +224,7 @@ int ReadHelpFile(const std::vector<uint8_t>& bytes, HelpFileImage* out, std::str
         if (type == kSysTitle) out->title = CString(sys, at + 4);
         if (type == kSysContents) out->contents = Get32(sys, at + 4);
         if (type == kSysCharset) out->charset = sys[at + 4];
+        if (type == kSysWindow && (sys[at + 4] & kWindowCaptionValid)) out->caption = CString(sys, at + 4 + 21);
     }
 
     const std::vector<uint8_t>& font = r.files["|FONT"];

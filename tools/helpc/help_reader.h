@@ -29,6 +29,7 @@ struct HelpReadTopic {
 
 struct HelpFileImage {
     std::string title;
+    std::string caption;  // of the main window's record
     int charset = 0;
     uint32_t contents = 0;
     std::vector<HelpReadTopic> topics;

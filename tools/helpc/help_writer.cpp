@@ -385,6 +385,24 @@ int WriteHelpFile(const HelpSource& source, const std::string& fileName, uint32_
     Put16(&system, kSysContents);
     Put16(&system, 4);
     Put32(&system, places[topicIndex[source.contents]].offset);
+    // The main window, captioned with the title (a viewer asked for a context
+    // number before it had a file open names its window by this record).
+    std::vector<uint8_t> window(90, 0);
+    window[0] = kWindowTypeValid | kWindowNameValid | kWindowCaptionValid;
+    const std::string type = "primary", main = "main";
+    std::copy(type.begin(), type.end(), window.begin() + 2);
+    std::copy(main.begin(), main.end(), window.begin() + 12);
+    size_t captionSize = 0;  // at most 50 bytes, whole characters
+    while (captionSize < source.title.size()) {
+        const unsigned char c = static_cast<unsigned char>(source.title[captionSize]);
+        const size_t n = source.codePage == 932 && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
+        if (captionSize + n > 50) break;
+        captionSize += n;
+    }
+    std::copy(source.title.begin(), source.title.begin() + long(captionSize), window.begin() + 21);
+    Put16(&system, kSysWindow);
+    Put16(&system, uint32_t(window.size()));
+    system.insert(system.end(), window.begin(), window.end());
     Put16(&system, kSysCharset);
     Put16(&system, 2);
     Put16(&system, source.codePage == 932 ? 128 : 0);  // SHIFTJIS_CHARSET or ANSI_CHARSET

@@ -12,7 +12,7 @@
 namespace {
 
 void SystemHelpContext(HWND window, const char* helpFile, UINT context) {
-    WinHelpA(window, helpFile, HELP_CONTEXT, context);
+    CallWinHelp(window, helpFile, HELP_CONTEXT, context);
 }
 
 void GiveBackMainWindow() {
@@ -60,6 +60,15 @@ DWORD CALLBACK StreamPlainText(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG*
 }
 
 }  // namespace
+
+BOOL CallWinHelp(HWND window, const char* helpFile, UINT command, ULONG_PTR data) {
+    if (WinHelpA(window, helpFile, command, data)) return TRUE;
+    if (command == HELP_QUIT) return FALSE;
+    // The viewer was started but its window looked for too early: once the
+    // window is there, the request is made again.
+    for (int waited = 0; waited < 50 && FindWindowA("MS_WINHELP", nullptr) == nullptr; ++waited) Sleep(100);
+    return WinHelpA(window, helpFile, command, data);
+}
 
 HelpFunction g_showHelpContext = SystemHelpContext;
 

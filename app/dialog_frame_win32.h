@@ -18,6 +18,10 @@ void BeginDialogFrame(HWND dialog);
 void EndModelessDialog(HWND dialog);
 void EndModalDialog(HWND dialog, INT_PTR result);
 
+// WinHelp, asked again once the help viewer's window is up when the first
+// request came while the viewer was still starting.
+BOOL CallWinHelp(HWND window, const char* helpFile, UINT command, ULONG_PTR data);
+
 // A dialog's Help button: WinHelp with HELP_CONTEXT and the dialog's context
 // number on HelpFilePath. Tests replace the function to see the request.
 typedef void (*HelpFunction)(HWND window, const char* helpFile, UINT context);

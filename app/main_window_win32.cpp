@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "app/common_dialogs_win32.h"
+#include "app/dialog_frame_win32.h"
 #include "app/messages_win32.h"
 #include "dialogs/about_win32.h"
 #include "dialogs/event_detail_win32.h"
@@ -193,11 +194,11 @@ void OnToggleSaveSettings() {
 
 void OnHelp(HWND window, UINT command) {
     if (command == IDM_HELP_CONTENTS) {
-        WinHelpA(window, g_helpFilePath, HELP_CONTENTS, 0);
+        CallWinHelp(window, g_helpFilePath, HELP_CONTENTS, 0);
     } else if (command == IDM_HELP_SEARCH) {
-        WinHelpA(window, g_helpFilePath, HELP_PARTIALKEY, ULONG_PTR(""));
+        CallWinHelp(window, g_helpFilePath, HELP_PARTIALKEY, ULONG_PTR(""));
     } else {
-        WinHelpA(window, g_helpFilePath, HELP_HELPONHELP, 0);
+        CallWinHelp(window, g_helpFilePath, HELP_HELPONHELP, 0);
     }
 }
 

@@ -5,14 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "tests/win32/program_driver_win32.h"
 
 namespace {
 
+// A buffer of the text's length is not always enough: an ANSI view's text
+// comes through a conversion that wants room to spare.
 std::wstring WideText(HWND window) {
-    std::wstring text(size_t(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    std::wstring text(0x20000, L'\0');
     text.resize(size_t(SendMessageW(window, WM_GETTEXT, WPARAM(text.size()), LPARAM(&text[0]))));
     return text;
 }
@@ -62,6 +66,42 @@ bool StartsWith(const std::wstring& text, const std::wstring& title) {
     return ::testing::AssertionFailure() << (v.main ? "the viewer shows: " + shown.substr(0, 300) : "no viewer");
 }
 
+// The viewer's index (its Index button): the keywords it lists.
+BOOL CALLBACK TakeIndexButton(HWND child, LPARAM l) {
+    char name[16] = "";
+    GetClassNameA(child, name, sizeof name);
+    // The second button of the viewer's bar: Contents, Index, Back.
+    std::vector<HWND>& buttons = *reinterpret_cast<std::vector<HWND>*>(l);
+    if (strcmp(name, "Button") == 0) buttons.push_back(child);
+    return TRUE;
+}
+BOOL CALLBACK TakeIndexList(HWND child, LPARAM l) {
+    char name[16] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (_stricmp(name, "ListBox") == 0) *reinterpret_cast<HWND*>(l) = child;
+    return TRUE;
+}
+std::vector<std::wstring> IndexKeywords() {
+    std::vector<std::wstring> keywords;
+    std::vector<HWND> buttons;
+    EnumChildWindows(FindWindowA("MS_WINHELP", nullptr), TakeIndexButton, LPARAM(&buttons));
+    if (buttons.size() < 2) return keywords;
+    PostMessageA(buttons[1], BM_CLICK, 0, 0);
+    HWND list = nullptr, index = nullptr;
+    WaitUntil([&] {
+        index = FindWindowA("#32770", nullptr);
+        if (index != nullptr) EnumChildWindows(index, TakeIndexList, LPARAM(&list));
+        return list != nullptr && SendMessageW(list, LB_GETCOUNT, 0, 0) > 0;
+    });
+    for (LRESULT i = 0; list != nullptr && i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+        wchar_t item[256] = L"";
+        SendMessageW(list, LB_GETTEXT, WPARAM(i), LPARAM(item));
+        keywords.push_back(item);
+    }
+    if (index != nullptr) PostMessageA(index, WM_COMMAND, IDCANCEL, 0);
+    return keywords;
+}
+
 void CloseViewer() {
     HWND viewer = FindWindowA("MS_WINHELP", nullptr);
     if (viewer != nullptr) PostMessageA(viewer, WM_CLOSE, 0, 0);
@@ -102,7 +142,13 @@ void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, c
     ASSERT_TRUE(p.Up());
     PostMessageA(p.main, WM_COMMAND, IDM_HELP_CONTENTS, 0);
     EXPECT_TRUE(ShowsTopic(Wide(contentsTitle)));
-    for (const HelpCase& c : cases) PressDialogHelp(p, c, japanese);
+    // The keywords reach the viewer's index, each dialog's topic among them.
+    const std::vector<std::wstring> keywords = IndexKeywords();
+    EXPECT_GT(keywords.size(), 100u);
+    for (const HelpCase& c : cases) {
+        EXPECT_NE(std::find(keywords.begin(), keywords.end(), Wide(c.topicTitle)), keywords.end()) << c.name;
+        PressDialogHelp(p, c, japanese);
+    }
     // F1 goes back to the contents.
     PressKey(p, VK_F1, p.list);
     EXPECT_TRUE(ShowsTopic(Wide(contentsTitle)));

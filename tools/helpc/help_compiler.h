@@ -2,6 +2,20 @@
 // records, and those records written as a help file the system's help viewer
 // opens (the 3.1 format: an internal file system of B+ trees, |SYSTEM, |TOPIC,
 // |FONT, |CONTEXT, |CTXOMAP, |TTLBTREE and the keyword files).
+//
+// The source format (help/darvex_en.txt in code page 1252, help/darvex_ja.txt
+// in Shift-JIS; lines end in LF or CR LF; "#" starts a comment line):
+//   @title TEXT        the file's title, before the first topic
+//   @codepage N        1252 or 932
+//   @contents ID       the contents topic
+//   @topic ID          starts a topic (letters, digits, '_' and '-'; unique)
+//   @title TEXT        the topic's title, also its first, bold line
+//   @context N         its context number for HELP_CONTEXT (unique)
+//   @keywords A; B     keywords for the viewer's index
+// then the body: non-empty lines make one paragraph, an empty line ends it;
+// "! " starts a bold heading, "- " a list item; [[ID|text]] jumps to topic
+// ID; "\[" and "\\" stand for '[' and '\'. Text is walked by characters of
+// the code page, so a second byte never reads as '[', '|' or '\'.
 #pragma once
 
 #include <cstdint>

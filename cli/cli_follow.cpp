@@ -52,8 +52,8 @@ uint32_t RecordSize(const uint8_t* record) {
 }
 
 // Prints n records after skipping some from offset, and keeps the follower's
-// place after each one, so that a step that fails half-way leaves a state the
-// next step continues from.
+// place after each one (after the last one skipped when none is printed), so
+// that a step that fails half-way leaves a state the next step continues from.
 FollowStepResult PrintRecords(FollowState* s, const Chain& c, const FollowSink& sink, uint32_t offset,
                               uint32_t skip, uint32_t n) {
     FollowStepResult result = {};
@@ -66,10 +66,12 @@ FollowStepResult PrintRecords(FollowState* s, const Chain& c, const FollowSink& 
             result.messageId = id;
             return result;
         }
-        if (printing) {
-            sink.event(sink.context, r, c.header);
+        if (k + 1 >= skip) {
             s->lastOffset = offset;
             memcpy(s->lastIdentity, r + kIdentityOffset, sizeof s->lastIdentity);
+        }
+        if (printing) {
+            sink.event(sink.context, r, c.header);
             ++s->count;
             ++result.printed;
         }

@@ -169,11 +169,15 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
         else return Fail(err, "--dump takes byte or word", value);
         return 1;
     case kOptFrom:
-        o->fromGiven = true;
-        return ParseStampArgument(value, o->from) ? 1 : Fail(err, "--from takes yy/mm/dd hh:mm:ss", value);
-    case kOptThrough:
-        o->throughGiven = true;
-        return ParseStampArgument(value, o->through) ? 1 : Fail(err, "--through takes yy/mm/dd hh:mm:ss", value);
+    case kOptThrough: {
+        const bool from = spec.id == kOptFrom;
+        (from ? o->fromGiven : o->throughGiven) = true;
+        const int parsed = ParseStampArgument(value, from ? o->from : o->through);
+        if (parsed == 1) return 1;
+        fprintf(err, "darvex-cli: %s %s: %s\n", spec.name,
+                parsed == 2 ? "names no such date or time" : "takes yy/mm/dd hh:mm:ss", value);
+        return 0;
+    }
     case kOptTypes:
         o->typesGiven = true;
         return ParseTypes(value, o->types) ? 1 : Fail(err, "--types takes error,warning,information", value);
@@ -257,12 +261,17 @@ int ParseStampArgument(const char* text, char stamp[kStampSize]) {
     int yearDigits = 0;
     if (!SplitStamp(text, parts, &yearDigits)) return 0;
     StampFields fields = {};
+    uint32_t v[kStampFieldCount] = {};
     for (int i = 0; i < kStampFieldCount; ++i) {
         strcpy(fields.text[i], parts[i] + (i == 0 && yearDigits == 4 ? 2 : 0));
-        uint32_t value = 0;
-        ParseFieldNumber(fields.text[i], &value);
-        if (i > 0 && (value < kStampFieldRanges[i].min || value > kStampFieldRanges[i].max)) return 0;
+        ParseFieldNumber(i == 0 ? parts[0] : fields.text[i], &v[i]);
+        if (i > 0 && (v[i] < kStampFieldRanges[i].min || v[i] > kStampFieldRanges[i].max)) return 2;
     }
+    // The day must be one of its month's, February's 29th in a leap year only.
+    const uint32_t year = yearDigits == 4 ? v[0] : FullYear(v[0]);
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    static const uint8_t kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (v[2] > kMonthDays[v[1] - 1] + (v[1] == 2 && leap ? 1u : 0u)) return 2;
     memset(stamp, '0', kStampSize);
     stamp[4] = stamp[7] = '/';
     stamp[12] = stamp[15] = ':';

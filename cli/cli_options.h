@@ -49,5 +49,7 @@ const char* CommandName(int command);
 int ParseOptions(int argc, char** argv, CliOptions* options, FILE* err);
 
 // "yy/mm/dd hh:mm:ss" (90..99 are 1990s, 00..89 2000 to 2089) or
-// "yyyy/mm/dd hh:mm:ss" into a stamp. Returns 1, or 0 for anything else.
+// "yyyy/mm/dd hh:mm:ss" into a stamp. Returns 1; 2 when it has that form but
+// names no such moment (month 13, February 30th, hour 24, ...); 0 for
+// anything else.
 int ParseStampArgument(const char* text, char stamp[kStampSize]);

@@ -100,9 +100,19 @@ TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) 
     char stamp[kStampSize];
     ASSERT_EQ(ParseStampArgument("90/1/2 3:04:05", stamp), 1);
     EXPECT_EQ(std::string(stamp, kStampSize), "1990/01/0203:04:05");
-    for (const char* bad : {"1999/13/01 00:00:00", "99/01/01", "199/01/01 00:00:00", "99/01/01 00:00:00x"}) {
+    for (const char* bad : {"99/01/01", "199/01/01 00:00:00", "99/01/01 00:00:00x"}) {
         EXPECT_EQ(ParseStampArgument(bad, stamp), 0) << bad;
     }
+    // Dates that do not exist; 2000 and 2024 are leap years, 1900, 2099 and 1999 are not.
+    for (const char* none : {"1999/13/01 0:0:0", "24/02/30 0:0:0", "99/2/29 0:0:0", "1900/02/29 0:0:0", "2099/2/29 0:0:0",
+                             "24/04/31 0:0:0", "24/01/00 0:0:0", "24/01/01 24:0:0", "24/01/01 0:60:0", "24/1/1 0:0:60"}) {
+        EXPECT_EQ(ParseStampArgument(none, stamp), 2) << none;
+    }
+    EXPECT_EQ(ParseStampArgument("00/02/29 23:59:59", stamp), 1);
+    EXPECT_EQ(ParseStampArgument("2024/2/29 0:0:0", stamp), 1);
+    const CliResult noDay = Cli({"list", path, "--through", "24/02/30 00:00:00"});
+    EXPECT_EQ(noDay.status, kExitUsage);
+    EXPECT_EQ(noDay.err.rfind("darvex-cli: --through names no such date or time: 24/02/30 00:00:00\n", 0), 0u);
     // The Filter dialog's refusal of a start after the end.
     const CliResult refused = Cli({"list", path, "--from", "03/01/01 00:00:00", "--through", "99/01/01 00:00:00"});
     EXPECT_EQ(refused.status, kExitUsage);
@@ -341,6 +351,11 @@ TEST_F(Follow, PrintsTheNewestThenEachAppendedEventOnceThroughManyWraps) {
     Append(45);
     EXPECT_EQ(Step(), Range(appended - int(GetU32(image.bytes.data() + kOffsetRecordCount)) + 1, appended));
     EXPECT_TRUE(lost);
+    ReleaseFollowState(&state);   // --lines 0 over the wrapped log: only what is appended after the start
+    Start(0);
+    EXPECT_EQ(Step(), Range(1, 0));
+    Append(3);
+    EXPECT_EQ(Step(), Range(appended - 2, appended));
 }
 
 // A clear seen or unseen starts again from the writer's next record.

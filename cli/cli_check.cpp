@@ -11,6 +11,7 @@ const char* const kFaultTexts[kFaultKindCount] = {
     "unknown magic",
     "record area past the end of the file",
     "record count too large for the record area",
+    "record area not starting at 88 (its size is taken from that start)",
     "chain leads out of the record area",
     "link 0",
     "record crossing the end of the record area",
@@ -18,12 +19,38 @@ const char* const kFaultTexts[kFaultKindCount] = {
     "chain comes back to a record: shorter than the record count",
 };
 
+constexpr uint64_t kOffsetRecordAreaStart = 30;
 constexpr uint64_t kOffsetRecordAreaEnd = 36;
+
+// The file offset an area position names: the positions are 32-bit, as the
+// loader's sums are, so an offset below the area comes back as itself.
+uint64_t FileOffsetOf(uint64_t pos) { return uint32_t(pos + kRecordAreaStart); }
+
+// The area always lies at 88, but its size is recordAreaEnd minus the start
+// field. With another start the loader's area is not [88, recordAreaEnd):
+// a refusal that the area from 88 to recordAreaEnd would not give is the
+// start field's fault. end is how far the refused record or area reaches,
+// an area position.
+bool StartIsTheFault(const LogHeader& h, uint64_t end) {
+    return h.recordAreaStart != kRecordAreaStart && h.recordAreaEnd >= kRecordAreaStart &&
+           end <= h.recordAreaEnd - kRecordAreaStart;
+}
 
 void SetFault(ChainCheck* check, int fault, uint64_t fileOffset, uint32_t recordIndex) {
     check->fault = fault;
     check->fileOffset = fileOffset;
     check->recordIndex = recordIndex;
+}
+
+// False, with the fault, when the area has no room for the header's count.
+bool CountFits(const LogHeader& h, uint32_t areaSize, ChainCheck* check) {
+    if (h.recordCount <= areaSize / kRecordFixedSize) return true;
+    if (StartIsTheFault(h, uint64_t(h.recordCount) * kRecordFixedSize)) {
+        SetFault(check, kFaultAreaStart, kOffsetRecordAreaStart, 0);
+    } else {
+        SetFault(check, kFaultCountTooLarge, kOffsetRecordCount, 0);
+    }
+    return false;
 }
 
 // The walk's view of one area, with the step rule the loader follows.
@@ -107,11 +134,7 @@ void CheckChain(const LogHeader& h, const uint8_t* area, uint32_t areaSize, Chai
     const uint32_t count = h.recordCount;
     check->recordCount = count;
     SetFault(check, kFaultNone, 0, 0);
-    if (count == 0) return;
-    if (count > areaSize / kRecordFixedSize) {
-        SetFault(check, kFaultCountTooLarge, kOffsetRecordCount, 0);
-        return;
-    }
+    if (count == 0 || !CountFits(h, areaSize, check)) return;
     const uint64_t start = uint32_t(h.oldestOffset - kRecordAreaStart);
     uint64_t pos = start;
     bool wrapped = false;
@@ -119,13 +142,20 @@ void CheckChain(const LogHeader& h, const uint8_t* area, uint32_t areaSize, Chai
     for (uint32_t i = 0; i < count; ++i) {
         // A position outside the area is reported as the file offset it names.
         if (int fault = RecordFault(c, pos)) {
-            SetFault(check, fault, pos + kRecordAreaStart, i);
+            // How far the record reaches, as far as it can be read.
+            uint64_t end = pos + kRecordFixedSize;
+            if (end <= c.size) end += RecordDescriptionLength(area + pos) + uint64_t(RecordDataLength(area + pos));
+            if (fault != kFaultNoZeroByte && StartIsTheFault(h, end)) {
+                SetFault(check, kFaultAreaStart, kOffsetRecordAreaStart, 0);
+            } else {
+                SetFault(check, fault, FileOffsetOf(pos), i);
+            }
             return;
         }
         if (i + 1 == count) break;   // the newest record's link is never followed
         const uint64_t next = NextPosition(c, pos);
         if (next == UINT64_MAX) {
-            SetFault(check, kFaultLinkZero, pos + kRecordAreaStart, i);
+            SetFault(check, kFaultLinkZero, FileOffsetOf(pos), i);
             return;
         }
         if (next <= pos) {
@@ -137,7 +167,7 @@ void CheckChain(const LogHeader& h, const uint8_t* area, uint32_t areaSize, Chai
     }
     uint32_t step = 0;
     if (!usualShape && FirstRevisit(c, start, count, &step, &pos)) {
-        SetFault(check, kFaultRevisit, pos + kRecordAreaStart, step);
+        SetFault(check, kFaultRevisit, FileOffsetOf(pos), step);
     }
 }
 
@@ -165,13 +195,14 @@ int CheckLog(LogReader* reader, ChainCheck* check) {
     if (h.recordCount == 0) return 0;
     const uint32_t areaSize = uint32_t(h.recordAreaEnd - h.recordAreaStart);
     if (reader->fileSize != UINT64_MAX && uint64_t(kHeaderSize) + areaSize > reader->fileSize) {
-        SetFault(check, kFaultAreaBeyondFile, kOffsetRecordAreaEnd, 0);
+        if (StartIsTheFault(h, 0) && h.recordAreaEnd <= reader->fileSize) {
+            SetFault(check, kFaultAreaStart, kOffsetRecordAreaStart, 0);
+        } else {
+            SetFault(check, kFaultAreaBeyondFile, kOffsetRecordAreaEnd, 0);
+        }
         return 0;
     }
-    if (h.recordCount > areaSize / kRecordFixedSize) {
-        SetFault(check, kFaultCountTooLarge, kOffsetRecordCount, 0);
-        return 0;
-    }
+    if (!CountFits(h, areaSize, check)) return 0;
     uint8_t* area = static_cast<uint8_t*>(malloc(areaSize));
     if (!area) return kMsgOutOfMemory;
     for (uint32_t have = 0; have < areaSize;) {

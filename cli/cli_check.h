@@ -12,6 +12,7 @@ enum ChainFaultKind {
     kFaultUnknownMagic,
     kFaultAreaBeyondFile,     // the header promises more record area than the file holds
     kFaultCountTooLarge,      // more records than the area has room for
+    kFaultAreaStart,          // the area's size, taken from a start other than 88, is what refuses the log
     kFaultOutOfArea,          // the chain leads to a record that starts outside the area
     kFaultLinkZero,
     kFaultCrossesEnd,         // a record's fixed part, description or data runs past the area

@@ -202,8 +202,19 @@ void ChooseRows(const CliOptions& o, ViewerState* state) {
     }
 }
 
+// A result (done; check: broken; find: no match) whose text did not get
+// out is an output error.
+int WrittenStatus(int status, bool written, FILE* err) {
+    if (written || (status != kExitOk && status != kExitBroken)) return status;
+    fprintf(err, "darvex-cli: the output cannot be written\n");
+    return kExitWriteFailed;
+}
+
 int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
-    if (o.command == kCommandCheck) return CheckFile(o.file, out, err);
+    if (o.command == kCommandCheck) {
+        const int status = CheckFile(o.file, out, err);
+        return WrittenStatus(status, fflush(out) == 0 && !ferror(out), err);
+    }
     if (o.command == kCommandFollow) return RunFollow(o, out, err);
     if (o.fromGiven && o.throughGiven && memcmp(o.from, o.through, kStampSize) > 0) {
         fprintf(err, "darvex-cli: %s\n", kFromAfterThrough);
@@ -225,10 +236,7 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     else if (o.command == kCommandFind) status = FindRows(o, state, text, err);
     else if (o.command == kCommandExport) status = ExportEvents(o, state, text, err);
     else status = ShowStats(state, text);
-    if (!FlushOutput(text) && status == kExitOk) {
-        fprintf(err, "darvex-cli: the output cannot be written\n");
-        status = kExitWriteFailed;
-    }
+    status = WrittenStatus(status, FlushOutput(text) != 0, err);
     delete text;
     ReleaseViewerState(&state);
     return status;

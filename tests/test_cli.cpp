@@ -24,11 +24,11 @@ std::string ReadBack(FILE* f) {
     return text;
 }
 
-CliResult Cli(std::vector<std::string> args) {
+CliResult Cli(std::vector<std::string> args, FILE* out = tmpfile()) {
     args.insert(args.begin(), "darvex-cli");
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(&a[0]);
-    FILE *out = tmpfile(), *err = tmpfile();
+    FILE* err = tmpfile();
     const int status = RunCli(int(argv.size()), argv.data(), out, err);
     return {status, ReadBack(out), ReadBack(err)};
 }
@@ -190,7 +190,7 @@ TEST(CliCheck, EveryCatalogueLogIsJudgedAsTheLoaderJudgesIt) {
         "header shorter", "unknown magic", "unknown magic", "past the end of the file", "count too large",
         "count too large", "out of the record area", "link 0", "crossing the end", "crossing the end",
         "crossing the end", "zero byte", "comes back", "comes back", "comes back", "out of the record area",
-        "", "past the end of the file"};
+        "record area not starting at 88", "past the end of the file"};
     for (int v = 0; v < kBrokenLogCount; ++v) {
         const BrokenLogInfo& info = kBrokenLogInfo[v];
         const CliResult check = Cli({"check", WriteLog(BuildBrokenLog(info.variant), info.name)});
@@ -205,6 +205,14 @@ TEST(CliCheck, EveryCatalogueLogIsJudgedAsTheLoaderJudgesIt) {
     EXPECT_EQ(Cli({"check", TempPath("chain-revisits")}).out,
               "broken at file offset 88: chain comes back to a record: shorter than the record count "
               "(record 3 of 4, counted from the oldest)\n");
+    EXPECT_EQ(Cli({"check", TempPath("oldest-below-area")}).out.rfind("broken at file offset 40: ", 0), 0u);
+    EXPECT_EQ(Cli({"check", TempPath("area-start-not-88")}).out.rfind("broken at file offset 30: ", 0), 0u);
+    // A report that cannot be written is an output error, whatever the log.
+    for (std::vector<std::string> args : {std::vector<std::string>{"check", TempPath("link-zero")},
+                                          {"check", TempPath("full-wrapped")}, {"list", TempPath("full-wrapped")},
+                                          {"export", TempPath("full-wrapped"), "--format", "json"}}) {
+        EXPECT_EQ(Cli(args, fopen("/dev/full", "w")).status, kExitWriteFailed) << args[0] << args[1];
+    }
 }
 
 // Each load failure has its message and status; nothing goes to the output.

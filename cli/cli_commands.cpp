@@ -12,18 +12,25 @@ namespace {
 void PutFormatted(CliOutput* out, const char* format, const char* const* args, int count) {
     char line[kPrintLineSize];
     FormatStrings(line, sizeof line, format, args, count);
-    PutLine(out, line);
+    PutEscaped(out, line, strlen(line));
+    PutText(out, "\n", 1);
 }
 
-// Lines of a text whose lines end in CR LF, each printed behind six blanks
-// as the printout does; an empty text is one line of the blanks alone.
-void PutIndentedLines(CliOutput* out, const char* text, size_t length) {
+// The byte dump's lines but the last are of one size: the offset, eight bytes
+// and their characters, which may be CR and LF themselves.
+constexpr size_t kByteDumpLineSize = 35 + 8;
+
+// Lines of a text, each printed behind six blanks as the printout does; an
+// empty text is one line of the blanks alone. The lines end in CR LF, or are
+// lineSize bytes each (but the last) with a CR LF after each.
+void PutIndentedLines(CliOutput* out, const char* text, size_t length, size_t lineSize = 0) {
     size_t start = 0;
     for (size_t i = 0;; ++i) {
-        const bool lineEnd = i + 1 < length && text[i] == '\r' && text[i + 1] == '\n';
+        const bool lineEnd = lineSize ? i == start + lineSize && i + 2 < length
+                                      : i + 1 < length && text[i] == '\r' && text[i + 1] == '\n';
         if (!lineEnd && i < length) continue;
         PutText(out, "      ", 6);
-        PutText(out, text + start, i - start);
+        PutEscaped(out, text + start, i - start);
         PutText(out, "\n", 1);
         if (!lineEnd) return;
         start = ++i + 1;
@@ -49,7 +56,7 @@ void PutCount(CliOutput* out, const char* name, uint32_t count) {
 void PutListRow(CliOutput* out, const EventEntry& e) {
     char line[kPrintLineSize];
     const int n = FormatListRow(e, line, sizeof line);
-    PutText(out, line, size_t(n < kPrintLineSize ? n : kPrintLineSize - 1));
+    PutEscaped(out, line, size_t(n < kPrintLineSize ? n : kPrintLineSize - 1));
     PutText(out, "\n", 1);
 }
 
@@ -107,7 +114,7 @@ int ShowEvent(const CliOptions& o, const ViewerState& state, CliOutput* out, FIL
     // A lead byte at a line's end is shown as "." only under a double-byte page.
     const AnsiCodePage& page = OutputCodePage(out) == 932 ? ShiftJisCodePage() : SingleByteCodePage();
     const size_t n = FormatEventDump(e.record, o.dump, page, dump);
-    PutIndentedLines(out, dump, n);
+    PutIndentedLines(out, dump, n, o.dump == kDumpByte ? kByteDumpLineSize : 0);
     free(dump);
     return kExitOk;
 }
@@ -126,7 +133,8 @@ int ShowStats(const ViewerState& state, CliOutput* out) {
     char line[96];
     const LogHeader& h = state.file.currentHeader;
     snprintf(line, sizeof line, "Computer: %.16s", reinterpret_cast<const char*>(h.computerName));
-    PutLine(out, line);
+    PutEscaped(out, line, strlen(line));
+    PutText(out, "\n", 1);
     snprintf(line, sizeof line, "Events: %lu", static_cast<unsigned long>(table.loadedCount));
     PutLine(out, line);
     if (table.loadedCount != 0) {

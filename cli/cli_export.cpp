@@ -62,12 +62,13 @@ void PutNumber(Exporter* x, unsigned value) {
     PutText(x->out, digits + n, sizeof digits - size_t(n));
 }
 
-// A CSV field is quoted when it holds a comma, a quote or a line break; its
-// quotes are doubled.
+// A CSV field is quoted when it holds a comma, a quote or a control
+// character (a line break, or an ESC that must not reach a terminal bare);
+// its quotes are doubled.
 void PutCsvText(CliOutput* out, const char* text, size_t length) {
     bool quoted = false;
     for (size_t i = 0; i < length && !quoted; ++i) {
-        quoted = text[i] == ',' || text[i] == '"' || text[i] == '\r' || text[i] == '\n';
+        quoted = text[i] == ',' || text[i] == '"' || uint8_t(text[i]) < 0x20 || text[i] == 0x7F;
     }
     if (!quoted) {
         PutText(out, text, length);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_run.h"
@@ -228,6 +229,7 @@ struct Printer {
     CliOutput* out;
     int format;
     FILE* err;
+    bool counting;   // its events' texts are not counted yet
 };
 
 void ReportLost(void* context) {
@@ -237,21 +239,26 @@ void ReportLost(void* context) {
     fflush(err);
 }
 
+// The event's texts counted for the code page.
+void CountEventTexts(CodePageVotes* votes, const uint8_t* record, const LogHeader& header) {
+    EventEntry e = {};
+    BuildEntry(record, header, &e);
+    const char* description = reinterpret_cast<const char*>(RecordDescription(record));
+    CountText(votes, description, RecordDescriptionLength(record) ? strlen(description) : 0);
+    CountText(votes, e.computer, e.computerLength);
+}
+
+void CountEvent(void* context, const uint8_t* record, const LogHeader& header) {
+    CountEventTexts(static_cast<CodePageVotes*>(context), record, header);
+}
+
+void NoLoss(void*) {}
+
 void PrintEvent(void* context, const uint8_t* record, const LogHeader& header) {
     Printer* p = static_cast<Printer*>(context);
-    // Without a table to decide from, the first description with bytes
-    // above 0x7F decides the code page.
-    const char* description = reinterpret_cast<const char*>(RecordDescription(record));
-    const size_t length = RecordDescriptionLength(record) ? strlen(description) : 0;
-    if (p->out->codePage == 0) {
-        const uint8_t* text = reinterpret_cast<const uint8_t*>(description);
-        for (size_t i = 0; i < length; ++i) {
-            if (text[i] > 0x7F) {
-                p->out->codePage = IsShiftJisText(text, length) ? 932 : 1252;
-                break;
-            }
-        }
-    }
+    // The events after the first look count too while the code page is open
+    // (the log held no text above 0x7F when the follower started).
+    if (p->counting && p->out->codePage == 0) CountEventTexts(&p->out->votes, record, header);
     PutFollowedEvent(p->out, p->format, record, header);
     FlushOutput(p->out);
 }
@@ -262,13 +269,10 @@ void PutFollowedEvent(CliOutput* out, int format, const uint8_t* record, const L
     EventEntry e = {};
     BuildEntry(record, header, &e);
     if (format == kFollowList) {
-        char line[kPrintLineSize];
-        const int n = FormatListRow(e, line, sizeof line);
-        PutText(out, line, size_t(n < kPrintLineSize ? n : kPrintLineSize - 1));
-        PutText(out, "\n", 1);
+        PutListRow(out, e);
         return;
     }
-    const AnsiCodePage& page = out->codePage == 932 ? ShiftJisCodePage() : SingleByteCodePage();
+    const AnsiCodePage& page = OutputCodePage(out) == 932 ? ShiftJisCodePage() : SingleByteCodePage();
     char time[32];
     snprintf(time, sizeof time, "%.4s-%.2s-%.2sT%s", e.date, e.date + 5, e.date + 8, e.time);
     PutText(out, "{\"type\":\"");
@@ -299,10 +303,20 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
         fclose(f);
         return ReportLoadFailure(kMsgOutOfMemory, err);
     }
-    InitOutput(text, out, o.codePage, o.raw, nullptr);
+    InitOutput(text, out, o.codePage, o.raw, nullptr, err, o.file);
     FileReader file = {f};
     const FollowReader reader = {&file, ReadAt};
-    Printer printer = {text, o.followFormat, err};
+    Printer printer = {text, o.followFormat, err, true};
+    if (o.codePage == 0) {
+        // The code page is chosen from every text of the log, as the other
+        // commands choose it: one look over the whole chain counts them.
+        FollowState all;
+        if (InitFollowState(&all, UINT32_MAX)) {
+            const FollowSink counter = {&text->votes, CountEvent, NoLoss};
+            printer.counting = FollowStep(&all, reader, counter).messageId != 0;
+        }
+        ReleaseFollowState(&all);
+    }
     const FollowSink sink = {&printer, PrintEvent, ReportLost};
     int status = kExitOk;
     for (;;) {
@@ -312,6 +326,7 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
             status = ReportLoadFailure(r.messageId, err);
             break;
         }
+        if (state.started) printer.counting = true;
         if (text->failed) {
             fprintf(err, "darvex-cli: the output cannot be written\n");
             status = kExitWriteFailed;

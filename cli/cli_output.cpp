@@ -5,40 +5,71 @@
 #include "cli/text_out.h"
 #include "logfile/log_format.h"
 
-void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventTable* table) {
+void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventTable* table, FILE* notes,
+                const char* logName) {
     out->file = file;
     out->codePage = codePage;
     out->raw = raw;
     out->table = table;
+    out->tableCounted = false;
+    out->votes = CodePageVotes{};
+    out->notes = notes;
+    out->logName = logName;
     out->used = 0;
     out->failed = false;
 }
 
-int IsShiftJisText(const uint8_t* text, size_t length) {
+void CountText(CodePageVotes* votes, const char* text, size_t length) {
+    bool high = false, doubleByte = false;
     for (size_t i = 0; i < length; ++i) {
-        const uint8_t b = text[i];
-        if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;
+        const uint8_t b = uint8_t(text[i]);
+        if (b < 0x80) continue;
+        high = true;
+        if (b >= 0xA1 && b <= 0xDF) continue;   // half-width katakana
         const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-        if (!lead || i + 1 == length) return 0;
-        const uint8_t t = text[++i];
-        if (t < 0x40 || t == 0x7F || t > 0xFC) return 0;
+        const uint8_t t = i + 1 < length ? uint8_t(text[++i]) : 0;
+        if (!lead || t < 0x40 || t == 0x7F || t > 0xFC) {
+            ++votes->notShiftJis;
+            return;
+        }
+        doubleByte = true;
     }
-    return 1;
+    if (doubleByte) ++votes->shiftJis;
+    else if (high) ++votes->otherHigh;
 }
 
-int DecideCodePage(const EventTable& table) {
-    for (uint32_t i = 0; i < table.loadedCount; ++i) {
-        const uint8_t* r = table.entries[i].record;
-        const uint8_t* text = RecordDescription(r);
-        // The loader has made sure a zero byte ends the text inside its length.
-        const size_t length = RecordDescriptionLength(r) ? strlen(reinterpret_cast<const char*>(text)) : 0;
-        if (!IsShiftJisText(text, length)) return 1252;
-    }
-    return 932;
+int ChooseCodePage(const CodePageVotes& v) {
+    if (v.shiftJis + v.notShiftJis + v.otherHigh == 0) return 0;
+    return v.shiftJis > 2 * uint64_t(v.notShiftJis) ? 932 : 1252;
 }
 
 int OutputCodePage(CliOutput* out) {
-    if (out->codePage == 0) out->codePage = out->table ? DecideCodePage(*out->table) : 1252;
+    if (out->codePage != 0) return out->codePage;
+    if (out->table && !out->tableCounted) {
+        const EventTable& table = *out->table;
+        for (uint32_t i = 0; i < table.loadedCount; ++i) {
+            const EventEntry& e = table.entries[i];
+            // The loader has made sure a zero byte ends the description inside its length.
+            const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
+            CountText(&out->votes, text, RecordDescriptionLength(e.record) ? strlen(text) : 0);
+            CountText(&out->votes, e.computer, e.computerLength);
+        }
+        out->tableCounted = true;
+    }
+    const CodePageVotes& v = out->votes;
+    out->codePage = ChooseCodePage(v);
+    if (out->codePage == 0) return 1252;   // ASCII alone reads the same in either
+    if (out->notes) {
+        const uint32_t against = out->codePage == 932 ? v.notShiftJis : v.shiftJis;
+        char why[64] = "";
+        if (against != 0) {
+            snprintf(why, sizeof why, "; %lu text%s %s", static_cast<unsigned long>(against), against == 1 ? "" : "s",
+                     out->codePage == 932 ? (against == 1 ? "is not valid in it" : "are not valid in it")
+                                          : (against == 1 ? "reads as Shift-JIS" : "read as Shift-JIS"));
+        }
+        fprintf(out->notes, "darvex-cli: %s%stexts read as code page %d (guessed%s)\n", out->logName ? out->logName : "",
+                out->logName ? ": " : "", out->codePage, why);
+    }
     return out->codePage;
 }
 
@@ -89,4 +120,18 @@ void PutText(CliOutput* out, const char* text) { PutText(out, text, strlen(text)
 void PutLine(CliOutput* out, const char* text) {
     PutText(out, text);
     PutText(out, "\n", 1);
+}
+
+void PutEscaped(CliOutput* out, const char* text, size_t length) {
+    static const char kHex[] = "0123456789ABCDEF";
+    size_t start = 0;
+    for (size_t i = 0; i < length; ++i) {
+        const uint8_t c = uint8_t(text[i]);
+        if (c >= 0x20 && c != 0x7F) continue;
+        PutText(out, text + start, i - start);
+        const char escape[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+        PutText(out, escape, 4);
+        start = i + 1;
+    }
+    PutText(out, text + start, length - start);
 }

@@ -11,32 +11,49 @@
 
 constexpr size_t kOutputBlockSize = 65536;
 
+// The log's texts counted for its code page.
+struct CodePageVotes {
+    uint32_t shiftJis;      // Shift-JIS text with a double-byte character
+    uint32_t notShiftJis;   // bytes that are no Shift-JIS text
+    uint32_t otherHigh;     // other texts with bytes above 0x7F (half-width katakana alone, or Latin letters)
+};
+
 struct CliOutput {
     FILE* file;
     int codePage;                // 932 or 1252; 0 until the first byte above 0x7F needs one
-    bool raw;                    // bytes as stored
-    const EventTable* table;     // the log the code page is decided from
+    bool raw;                    // bytes as stored (control characters are still escaped)
+    const EventTable* table;     // the log whose texts choose the code page, or none
+    bool tableCounted;           // its texts are in votes
+    CodePageVotes votes;
+    FILE* notes;                 // where a guessed code page is told, or none
+    const char* logName;
     size_t used;
     bool failed;
     char block[kOutputBlockSize];
 };
 
-void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventTable* table);
+void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventTable* table, FILE* notes = nullptr,
+                const char* logName = nullptr);
 
 // Appends text that ends on a character boundary.
 void PutText(CliOutput* out, const char* text, size_t length);
 void PutText(CliOutput* out, const char* text);
 void PutLine(CliOutput* out, const char* text);   // the text and a line end
+// Appends a text of the log with its control characters (below 0x20, and
+// 0x7F) as \xHH, so that no byte of the log reaches the terminal as a
+// command. No byte of a double-byte character is one of them.
+void PutEscaped(CliOutput* out, const char* text, size_t length);
 // Writes the gathered block. Returns 1 when everything written so far got out.
 int FlushOutput(CliOutput* out);
 
-// The code page the output converts from, deciding it from the log when
-// --codepage did not give it.
+// The code page the output converts from. Unless --codepage gave it, it is
+// chosen from the votes (the table's texts, or those counted by the caller)
+// when first asked for, and told on notes: 932 when the Shift-JIS texts with
+// a double-byte character are more than twice those that are not Shift-JIS,
+// else 1252. While no text has a byte above 0x7F it is 1252 and not kept.
 int OutputCodePage(CliOutput* out);
 
-// 1 when the bytes above 0x7F form Shift-JIS characters: a lead byte
-// 0x81..0x9F or 0xE0..0xFC with a second byte 0x40..0x7E or 0x80..0xFC, or a
-// half-width katakana 0xA1..0xDF.
-int IsShiftJisText(const uint8_t* text, size_t length);
-// 932 when every description of the table is Shift-JIS text, else 1252.
-int DecideCodePage(const EventTable& table);
+// Counts a text (a description or a computer name) for the code page.
+void CountText(CodePageVotes* votes, const char* text, size_t length);
+// 932 or 1252 by the rule above; 0 when no text has a byte above 0x7F.
+int ChooseCodePage(const CodePageVotes& votes);

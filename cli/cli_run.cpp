@@ -229,7 +229,7 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     ChooseRows(o.command == kCommandFind ? FindRowOptions(o) : o, &state);
     // The output block is large; it lives on the heap, once per run.
     CliOutput* text = new CliOutput;
-    InitOutput(text, out, o.codePage, o.raw, &state.table);
+    InitOutput(text, out, o.codePage, o.raw, &state.table, err, o.file);
     int status = kExitOk;
     if (o.command == kCommandList) status = ListRows(o, state, text);
     else if (o.command == kCommandShow) status = ShowEvent(o, state, text, err);

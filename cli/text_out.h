@@ -7,7 +7,8 @@
 #include <cstdio>
 
 // Writes bytes of code page 932 or 1252, which end on a character boundary,
-// converted. A byte sequence the code page does not define comes out as "?".
+// converted. A byte sequence the code page does not define comes out as
+// U+FFFD (the console's own replacement where it has no such character).
 // Returns 1 on success, 0 when the output failed.
 int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length);
 

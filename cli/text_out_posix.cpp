@@ -25,15 +25,16 @@ iconv_t ConverterFor(int codePage) {
 }
 
 // Converts until the input ends or the room is short. An undefined byte (or
-// a lead byte without its second byte) becomes "?" and the text goes on
+// a lead byte without its second byte) becomes U+FFFD and the text goes on
 // after it.
 size_t ConvertSome(iconv_t cd, char** in, size_t* left, char* to, size_t room) {
     char* const start = to;
     while (*left > 0) {
         const size_t r = iconv(cd, in, left, &to, &room);
-        if (r != size_t(-1) || errno == E2BIG || room == 0) break;
-        *to++ = '?';
-        --room;
+        if (r != size_t(-1) || errno == E2BIG || room < 3) break;
+        memcpy(to, "\xEF\xBF\xBD", 3);
+        to += 3;
+        room -= 3;
         ++*in;
         --*left;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);

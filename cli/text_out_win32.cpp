@@ -7,6 +7,19 @@
 
 #include <vector>
 
+namespace {
+
+// The bytes either code page leaves undefined (0x81 of 1252, 0x80 of 932 and
+// others) come back as C1 control characters, which no defined character is;
+// they are shown as U+FFFD, as iconv's undefined bytes are.
+void MarkUndefined(wchar_t* text, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (text[i] >= 0x80 && text[i] <= 0x9F) text[i] = 0xFFFD;
+    }
+}
+
+}  // namespace
+
 int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length) {
     if (length == 0) return 1;
     if (length > 0x7FFFFFFF) return 0;
@@ -16,6 +29,7 @@ int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length) {
     if (wide <= 0) return 0;
     std::vector<wchar_t> text(static_cast<size_t>(wide));
     MultiByteToWideChar(from, 0, bytes, n, text.data(), wide);
+    MarkUndefined(text.data(), wide);
     fflush(out);
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out)));
     DWORD mode = 0;
@@ -47,8 +61,10 @@ size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, s
     // One description at most, one wide character for each byte at most.
     static wchar_t wide[65536];
     if (length == 0 || length > 65535 || room > 0x7FFFFFFF) return 0;
-    const int n = MultiByteToWideChar(codePage == 932 ? 932 : 1252, 0, bytes, int(length), wide, 65536);
+    const UINT from = codePage == 932 ? 932 : 1252;
+    const int n = MultiByteToWideChar(from, 0, bytes, int(length), wide, 65536);
     if (n <= 0) return 0;
+    MarkUndefined(wide, n);
     const int size = WideCharToMultiByte(CP_UTF8, 0, wide, n, to, int(room), nullptr, nullptr);
     return size > 0 ? size_t(size) : 0;
 }

@@ -165,23 +165,31 @@ std::string WriteShownEvent(const char* description, const char* name) {
 
 // The layout is the printing's own; show converts its texts to UTF-8.
 TEST(CliShow, PrintsTheDescriptionAndTheDumpInUtf8OrTheLogsCodePage) {
-    const std::string path = WriteShownEvent("\x83\x65\x83\x58\x83\x67\r\n\x8d\x73", "japanese.evt");
+    const std::string path = WriteShownEvent("\x83\x65\x83\x58\x83\x67\x1b[2J\r\n\x8d\x73", "japanese.evt");
     const CliResult r = Cli({"show", path, "0"});
     EXPECT_EQ(r.status, 0) << r.err;
-    // The dump's character column keeps the data's LF and CR; a lone lead byte is "." under 932.
-    for (const char* text : {"\n      \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\n      \xE8\xA1\x8C\n",
-                             "      0008: 06 07 08 09 0A 0B 0C 0D      \x06\x07\x08\t\n\x0B\x0C\r\n",
-                             "      0010: 0E 0F 10 83                  \x0E\x0F\x10.\n"}) {
+    // Control bytes show escaped, the dump's LF and CR too, but CR LF breaks the description's
+    // line; a lone lead byte is "." under 932.
+    for (const char* text : {"\n      \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\\x1B[2J\n      \xE8\xA1\x8C\n",
+                             "      0008: 06 07 08 09 0A 0B 0C 0D      \\x06\\x07\\x08\\x09\\x0A\\x0B\\x0C\\x0D\n",
+                             "      0010: 0E 0F 10 83                  \\x0E\\x0F\\x10.\n"}) {
         EXPECT_NE(r.out.find(text), std::string::npos) << text;
     }
     const std::string raw = Cli({"show", path, "0", "--raw", "--dump", "word"}).out;
     EXPECT_NE(raw.find("\n      0010: 83100F0E\n"), std::string::npos);
     // Under 1252 the same bytes are Latin letters, and the last data byte is a character.
-    EXPECT_NE(Cli({"show", path, "0", "--codepage", "1252"}).out.find("\x0E\x0F\x10\xC6\x92\n"), std::string::npos);
+    EXPECT_NE(Cli({"show", path, "0", "--codepage", "1252"}).out.find("\\x0E\\x0F\\x10\xC6\x92\n"), std::string::npos);
     EXPECT_EQ(Cli({"show", path, "1"}).status, kExitUsage);
-    // 0xE9 is a lead byte whose second byte here is not a Shift-JIS one: the log is read as 1252.
+    // 0xE9 is a lead byte whose second byte here is not a Shift-JIS one: alone, it makes the log 1252;
+    // beside three Shift-JIS texts it is a stray, its bytes U+FFFD.
     EXPECT_NE(Cli({"show", WriteShownEvent("caf\xE9!", "latin.evt"), "0"}).out.find("\n      caf\xC3\xA9!\n"),
               std::string::npos);
+    const SyntheticEvent mixed[] = {{kTypeWarning, 6, "1998/07/0605:04:03", "caf\xE9!"}, {kTypeWarning, 6, "1998/07/0605:04:02", "\x8d\x73"},
+                                    {kTypeWarning, 6, "1998/07/0605:04:01", "\x8d\x73"}, {kTypeWarning, 6, "1998/07/0605:04:00", "\x8d\x73"}};
+    const std::string mixedPath = WriteLog(SyntheticLogImage(mixed, 4), "mixed.evt");
+    const CliResult m = Cli({"show", mixedPath, "0"});
+    EXPECT_NE(m.out.find("\n      caf\xEF\xBF\xBD!\n"), std::string::npos) << m.out;
+    EXPECT_EQ(m.err, "darvex-cli: " + mixedPath + ": texts read as code page 932 (guessed; 1 text is not valid in it)\n");
 }
 
 TEST(CliCheck, EveryCatalogueLogIsJudgedAsTheLoaderJudgesIt) {
@@ -240,7 +248,7 @@ TEST(CliMessages, FailuresGoToStandardErrorWithTheirStatus) {
     }
 }
 
-// Export: the comma, CR, LF and quote each quote a CSV field; 表示's 0x5C is no backslash; ｱ is
+// Export: the ESC or tab, CR, LF and quote each quote a CSV field; 表示's 0x5C is no backslash; ｱ is
 // half-width. The last event: unnamed type, unknown module, much data.
 struct ExportTest : ::testing::Test {
     uint8_t data[300];
@@ -255,23 +263,23 @@ struct ExportTest : ::testing::Test {
         for (int i = 0; i < 300; ++i) data[i] = uint8_t(i * 7);
         for (uint8_t b : data) hex += {"0123456789abcdef"[b >> 4], "0123456789abcdef"[b & 15]};
         const SyntheticEvent events[] = {
-            {kTypeInformation, 0, "1999/12/3123:59:59", "a, b\tc", small, sizeof small},
+            {kTypeInformation, 0, "1999/12/3123:59:59", "a\x1b b\tc", small, sizeof small},
             {kTypeInformation, 0, "1999/12/3123:59:59", "\x95\x5c\x8e\xa6 \\ \x01\x1f\r\xb1"},
             {kTypeInformation, 0, "1999/12/3123:59:59", "x\ny"},
-            {kTypeInformation, 0, "1999/12/3123:59:59", "say \"x\" \"\""},
+            {kTypeInformation, 0, "1999/12/3123:59:59", "say, \"x\" \"\""},
             {3, 9, "1999/12/3123:59:57", nullptr, data, sizeof data}};
         path = WriteLog(SyntheticLogImage(events, 5), "export.evt");
-        objects = {json + R"("description":"a, b\tc","data":"00222c5c7f80ff0a"})",
+        objects = {json + R"("description":"a\u001b b\tc","data":"00222c5c7f80ff0a"})",
                    json + R"("description":"表示 \\ \u0001\u001f\rｱ","data":""})",
-                   json + R"("description":"x\ny","data":""})", json + R"("description":"say \"x\" \"\"","data":""})",
+                   json + R"("description":"x\ny","data":""})", json + R"("description":"say, \"x\" \"\"","data":""})",
                    R"({"type":3,"typeName":"","time":"1999-12-31T23:59:57","component":5,"componentName":"unknown",)"
                    R"("module":7,"moduleName":"unknown","computer":"TESTPC","description":"","data":")" + hex + "\"}"};
     }
 };
 
 TEST_F(ExportTest, EachFormatQuotesOrEscapesTheTextsAndOrderAndFilterChooseTheEvents) {
-    EXPECT_EQ(Cli({"export", path, "--format", "csv"}).out, header + csv + "\"a, b\tc\",00222c5c7f80ff0a\r\n" + csv + "\"表示 \\ \x01\x1f\rｱ\",\r\n" + csv +
-                         "\"x\ny\",\r\n" + csv + "\"say \"\"x\"\" \"\"\"\"\",\r\n" +
+    EXPECT_EQ(Cli({"export", path, "--format", "csv"}).out, header + csv + "\"a\x1b b\tc\",00222c5c7f80ff0a\r\n" + csv + "\"表示 \\ \x01\x1f\rｱ\",\r\n" + csv +
+                         "\"x\ny\",\r\n" + csv + "\"say, \"\"x\"\" \"\"\"\"\",\r\n" +
                          "3,,1999-12-31T23:59:57,5,unknown,7,unknown,TESTPC,," + hex + "\r\n");
     std::string lines, array;
     for (const std::string& o : objects) {
@@ -405,15 +413,19 @@ TEST(FollowNdjson, EscapesByCharactersAndWritesIsoTimes) {
     // "表" is 0x95 0x5C: its second byte is a backslash that must stay alone.
     const SyntheticEvent event = {kTypeError, 0, "2024/03/0907:05:02", "\x95\x5C \"q\" a\\b\r\n\x01"};
     LogImage image = SyntheticLogImage(&event, 1);
-    SetComputerName(&image, "PC\"1");
+    SetComputerName(&image, "PC\"1\x1b");
     FILE* file = tmpfile();
     static CliOutput out;
     InitOutput(&out, file, 932, true, nullptr);
     PutFollowedEvent(&out, kFollowNdjson, image.bytes.data() + kRecordAreaStart, ImageHeader(image));
     FlushOutput(&out);
     EXPECT_EQ(ReadBack(file), std::string("{\"type\":\"Error\",\"time\":\"2024-03-09T07:05:02\",\"component\":\"HALDOR/PERN\","
-                          "\"module\":\"HALDOR/PERN\",\"computer\":\"PC\\\"1\",\"description\":\"\x95\x5C \\\"q\\\" "
+                          "\"module\":\"HALDOR/PERN\",\"computer\":\"PC\\\"1\\u001b\",\"description\":\"\x95\x5C \\\"q\\\" "
                           "a\\\\b\\r\\n\\u0001\"}\n"));
+    InitOutput(&out, file = tmpfile(), 932, true, nullptr);   // the list's row escapes the ESC
+    PutFollowedEvent(&out, kFollowList, image.bytes.data() + kRecordAreaStart, ImageHeader(image));
+    FlushOutput(&out);
+    EXPECT_NE(ReadBack(file).find(" PC\"1\\x1B"), std::string::npos);
 }
 
 }  // namespace

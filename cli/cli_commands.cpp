@@ -161,7 +161,7 @@ int ShowStats(const ViewerState& state, CliOutput* out) {
 }
 
 int CheckFile(const char* path, FILE* out, FILE* err) {
-    const LogOpener* opener = StdioLogOpener();
+    const LogOpener cliOpener = CliLogOpener(path), *opener = &cliOpener;
     LogReader reader = {};
     int id = opener->open(opener->context, path, &reader);
     ChainCheck check = {};

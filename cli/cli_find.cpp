@@ -31,13 +31,13 @@ bool IsAscii(const char* text) {
 // is taken in the descriptions' code page (as typed with --raw).
 int TakeCriteria(const CliOptions& o, int codePage, const AnsiCodePage& page, FindCriteria* c, FILE* err) {
     *c = DefaultFindCriteria();
-    if (o.typesGiven) {
-        c->errorType = o.types[0];
-        c->warningType = o.types[1];
-        c->informationType = o.types[2];
+    if (o.findTypesGiven) {
+        c->errorType = o.findTypes[0];
+        c->warningType = o.findTypes[1];
+        c->informationType = o.findTypes[2];
     }
-    if (o.componentGiven) c->componentIndex = o.componentIndex;
-    if (o.moduleGiven) c->moduleIndex = uint16_t(o.moduleIndex);
+    if (o.findComponentGiven) c->componentIndex = o.findComponentIndex;
+    if (o.findModuleGiven) c->moduleIndex = uint16_t(o.findModuleIndex);
     c->direction = o.up ? kFindUp : kFindDown;
     if (!o.findText) return 1;
     char text[4 * kFindTextSize];
@@ -55,12 +55,6 @@ int TakeCriteria(const CliOptions& o, int codePage, const AnsiCodePage& page, Fi
 }
 
 }  // namespace
-
-CliOptions FindRowOptions(const CliOptions& options) {
-    CliOptions rows = options;
-    rows.typesGiven = rows.componentGiven = rows.moduleGiven = false;
-    return rows;
-}
 
 int FindRows(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE* err) {
     const EventTable& table = state.table;

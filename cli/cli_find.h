@@ -1,4 +1,5 @@
-// find: the Find dialog's search over the rows that list prints.
+// find: the Find dialog's search over the rows that list prints with the
+// same options; its own criteria are the --find-* options and --text.
 #pragma once
 
 #include <cstdio>
@@ -8,10 +9,6 @@
 #include "cli/cli_output.h"
 
 constexpr int kExitNoMatch = 1;
-
-// The options that choose find's rows: the order, the dates and --saved.
-// Its types, component and module are the search's criteria, not a filter.
-CliOptions FindRowOptions(const CliOptions& options);
 
 // Prints the row the search selects, or with --all every matching row in
 // list order, as its index, a tab and its list row. When none matches, a line

@@ -292,7 +292,7 @@ void PutFollowedEvent(CliOutput* out, int format, const uint8_t* record, const L
 }
 
 int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
-    FILE* f = fopen(o.file, "rb");
+    FILE* f = OpenLogFile(o.file);
     if (!f) return ReportLoadFailure(errno == EACCES ? kMsgAccessDenied : kMsgOpenFailed, err);
     // Every read is positioned and goes to the file: nothing is kept from the last look.
     setvbuf(f, nullptr, _IONBF, 0);

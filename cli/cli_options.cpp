@@ -23,7 +23,7 @@ constexpr unsigned kTextOut = kList | kShow | kStats | kFind | kFollow;
 enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
-    kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
+    kOptFindTypes, kOptFindComponent, kOptFindModule, kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
     kOptLines, kOptFormat, kOptInterval,
 };
 
@@ -48,6 +48,9 @@ const OptionSpec kOptionSpecs[] = {
     {"--types", kOptTypes, true, kRowsChosen},
     {"--component", kOptComponent, true, kRowsChosen},
     {"--module", kOptModule, true, kRowsChosen},
+    {"--find-types", kOptFindTypes, true, kFind},
+    {"--find-component", kOptFindComponent, true, kFind},
+    {"--find-module", kOptFindModule, true, kFind},
     {"--text", kOptText, true, kFind},
     {"--up", kOptUp, false, kFind},
     {"--from-row", kOptFromRow, true, kFind},
@@ -179,14 +182,26 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
         return 0;
     }
     case kOptTypes:
-        o->typesGiven = true;
-        return ParseTypes(value, o->types) ? 1 : Fail(err, "--types takes error,warning,information", value);
+    case kOptFindTypes: {
+        const bool find = spec.id == kOptFindTypes;
+        (find ? o->findTypesGiven : o->typesGiven) = true;
+        if (ParseTypes(value, find ? o->findTypes : o->types)) return 1;
+        fprintf(err, "darvex-cli: %s takes error,warning,information: %s\n", spec.name, value);
+        return 0;
+    }
     case kOptComponent:
-        o->componentGiven = true;
-        return ParseComponent(value, &o->componentIndex) ? 1 : Fail(err, "unknown component", value);
+    case kOptFindComponent: {
+        const bool find = spec.id == kOptFindComponent;
+        (find ? o->findComponentGiven : o->componentGiven) = true;
+        return ParseComponent(value, find ? &o->findComponentIndex : &o->componentIndex) ? 1
+                                                                                         : Fail(err, "unknown component", value);
+    }
     case kOptModule:
-        o->moduleGiven = true;
-        return ParseModule(value, &o->moduleIndex, err);
+    case kOptFindModule: {
+        const bool find = spec.id == kOptFindModule;
+        (find ? o->findModuleGiven : o->moduleGiven) = true;
+        return ParseModule(value, find ? &o->findModuleIndex : &o->moduleIndex, err);
+    }
     case kOptText: o->findText = value; return 1;
     case kOptUp: o->up = true; return 1;
     case kOptWrap: o->wrap = true; return 1;

@@ -31,8 +31,14 @@ struct CliOptions {
     uint16_t types[3];         // errorType, warningType, informationType
     uint16_t componentIndex;
     uint32_t moduleIndex;
-    // find: the description text, the direction, the row the search starts
-    // after (the selected row), the answer to the wrap question, every match.
+    // find: the Find dialog's criteria (types, component, module and the
+    // description text) over the rows the options above choose, the
+    // direction, the row the search starts after (the selected row), the
+    // answer to the wrap question, every match.
+    bool findTypesGiven, findComponentGiven, findModuleGiven;
+    uint16_t findTypes[3];
+    uint16_t findComponentIndex;
+    uint32_t findModuleIndex;
     const char* findText;
     bool up, fromRowGiven, wrap, all;
     uint32_t fromRow;

@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "cli/cli_commands.h"
@@ -79,12 +80,13 @@ const char* const kCommandHelp[kCommandCount] = {
     "\n" DARVEX_TEXT_OPTIONS,
     "Usage: darvex-cli find FILE [OPTIONS]\n"
     "Searches as DARVEX's Find does, over the rows that list prints with the\n"
-    "same --order, --from, --through and --saved, and prints the row it selects:\n"
-    "its index, a tab and the row. Exit status 0 when an event matched, 1 when none.\n"
+    "same options, and prints the row it selects: its index (the row show takes),\n"
+    "a tab and the row. Exit status 0 when an event matched, 1 when none.\n"
     "\n"
-    "  --types error,warning,information   the types searched (default all)\n"
-    "  --component NAME|0..5          one component (0: any)\n"
-    "  --module NAME|0..8             one module; index k is module code k-1 (0: any)\n"
+    "  --find-types error,warning,information   the types searched (default all)\n"
+    "  --find-component NAME|0..5     one component searched (0: any)\n"
+    "  --find-module NAME|0..8        one module searched; index k is module code\n"
+    "                                 k-1 (0: any)\n"
     "  --text TEXT     a text the description contains; ASCII letters match in\n"
     "                  either case, every other character exactly\n"    "                  (typed text is converted to the descriptions' code page;\n"
     "                  with --raw its bytes are taken as they are)\n"
@@ -95,7 +97,7 @@ const char* const kCommandHelp[kCommandCount] = {
     "  --wrap          at the end of the list go on from the other end, as OK\n"
     "                  to DARVEX's question does (default: stop there)\n"
     "  --all           every matching row, in list order\n"
-    "  --order, --from, --through, --saved   the rows, as list takes them\n" DARVEX_TEXT_OPTIONS,
+    DARVEX_ROW_OPTIONS DARVEX_TEXT_OPTIONS,
     "Usage: darvex-cli follow FILE [OPTIONS]\n"
     "Prints the newest events, then each event the writing component appends,\n"
     "oldest first, until Ctrl-C. Follows the chain round the record area's end\n"
@@ -153,12 +155,22 @@ const char kFromAfterThrough[] =
 
 // The file as DARVEX loads it. The conditions a load takes from a live log's
 // header are the defaults here unless --saved asks for the file's own.
+// The viewer's copy of the path (what tells a live log) holds kPathSize - 1
+// bytes: a longer path leaves there its file name; the file opens by the whole.
 int LoadForCli(const CliOptions& o, ViewerState* state) {
-    if (strlen(o.file) >= size_t(kPathSize)) return kMsgOpenFailed;
-    snprintf(state->file.path, sizeof state->file.path, "%s", o.file);
+    const char* kept = o.file;
+    if (strlen(o.file) >= size_t(kPathSize)) {
+        for (const char* p = o.file; *p; ++p) {
+            if (*p == '/' || *p == '\\') kept = p + 1;
+        }
+        const size_t n = strlen(kept);
+        if (n >= size_t(kPathSize)) kept += n - (kPathSize - 1);
+    }
+    snprintf(state->file.path, sizeof state->file.path, "%s", kept);
     UiEffects fx;
     ClearEffects(&fx);
-    return LoadLog(state, StdioLogOpener(), &fx);
+    const LogOpener opener = CliLogOpener(o.file);
+    return LoadLog(state, &opener, &fx);
 }
 
 // The order, then the rows: all events, or the filter of the conditions as
@@ -226,7 +238,7 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
         ReleaseViewerState(&state);
         return ReportLoadFailure(id, err);
     }
-    ChooseRows(o.command == kCommandFind ? FindRowOptions(o) : o, &state);
+    ChooseRows(o, &state);
     // The output block is large; it lives on the heap, once per run.
     CliOutput* text = new CliOutput;
     InitOutput(text, out, o.codePage, o.raw, &state.table, err, o.file);
@@ -242,7 +254,32 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     return status;
 }
 
+int CliOpen(void* context, const char*, LogReader* reader) {
+    FILE* f = OpenLogFile(static_cast<const char*>(context));
+    if (f == nullptr) return errno == EACCES ? kMsgAccessDenied : kMsgOpenFailed;
+    reader->context = f;
+    reader->fileSize = UINT64_MAX;
+    if (fseek(f, 0, SEEK_END) == 0) {
+        const long long end = ftello(f);
+        if (end >= 0) reader->fileSize = uint64_t(end);
+    }
+    fseek(f, 0, SEEK_SET);
+    reader->read = [](void* file, uint8_t* buffer, uint32_t size, uint32_t* got) -> int {
+        const size_t n = fread(buffer, 1, size, static_cast<FILE*>(file));
+        *got = uint32_t(n);
+        return n == size || !ferror(static_cast<FILE*>(file));
+    };
+    return 0;
+}
+
+void CliClose(void*, LogReader* reader) {
+    if (reader->context) fclose(static_cast<FILE*>(reader->context));
+    reader->context = nullptr;
+}
+
 }  // namespace
+
+LogOpener CliLogOpener(const char* path) { return {const_cast<char*>(path), CliOpen, CliClose}; }
 
 int RunCli(int argc, char** argv, FILE* out, FILE* err) {
     CliOptions o;

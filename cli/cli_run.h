@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+struct LogOpener;
+
 // Exit statuses.
 constexpr int kExitOk = 0;
 constexpr int kExitBroken = 1;        // check: the log is not well formed
@@ -24,3 +26,14 @@ const char* LoadMessageText(int messageId);
 int ExitStatusOf(int messageId);
 // Writes the message text to err, behind the program's name; returns the exit status.
 int ReportLoadFailure(int messageId, FILE* err);
+
+// The command line's arguments as the program takes them: argv itself, or on
+// Windows the command line read as Unicode, each argument in UTF-8 (as a
+// Linux terminal gives them); they live as long as the program.
+char** CommandLineArguments(int* argc, char** argv);
+// Opens a log file for reading ("rb") by a path as the command line gave it,
+// however long; nullptr with errno set when it fails.
+FILE* OpenLogFile(const char* path);
+// The loader's opener over OpenLogFile; it opens path, not the viewer's
+// shorter copy of it that the load is asked to open.
+LogOpener CliLogOpener(const char* path);

@@ -12,8 +12,8 @@
 // Returns 1 on success, 0 when the output failed.
 int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length);
 
-// A text typed on the command line (UTF-8 on Linux, the system's ANSI code
-// page on Windows) in code page 932 or 1252, zero-terminated. Returns its
+// A text typed on the command line (UTF-8: Windows reads it as Unicode) in
+// code page 932 or 1252, zero-terminated. Returns its
 // length, or -1 when a character has no place in the code page or in size.
 int ConvertTypedText(int codePage, const char* text, char* converted, size_t size);
 // The same bytes as UTF-8 into to (room at least three bytes for each byte;

@@ -50,7 +50,7 @@ int WriteConverted(FILE* out, int codePage, const char* bytes, size_t length) {
 int ConvertTypedText(int codePage, const char* text, char* converted, size_t size) {
     const UINT to = codePage == 932 ? 932 : 1252;
     wchar_t wide[1024];
-    const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide, 1024);
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide, 1024);
     if (n <= 0 || size > 0x7FFFFFFF) return -1;
     BOOL lost = FALSE;
     const int length = WideCharToMultiByte(to, WC_NO_BEST_FIT_CHARS, wide, n, converted, int(size), nullptr, &lost);

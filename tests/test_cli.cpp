@@ -126,12 +126,28 @@ TEST_F(ListedLog, FindStartsTheSearchWhereTheOptionsSayAndTakesItsCriteria) {
     EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "4", "--wrap"}), Rows({1}, true));
     EXPECT_EQ(Run("find", {"--text", "error", "--up"}, kExitNoMatch), "no event matched up to the top of the list\n");
     EXPECT_EQ(Run("find", {"--text", "errors", "--wrap"}, kExitNoMatch), "no event matched\n");
-    EXPECT_EQ(Run("find", {"--all", "--types", "warning,error", "--text", "error"}), Rows({1, 2, 4}, true));
+    EXPECT_EQ(Run("find", {"--all", "--find-types", "warning,error", "--text", "error"}), Rows({1, 2, 4}, true));
+    // The filter options choose find's rows as show's: the row find prints is the event show prints.
+    const std::string hit = Run("find", {"--text", "timeout", "--types", "error", "--order", "oldest"});
+    EXPECT_NE(Run("show", {hit.substr(0, 1), "--types", "error", "--order", "oldest"}).find("eRRoR: timeout"), std::string::npos);
     EXPECT_EQ(Run("find", {"--order", "oldest", "--text", "error"}), "3\t" + Row(state.table.entries[4]) + "\n");
     for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
              {"find", path, "--from-row", "8"}, {"find", path, "--all", "--up"}, {"list", path, "--text", "x"}}) {
         EXPECT_EQ(Cli(bad).status, kExitUsage) << bad[2];
     }
+}
+
+// A path longer than the viewer's 259 bytes opens in every command.
+TEST_F(ListedLog, EveryCommandOpensAPathOf260BytesOrMore) {
+    const std::string dir = TempPath(std::string(200, 'd').c_str()), longer = dir + "/" + std::string(100, 'p') + ".EVT";
+    ASSERT_TRUE(mkdir(dir.c_str(), 0700) == 0 && rename(path.c_str(), longer.c_str()) == 0);
+    path = longer;
+    EXPECT_EQ(List({}), Rows({0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_NE(Run("show", {"0"}).find("service started"), std::string::npos);
+    EXPECT_EQ(Run("find", {"--text", "error"}), Rows({1}, true));
+    EXPECT_NE(Run("export", {"--format", "csv"}).find("disk ERROR"), std::string::npos);
+    EXPECT_NE(Run("stats", {}).find("Events: 8\n"), std::string::npos);
+    std::remove(longer.c_str());
 }
 
 // ア (0x83 0x41) typed as UTF-8; ヂ (0x83 0x61) and ャA (0x83 0x83 0x41) hold its bytes across characters.

@@ -53,8 +53,9 @@ const char kProgramHelp[] =
     "                  DARVEX applies them to a live log; the options above override\n"
 
 #define DARVEX_CODEPAGE_OPTION \
-    "  --codepage 932|1252   the code page of the descriptions (default: 932 when\n" \
-    "                  every description is Shift-JIS text, else 1252)\n"
+    "  --codepage 932|1252   the code page of the texts (default: 932 when the\n" \
+    "                  Shift-JIS texts outnumber the others more than twice,\n" \
+    "                  else 1252; a guess is named on standard error)\n"
 
 #define DARVEX_TEXT_OPTIONS DARVEX_CODEPAGE_OPTION \
     "  --raw           the bytes as stored, not converted\n"

@@ -29,7 +29,7 @@ bool IsAscii(const char* text) {
 
 // The criteria as Find Next stores them from the dialog's controls; the text
 // is taken in the descriptions' code page (as typed with --raw).
-int TakeCriteria(const CliOptions& o, int codePage, const AnsiCodePage& page, FindCriteria* c, FILE* err) {
+int TakeCriteria(const CliOptions& o, int codePage, FindCriteria* c, FILE* err) {
     *c = DefaultFindCriteria();
     if (o.findTypesGiven) {
         c->errorType = o.findTypes[0];
@@ -40,17 +40,25 @@ int TakeCriteria(const CliOptions& o, int codePage, const AnsiCodePage& page, Fi
     if (o.findModuleGiven) c->moduleIndex = uint16_t(o.findModuleIndex);
     c->direction = o.up ? kFindUp : kFindDown;
     if (!o.findText) return 1;
+    // No character is longer in the code page than in UTF-8: a text that
+    // fills this buffer is too long whatever it holds.
     char text[4 * kFindTextSize];
-    if (o.raw || IsAscii(o.findText)) {
-        snprintf(text, sizeof text, "%s", o.findText);
-    } else if (ConvertTypedText(codePage, o.findText, text, sizeof text) < 0) {
-        fprintf(err, "darvex-cli: the text is not one of code page %d: %s\n", codePage, o.findText);
+    const size_t typed = strlen(o.findText);
+    if (typed < sizeof text) {
+        if (o.raw || IsAscii(o.findText)) {
+            memcpy(text, o.findText, typed + 1);
+        } else if (ConvertTypedText(codePage, o.findText, text, sizeof text) < 0) {
+            fprintf(err, "darvex-cli: the text is not one of code page %d: %s\n", codePage, o.findText);
+            return 0;
+        }
+    }
+    // The description box holds 255 bytes at most; Find would cut the rest.
+    if (typed >= sizeof text || strlen(text) >= size_t(kFindTextSize)) {
+        fprintf(err, "darvex-cli: --text is longer than Find takes (%d bytes in code page %d)\n", kFindTextSize - 1,
+                codePage);
         return 0;
     }
-    // The description box holds 255 characters at most.
-    const size_t n = WholeCharsPrefix(page, text, kFindTextSize - 1);
-    memcpy(c->descriptionText, text, n);
-    c->descriptionText[n] = '\0';
+    memcpy(c->descriptionText, text, strlen(text) + 1);
     return 1;
 }
 
@@ -71,7 +79,7 @@ int FindRows(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE
     // Under 932 a match starts on a character, and second bytes compare exactly.
     const AnsiCodePage& page = codePage == 932 ? ShiftJisCodePage() : SingleByteCodePage();
     FindCriteria c;
-    if (!TakeCriteria(o, codePage, page, &c, err)) return kExitUsage;
+    if (!TakeCriteria(o, codePage, &c, err)) return kExitUsage;
     if (o.all) {
         FindPattern pattern;
         PreparePattern(c.descriptionText, page, &pattern);

@@ -24,7 +24,7 @@ enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
     kOptFindTypes, kOptFindComponent, kOptFindModule, kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
-    kOptLines, kOptFormat, kOptInterval,
+    kOptLines, kOptFormat, kOptInterval, kOptCount
 };
 
 struct OptionSpec {
@@ -32,50 +32,53 @@ struct OptionSpec {
     int id;
     bool takesValue;
     unsigned commands;
+    char shortName;   // -h for --help; 0 for none
 };
 
 const OptionSpec kOptionSpecs[] = {
-    {"--help", kOptHelp, false, ~0u},
-    {"--version", kOptVersion, false, 1u << kCommandNone},
-    {"--order", kOptOrder, true, kRowsChosen},
-    {"--no-header", kOptNoHeader, false, kList},
-    {"--saved", kOptSaved, false, kRowsChosen},
-    {"--raw", kOptRaw, false, kTextOut},
-    {"--codepage", kOptCodePage, true, kTextOut | kExport},
-    {"--dump", kOptDump, true, kShow},
-    {"--from", kOptFrom, true, kRowsChosen},
-    {"--through", kOptThrough, true, kRowsChosen},
-    {"--types", kOptTypes, true, kRowsChosen},
-    {"--component", kOptComponent, true, kRowsChosen},
-    {"--module", kOptModule, true, kRowsChosen},
-    {"--find-types", kOptFindTypes, true, kFind},
-    {"--find-component", kOptFindComponent, true, kFind},
-    {"--find-module", kOptFindModule, true, kFind},
-    {"--text", kOptText, true, kFind},
-    {"--up", kOptUp, false, kFind},
-    {"--from-row", kOptFromRow, true, kFind},
-    {"--wrap", kOptWrap, false, kFind},
-    {"--all", kOptAll, false, kFind},
-    {"--lines", kOptLines, true, kFollow},
-    {"--format", kOptFormat, true, kFollow | kExport},
-    {"--interval", kOptInterval, true, kFollow},
+    {"--help", kOptHelp, false, ~0u, 'h'},
+    {"--version", kOptVersion, false, ~0u, 'V'},
+    {"--order", kOptOrder, true, kRowsChosen, 0},
+    {"--no-header", kOptNoHeader, false, kList, 0},
+    {"--saved", kOptSaved, false, kRowsChosen, 0},
+    {"--raw", kOptRaw, false, kTextOut, 0},
+    {"--codepage", kOptCodePage, true, kTextOut | kExport, 0},
+    {"--dump", kOptDump, true, kShow, 0},
+    {"--from", kOptFrom, true, kRowsChosen, 0},
+    {"--through", kOptThrough, true, kRowsChosen, 0},
+    {"--types", kOptTypes, true, kRowsChosen, 0},
+    {"--component", kOptComponent, true, kRowsChosen, 0},
+    {"--module", kOptModule, true, kRowsChosen, 0},
+    {"--find-types", kOptFindTypes, true, kFind, 0},
+    {"--find-component", kOptFindComponent, true, kFind, 0},
+    {"--find-module", kOptFindModule, true, kFind, 0},
+    {"--text", kOptText, true, kFind, 0},
+    {"--up", kOptUp, false, kFind, 0},
+    {"--from-row", kOptFromRow, true, kFind, 0},
+    {"--wrap", kOptWrap, false, kFind, 0},
+    {"--all", kOptAll, false, kFind, 0},
+    {"--lines", kOptLines, true, kFollow, 0},
+    {"--format", kOptFormat, true, kFollow | kExport, 0},
+    {"--interval", kOptInterval, true, kFollow, 0},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// ASCII case-insensitive equality of a name table's text, its padding blanks
-// ignored, with what was typed.
+// The first n bytes of a and b alike but for the case of ASCII letters.
+bool SameLetters(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? char(a[i] - 'A' + 'a') : a[i];
+        const char y = b[i] >= 'A' && b[i] <= 'Z' ? char(b[i] - 'A' + 'a') : b[i];
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// A name table's text, its padding blanks ignored, as typed in any case.
 bool NameMatches(const char* tableText, const char* typed) {
     size_t n = strlen(tableText);
     while (n > 0 && tableText[n - 1] == ' ') --n;
-    if (strlen(typed) != n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        char a = tableText[i], b = typed[i];
-        if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = char(b - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
+    return strlen(typed) == n && SameLetters(tableText, typed, n);
 }
 
 // A whole unsigned decimal number up to max.
@@ -91,8 +94,8 @@ int Fail(FILE* err, const char* what, const char* value) {
     return 0;
 }
 
+// Type names in any case, added to those given before.
 int ParseTypes(const char* text, uint16_t types[3]) {
-    types[0] = types[1] = types[2] = 0;
     static const char* const kNames[3] = {"error", "warning", "information"};
     static const uint16_t kCodes[3] = {kTypeError, kTypeWarning, kTypeInformation};
     const char* p = text;
@@ -101,7 +104,7 @@ int ParseTypes(const char* text, uint16_t types[3]) {
         const size_t n = comma ? size_t(comma - p) : strlen(p);
         int found = -1;
         for (int i = 0; i < 3; ++i) {
-            if (strlen(kNames[i]) == n && strncmp(kNames[i], p, n) == 0) found = i;
+            if (strlen(kNames[i]) == n && SameLetters(kNames[i], p, n)) found = i;
         }
         if (found < 0) return 0;
         types[found] = kCodes[found];
@@ -110,9 +113,14 @@ int ParseTypes(const char* text, uint16_t types[3]) {
     }
 }
 
-// A component by its name or its code 0..5 (0 is every component).
+// A component by its name, its code 1..5 as stats and export print it, or 0
+// or "all" for every component.
 int ParseComponent(const char* text, uint16_t* index) {
     unsigned long v = 0;
+    if (NameMatches("all", text)) {
+        *index = 0;
+        return 1;
+    }
     if (ParseIndex(text, kComponentNameCount - 1, &v)) {
         *index = uint16_t(v);
         return 1;
@@ -126,19 +134,23 @@ int ParseComponent(const char* text, uint16_t* index) {
     return 0;
 }
 
-// A module by its index 0..8 (k stands for module code k-1, 0 for every
-// module) or by a name that only one index carries.
+// A module by its code 0..7 as stats and export print it, by a name that
+// only one code carries, or "all" for every module; index k is code k-1.
 int ParseModule(const char* text, uint32_t* index, FILE* err) {
     unsigned long v = 0;
-    if (ParseIndex(text, kModuleNameCount - 1, &v)) {
-        *index = uint32_t(v);
+    if (NameMatches("all", text)) {
+        *index = 0;
+        return 1;
+    }
+    if (ParseIndex(text, kModuleNameCount - 2, &v)) {
+        *index = uint32_t(v + 1);
         return 1;
     }
     int found = 0;
     for (int i = 1; i < kModuleNameCount; ++i) {
         if (!NameMatches(g_moduleNames[i], text)) continue;
         if (found) {
-            fprintf(err, "darvex-cli: two modules are named %s: give the index, %d or %d\n", text, found, i);
+            fprintf(err, "darvex-cli: two modules are named %s: give the number, %d or %d\n", text, found - 1, i - 1);
             return 0;
         }
         found = i;
@@ -241,9 +253,11 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
     return 0;
 }
 
+// "--name" or "-c" for an option of one letter.
 const OptionSpec* FindOption(const char* arg, size_t nameLength) {
     for (const OptionSpec& spec : kOptionSpecs) {
         if (strlen(spec.name) == nameLength && strncmp(spec.name, arg, nameLength) == 0) return &spec;
+        if (nameLength == 2 && arg[1] == spec.shortName) return &spec;
     }
     return nullptr;
 }
@@ -308,9 +322,15 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
     o->lines = 10;
     o->interval = 250;
     int positional = 0;
+    bool optionsEnded = false;
+    bool given[kOptCount] = {};
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (arg[0] == '-' && arg[1] == '-' && arg[2] != '\0') {
+        if (!optionsEnded && strcmp(arg, "--") == 0) {
+            optionsEnded = true;   // what follows is a command, a file or a row, even "-x"
+            continue;
+        }
+        if (!optionsEnded && arg[0] == '-' && arg[1] != '\0') {
             const char* equals = strchr(arg, '=');
             const size_t nameLength = equals ? size_t(equals - arg) : strlen(arg);
             const OptionSpec* spec = FindOption(arg, nameLength);
@@ -327,6 +347,11 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
             } else if (!spec->takesValue && value) {
                 return Fail(err, "takes no value", arg);
             }
+            // A list adds to the one given before; any other value given twice is refused.
+            if (given[spec->id] && spec->takesValue && spec->id != kOptTypes && spec->id != kOptFindTypes) {
+                return Fail(err, "given twice", spec->name);
+            }
+            given[spec->id] = true;
             if (!ApplyOption(*spec, value, o, err)) return 0;
             continue;
         }

@@ -28,8 +28,12 @@ const char kProgramHelp[] =
     "  follow FILE     the newest events, then each one appended, as it arrives\n"
     "  export FILE     every listed event with all its fields as CSV, JSON or NDJSON\n"
     "\n"
-    "  --help          this text; COMMAND --help describes a command\n"
-    "  --version       the program's version\n"
+    "  -h, --help      this text; COMMAND --help describes a command\n"
+    "  -V, --version   the program's version\n"
+    "  --              what follows is no option (a file named \"-x\")\n"
+    "Options and files may come in any order. A value given twice is refused,\n"
+    "but --types and --find-types add up. Names (types, components, modules)\n"
+    "match in any case.\n"
     "\n"
     "Exit status:\n"
     "  0  done (check: the log is well formed)\n"
@@ -47,8 +51,10 @@ const char kProgramHelp[] =
     "                                 (90-99 are 1990-1999, 00-89 2000-2089)\n" \
     "                                 or \"yyyy/mm/dd hh:mm:ss\"\n" \
     "  --types error,warning,information   the types shown\n" \
-    "  --component NAME|0..5          one component (0: all, 5: unknown)\n" \
-    "  --module NAME|0..8             one module; index k is module code k-1 (0: all)\n" \
+    "  --component NAME|1..5|all      one component, numbered as stats and export\n" \
+    "                                 print it (5: unknown; 0 is all too)\n" \
+    "  --module NAME|0..7|all         one module, numbered as stats and export\n" \
+    "                                 print it (7: unknown)\n" \
     "  --saved         the conditions and order saved in the file's header, as\n" \
     "                  DARVEX applies them to a live log; the options above override\n"
 
@@ -76,8 +82,8 @@ const char* const kCommandHelp[kCommandCount] = {
     "Walks the record chain as DARVEX loads it and says \"well formed\" (exit 0),\n"
     "or names the first fault and its file offset (exit 1).\n",
     "Usage: darvex-cli stats FILE [OPTIONS]\n"
-    "Prints the number of events by type, component and module (index as\n"
-    "--module takes it), and the first and last events' stamps.\n"
+    "Prints the number of events by type, component and module (numbered as\n"
+    "--component and --module take them), and the first and last events' stamps.\n"
     "\n" DARVEX_TEXT_OPTIONS,
     "Usage: darvex-cli find FILE [OPTIONS]\n"
     "Searches as DARVEX's Find does, over the rows that list prints with the\n"
@@ -85,12 +91,13 @@ const char* const kCommandHelp[kCommandCount] = {
     "a tab and the row. Exit status 0 when an event matched, 1 when none.\n"
     "\n"
     "  --find-types error,warning,information   the types searched (default all)\n"
-    "  --find-component NAME|0..5     one component searched (0: any)\n"
-    "  --find-module NAME|0..8        one module searched; index k is module code\n"
-    "                                 k-1 (0: any)\n"
+    "  --find-component NAME|1..5|all    one component searched, as --component\n"
+    "  --find-module NAME|0..7|all       one module searched, as --module\n"
     "  --text TEXT     a text the description contains; ASCII letters match in\n"
-    "                  either case, every other character exactly\n"    "                  (typed text is converted to the descriptions' code page;\n"
-    "                  with --raw its bytes are taken as they are)\n"
+    "                  either case, every other character exactly\n"
+    "                  (typed text is converted to the descriptions' code page;\n"
+    "                  with --raw its bytes are taken as they are); at most\n"
+    "                  255 bytes in that code page, as Find takes\n"
     "  --up            search towards row 0 (default down)\n"
     "  --from-row N    start after row N, as from the selected row (default:\n"
     "                  no selection: down starts at row 0, up at the last row\n"

@@ -11,6 +11,9 @@
 #include "test_support.h"
 #include "tools/chain_append.h"
 
+#define DARVEX_TEST_STRING2(x) #x
+#define DARVEX_TEST_STRING(x) DARVEX_TEST_STRING2(x)
+
 namespace {
 
 struct CliResult { int status; std::string out, err; };
@@ -90,12 +93,12 @@ struct ListedLog : StateTest {
 
 TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) {
     EXPECT_EQ(Cli({"list", path}).out, " Type    Date      Time      Component    Module    Computer \n" + Rows({0, 1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(List({"--order", "module"}), Rows({7, 0, 1, 2, 3, 5, 6, 4}));
-    // 99 is 1999 and 03 is 2003; module 2 is the second HALDOR/PERN, module code 1.
-    EXPECT_EQ(List({"--types=error,information", "--component", "HALDOR/PERN", "--module", "2", "--from",
+    EXPECT_EQ(List({"--order", "module", "--module", "All", "--component", "all"}), Rows({7, 0, 1, 2, 3, 5, 6, 4}));
+    // 99 is 1999 and 03 is 2003; module 1 is the second HALDOR/PERN, as stats and export number it.
+    EXPECT_EQ(List({"--types=ERROR,information", "--component", "haldor/pern", "--module", "1", "--from",
                     "99/06/01 00:00:00", "--through=2003/01/01 12:00:00"}), Rows({1, 3, 5}));
     EXPECT_EQ(List({"--saved"}), Rows({6, 5, 4, 1}));
-    EXPECT_EQ(List({"--saved", "--order", "newest", "--types", "warning,error"}), Rows({1, 2, 4, 5, 6, 7}));
+    EXPECT_EQ(List({"--saved", "--order", "newest", "--types", "warning", "--types", "Error"}), Rows({1, 2, 4, 5, 6, 7}));
     EXPECT_EQ(Cli({"list", path, "--module", "haldor/pern"}).status, kExitUsage);   // two modules of that name
     char stamp[kStampSize];
     ASSERT_EQ(ParseStampArgument("90/1/2 3:04:05", stamp), 1);
@@ -132,7 +135,8 @@ TEST_F(ListedLog, FindStartsTheSearchWhereTheOptionsSayAndTakesItsCriteria) {
     EXPECT_NE(Run("show", {hit.substr(0, 1), "--types", "error", "--order", "oldest"}).find("eRRoR: timeout"), std::string::npos);
     EXPECT_EQ(Run("find", {"--order", "oldest", "--text", "error"}), "3\t" + Row(state.table.entries[4]) + "\n");
     for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
-             {"find", path, "--from-row", "8"}, {"find", path, "--all", "--up"}, {"list", path, "--text", "x"}}) {
+             {"find", path, "--from-row", "8"}, {"find", path, "--all", "--up"}, {"list", path, "--text", "x"},
+             {"find", path, "--text", std::string(256, 'x')}, {"list", path, "--order", "oldest", "--order=module"}}) {
         EXPECT_EQ(Cli(bad).status, kExitUsage) << bad[2];
     }
 }
@@ -163,6 +167,12 @@ TEST_F(StateTest, FindTakesTheTextInUtf8OrRawInTheLogsCodePage) {
     const std::string all = Cli({"find", path, "--all", "--raw", "--codepage", "1252", "--text", "\x83\x41"}).out;
     EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 3);
     EXPECT_EQ(Cli({"find", path, "--text", u8"\u20ac", "--codepage", "932"}).status, kExitUsage);
+    // Find takes 255 bytes of the code page, not of the UTF-8 typed: 127 ア fit, 128 do not.
+    std::string a127;
+    for (int i = 0; i < 127; ++i) a127 += u8"ア";
+    EXPECT_EQ(Cli({"find", path, "--text", a127, "--codepage", "932"}).status, kExitNoMatch);
+    EXPECT_EQ(Cli({"find", path, "--text", a127 + u8"ア", "--codepage", "932"}).err,
+              "darvex-cli: --text is longer than Find takes (255 bytes in code page 932)\n");
 }
 
 TEST_F(ListedLog, StatsCountsTypesComponentsAndModules) {
@@ -258,8 +268,14 @@ TEST(CliMessages, FailuresGoToStandardErrorWithTheirStatus) {
     }
     EXPECT_EQ(Cli({"list", "x.evt", "--bogus"}).err, "darvex-cli: unknown option: --bogus\nTry 'darvex-cli --help'.\n");
     EXPECT_EQ(Cli({"follow", "/nonexistent/PERN.EVT", "--lines", "2"}).status, kExitOpenFailed);
+    EXPECT_EQ(Cli({"stats", "--", "-x"}).status, kExitOpenFailed);   // a file named -x
+    EXPECT_EQ(Cli({"list", "-V"}).out, "darvex-cli " DARVEX_TEST_STRING(DARVEX_VERSION) "\n");
+    EXPECT_EQ(Cli({"export", "-h"}).out.rfind("Usage: darvex-cli export ", 0), 0u);
+    EXPECT_EQ(Cli({"list", "x.evt", "--module", "1", "--module", "2"}).err,
+              "darvex-cli: given twice: --module\nTry 'darvex-cli --help'.\n");
     for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-             {"check", "x.evt", "--order", "newest"}, {"frobnicate"}, {}, {"follow", "x.evt", "--interval=0"}}) {
+             {"check", "x.evt", "--order", "newest"}, {"frobnicate"}, {}, {"follow", "x.evt", "--interval=0"},
+             {"stats", "-x"}, {"list", "x.evt", "--module", "8"}}) {
         EXPECT_EQ(Cli(args).status, kExitUsage) << args.size();
     }
 }

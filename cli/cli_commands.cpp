@@ -154,7 +154,7 @@ int ShowStats(const ViewerState& state, CliOutput* out) {
     }
     PutLine(out, "Module:");
     for (int m = 1; m < kModuleNameCount; ++m) {
-        snprintf(line, sizeof line, "%d %s", m, g_moduleNames[m]);
+        snprintf(line, sizeof line, "%d %s", m - 1, g_moduleNames[m]);
         PutCount(out, line, modules[m]);
     }
     return kExitOk;

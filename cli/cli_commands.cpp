@@ -67,7 +67,7 @@ int ListRows(const CliOptions& o, const ViewerState& state, CliOutput* out) {
         PutFormatted(out, t.listHeader, titles, 6);
     }
     const EventTable& table = state.table;
-    for (uint32_t i = 0; i < table.visibleCount; ++i) PutListRow(out, *table.visibleRows[i]);
+    for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) PutListRow(out, *table.visibleRows[i]);
     return kExitOk;
 }
 
@@ -169,18 +169,26 @@ int CheckFile(const char* path, FILE* out, FILE* err) {
         id = CheckLog(&reader, &check);
         opener->close(opener->context, &reader);
     }
-    if (id != 0) return ReportLoadFailure(id, err);
+    if (id != 0) return ReportFileFailure(id, path, err);
+    // A file without a log's header is no log at all: refused as every command refuses it.
+    if (check.fault == kFaultShortHeader || check.fault == kFaultUnknownMagic) {
+        return ReportFileFailure(kMsgCorrupted, path, err, ChainFaultText(check.fault));
+    }
+    CliOutput* text = new CliOutput;
+    InitOutput(text, out, 1252, true, nullptr);
+    char line[256];
     if (check.fault == kFaultNone) {
-        fprintf(out, "well formed: %lu events\n", static_cast<unsigned long>(check.recordCount));
-        return kExitOk;
-    }
-    if (check.fault >= kFaultOutOfArea) {
-        fprintf(out, "broken at file offset %llu: %s (record %lu of %lu, counted from the oldest)\n",
-                static_cast<unsigned long long>(check.fileOffset), ChainFaultText(check.fault),
-                static_cast<unsigned long>(check.recordIndex), static_cast<unsigned long>(check.recordCount));
+        snprintf(line, sizeof line, "well formed: %lu events", static_cast<unsigned long>(check.recordCount));
+    } else if (check.fault >= kFaultOutOfArea) {
+        snprintf(line, sizeof line, "broken at file offset %llu: %s (record %lu of %lu, counted from the oldest)",
+                 static_cast<unsigned long long>(check.fileOffset), ChainFaultText(check.fault),
+                 static_cast<unsigned long>(check.recordIndex), static_cast<unsigned long>(check.recordCount));
     } else {
-        fprintf(out, "broken at file offset %llu: %s\n", static_cast<unsigned long long>(check.fileOffset),
-                ChainFaultText(check.fault));
+        snprintf(line, sizeof line, "broken at file offset %llu: %s", static_cast<unsigned long long>(check.fileOffset),
+                 ChainFaultText(check.fault));
     }
-    return kExitBroken;
+    PutLine(text, line);
+    FlushOutput(text);   // a failure stays on out for the caller to see, but for a reader that has gone
+    delete text;
+    return check.fault == kFaultNone ? kExitOk : kExitBroken;
 }

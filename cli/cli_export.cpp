@@ -188,14 +188,14 @@ int ExportEvents(const CliOptions& o, const ViewerState& state, CliOutput* out, 
             PutText(out, kFieldNames[f]);
         }
         PutText(out, "\r\n", 2);
-        for (uint32_t i = 0; i < table.visibleCount; ++i) {
+        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
             PutEvent(x, *table.visibleRows[i]);
             PutText(out, "\r\n", 2);
         }
     } else {
         const bool array = o.format == kFormatJson;
         if (array) PutText(out, table.visibleCount ? "[\n" : "[", table.visibleCount ? 2 : 1);
-        for (uint32_t i = 0; i < table.visibleCount; ++i) {
+        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
             PutEvent(x, *table.visibleRows[i]);
             PutText(out, "}", 1);
             if (array && i + 1 < table.visibleCount) PutText(out, ",", 1);

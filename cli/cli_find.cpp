@@ -84,13 +84,13 @@ int FindRows(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE
         FindPattern pattern;
         PreparePattern(c.descriptionText, page, &pattern);
         bool found = false;
-        for (uint32_t i = 0; i < table.visibleCount; ++i) {
+        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
             if (!RowMatches(*table.visibleRows[i], c, pattern)) continue;
             PutMatch(out, i, *table.visibleRows[i]);
             found = true;
         }
         if (found) return kExitOk;
-        PutLine(out, "no event matched");
+        fprintf(err, "darvex-cli: no event matched\n");
         return kExitNoMatch;
     }
     bool wrap = o.wrap;
@@ -101,8 +101,6 @@ int FindRows(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE
         PutMatch(out, uint32_t(hit), *table.visibleRows[hit]);
         return kExitOk;
     }
-    PutLine(out, o.wrap ? "no event matched"
-                 : o.up ? "no event matched up to the top of the list"
-                        : "no event matched down to the end of the list");
+    fprintf(err, "darvex-cli: no event matched%s\n", o.wrap ? "" : o.up ? " up to the top of the list" : " down to the end of the list");
     return kExitNoMatch;
 }

@@ -9,6 +9,7 @@
 #include "cli/cli_output.h"
 #include "cli/cli_run.h"
 #include "cli/follow_wait.h"
+#include "cli/text_out.h"
 #include "dialogs/printing.h"
 #include "logfile/event_table.h"
 #include "logfile/loader.h"
@@ -293,7 +294,7 @@ void PutFollowedEvent(CliOutput* out, int format, const uint8_t* record, const L
 
 int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
     FILE* f = OpenLogFile(o.file);
-    if (!f) return ReportLoadFailure(errno == EACCES ? kMsgAccessDenied : kMsgOpenFailed, err);
+    if (!f) return ReportFileFailure(errno == EACCES ? kMsgAccessDenied : kMsgOpenFailed, o.file, err);
     // Every read is positioned and goes to the file: nothing is kept from the last look.
     setvbuf(f, nullptr, _IONBF, 0);
     FollowState state;
@@ -301,7 +302,7 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
     if (!text) {
         ReleaseFollowState(&state);
         fclose(f);
-        return ReportLoadFailure(kMsgOutOfMemory, err);
+        return ReportFileFailure(kMsgOutOfMemory, o.file, err);
     }
     InitOutput(text, out, o.codePage, o.raw, nullptr, err, o.file);
     FileReader file = {f};
@@ -323,13 +324,20 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
         const FollowStepResult r = FollowStep(&state, reader, sink);
         // A look beside the writer may catch it half-way; only the first one must succeed.
         if (r.messageId != 0 && !state.started) {
-            status = ReportLoadFailure(r.messageId, err);
+            // A file shorter than its header is no log, as the loader finds it.
+            const bool shorter = r.messageId == kMsgReadFailed && !ferror(f);
+            status = ReportFileFailure(shorter ? kMsgCorrupted : r.messageId, o.file, err,
+                                       r.messageId == kMsgReadFailed && !shorter ? strerror(errno) : nullptr);
             break;
         }
         if (state.started) printer.counting = true;
-        if (text->failed) {
-            fprintf(err, "darvex-cli: the output cannot be written\n");
-            status = kExitWriteFailed;
+        // A reader that has gone ends the command: seen when a write fails, or
+        // between looks, as a quiet log is never written to.
+        if (text->failed || ReaderGone(out)) {
+            if (text->failed && !text->readerLeft) {
+                fprintf(err, "darvex-cli: the output cannot be written\n");
+                status = kExitWriteFailed;
+            }
             break;
         }
         WaitMilliseconds(o.interval);

@@ -1,8 +1,12 @@
 #include "cli/cli_output.h"
 
+#include <cerrno>
 #include <cstring>
 
+#include "cli/cli_run.h"
+
 #include "cli/text_out.h"
+#include "logfile/loader.h"
 #include "logfile/log_format.h"
 
 void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventTable* table, FILE* notes,
@@ -17,6 +21,17 @@ void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventT
     out->logName = logName;
     out->used = 0;
     out->failed = false;
+    out->readerLeft = false;
+    KeepOnBrokenPipe();
+}
+
+int ReportFileFailure(int messageId, const char* path, FILE* err, const char* reason) {
+    const int code = errno;
+    // A read that came short of the header's promise failed with no reason of the system's.
+    if (!reason && (messageId == kMsgAccessDenied || messageId == kMsgOpenFailed) && code != 0) reason = strerror(code);
+    fprintf(err, "darvex-cli: %s: %s%s%s%s\n", path, LoadMessageText(messageId), reason ? " (" : "", reason ? reason : "",
+            reason ? ")" : "");
+    return ExitStatusOf(messageId);
 }
 
 void CountText(CodePageVotes* votes, const char* text, size_t length) {
@@ -82,6 +97,14 @@ bool AllAscii(const char* text, size_t length) {
     return true;
 }
 
+void Failed(CliOutput* out) {
+    out->failed = true;
+    if (!out->readerLeft && ReaderLeft()) {
+        out->readerLeft = true;
+        DiscardOutput(out->file);
+    }
+}
+
 void WriteBytes(CliOutput* out, const char* text, size_t length) {
     if (out->failed || length == 0) return;
     int ok;
@@ -90,7 +113,7 @@ void WriteBytes(CliOutput* out, const char* text, size_t length) {
     } else {
         ok = WriteConverted(out->file, OutputCodePage(out), text, length);
     }
-    if (!ok) out->failed = true;
+    if (!ok) Failed(out);
 }
 
 }  // namespace
@@ -98,8 +121,8 @@ void WriteBytes(CliOutput* out, const char* text, size_t length) {
 int FlushOutput(CliOutput* out) {
     WriteBytes(out, out->block, out->used);
     out->used = 0;
-    if (fflush(out->file) != 0) out->failed = true;
-    return out->failed ? 0 : 1;
+    if (fflush(out->file) != 0) Failed(out);
+    return !out->failed || out->readerLeft ? 1 : 0;
 }
 
 void PutText(CliOutput* out, const char* text, size_t length) {

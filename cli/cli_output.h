@@ -28,10 +28,12 @@ struct CliOutput {
     FILE* notes;                 // where a guessed code page is told, or none
     const char* logName;
     size_t used;
-    bool failed;
+    bool failed;                 // a write failed: nothing more is written
+    bool readerLeft;             // it failed because the reader has gone, which is no error
     char block[kOutputBlockSize];
 };
 
+// Also keeps a write to a pipe whose reader has gone from ending the process.
 void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventTable* table, FILE* notes = nullptr,
                 const char* logName = nullptr);
 
@@ -43,8 +45,14 @@ void PutLine(CliOutput* out, const char* text);   // the text and a line end
 // 0x7F) as \xHH, so that no byte of the log reaches the terminal as a
 // command. No byte of a double-byte character is one of them.
 void PutEscaped(CliOutput* out, const char* text, size_t length);
-// Writes the gathered block. Returns 1 when everything written so far got out.
+// Writes the gathered block. Returns 1 when everything written so far got
+// out, or the reader has gone (the rest goes nowhere: the command may stop).
 int FlushOutput(CliOutput* out);
+
+// A load's failure on err: the program's message behind the file's name, and
+// the reason given, or for an open the system's reason (errno as the failed
+// open left it). Returns the message's exit status.
+int ReportFileFailure(int messageId, const char* path, FILE* err, const char* reason = nullptr);
 
 // The code page the output converts from. Unless --codepage gave it, it is
 // chosen from the votes (the table's texts, or those counted by the caller)

@@ -244,7 +244,7 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     InitViewerState(&state);
     if (int id = LoadForCli(o, &state)) {
         ReleaseViewerState(&state);
-        return ReportLoadFailure(id, err);
+        return ReportFileFailure(id, o.file, err);
     }
     ChooseRows(o, &state);
     // The output block is large; it lives on the heap, once per run.

@@ -24,3 +24,15 @@ size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, s
 // Bytes written to out reach the file unchanged: a Windows text stream would
 // make each LF a CR LF, and a CSV's CR LF a CR CR LF.
 void SetBinaryOutput(FILE* out);
+
+// Right after a write to an output failed: 1 when it failed because the
+// reader has gone (a pipe closed at its other end), which is no error.
+int ReaderLeft();
+// 1 when out is a pipe whose reader has gone, found without writing to it.
+int ReaderGone(FILE* out);
+// What is left in out's buffer and whatever comes after goes to the null
+// device: a reader that has gone is not written to again, and no flush fails.
+void DiscardOutput(FILE* out);
+// A write to a pipe whose reader has gone fails (and is seen by ReaderLeft)
+// instead of ending the process.
+void KeepOnBrokenPipe();

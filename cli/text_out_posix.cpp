@@ -1,6 +1,8 @@
 #include "cli/text_out.h"
 
 #include <iconv.h>
+#include <poll.h>
+#include <signal.h>
 
 #include <cerrno>
 #include <cstring>
@@ -83,3 +85,19 @@ size_t ConvertToUtf8(int codePage, const char* bytes, size_t length, char* to, s
 }
 
 void SetBinaryOutput(FILE*) {}
+
+int ReaderLeft() { return errno == EPIPE; }
+
+int ReaderGone(FILE* out) {
+    // A pipe without reader reports POLLERR, a socket POLLHUP; no event is asked for.
+    pollfd p = {fileno(out), 0, 0};
+    return poll(&p, 1, 0) == 1 && (p.revents & (POLLERR | POLLHUP)) != 0;
+}
+
+void DiscardOutput(FILE* out) {
+    // Should the null device fail to open, out is closed: no more reaches the reader either way.
+    FILE* same = freopen("/dev/null", "w", out);
+    (void)same;
+}
+
+void KeepOnBrokenPipe() { signal(SIGPIPE, SIG_IGN); }

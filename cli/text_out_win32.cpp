@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <io.h>
 
@@ -73,3 +74,30 @@ void SetBinaryOutput(FILE* out) {
     fflush(out);
     _setmode(_fileno(out), _O_BINARY);
 }
+
+int ReaderLeft() {
+    // The C runtime maps the pipe's ERROR_NO_DATA to EINVAL, ERROR_BROKEN_PIPE to EPIPE.
+    const DWORD e = GetLastError();
+    return errno == EPIPE || e == ERROR_NO_DATA || e == ERROR_BROKEN_PIPE;
+}
+
+int ReaderGone(FILE* out) {
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out)));
+    if (handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_PIPE) return 0;
+    if (PeekNamedPipe(handle, nullptr, 0, nullptr, nullptr, nullptr)) return 0;
+    DWORD e = GetLastError(), written = 0;
+    // A write end without read access cannot be peeked: a write of no bytes tells.
+    if (e != ERROR_BROKEN_PIPE && e != ERROR_NO_DATA) {
+        if (WriteFile(handle, "", 0, &written, nullptr)) return 0;
+        e = GetLastError();
+    }
+    return e == ERROR_BROKEN_PIPE || e == ERROR_NO_DATA;
+}
+
+void DiscardOutput(FILE* out) {
+    // Should the null device fail to open, out is closed: no more reaches the reader either way.
+    FILE* same = freopen("NUL", "w", out);
+    (void)same;
+}
+
+void KeepOnBrokenPipe() {}

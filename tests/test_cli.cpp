@@ -1,4 +1,5 @@
 // darvex-cli in-process: list, find, stats, show, check, export, follow and the failures.
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -125,10 +126,11 @@ TEST_F(ListedLog, ListPrintsTheRowsItsOrderFilterOptionsAndSavedConditionsKeep) 
 // The Find dialog's search over the printed list; row indexes are the whole list's.
 TEST_F(ListedLog, FindStartsTheSearchWhereTheOptionsSayAndTakesItsCriteria) {
     EXPECT_EQ(Run("find", {"--text", "error"}), Rows({1}, true));   // no selection: down from row 0
-    EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "4"}, kExitNoMatch), "no event matched down to the end of the list\n");
+    EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "4"}, kExitNoMatch), "");
     EXPECT_EQ(Run("find", {"--text", "error", "--from-row", "4", "--wrap"}), Rows({1}, true));
-    EXPECT_EQ(Run("find", {"--text", "error", "--up"}, kExitNoMatch), "no event matched up to the top of the list\n");
-    EXPECT_EQ(Run("find", {"--text", "errors", "--wrap"}, kExitNoMatch), "no event matched\n");
+    const CliResult none = Cli({"find", path, "--text", "error", "--up"});   // told on standard error
+    EXPECT_EQ(none.out + "|" + none.err, "|darvex-cli: no event matched up to the top of the list\n");
+    EXPECT_EQ(Run("find", {"--text", "errors", "--wrap"}, kExitNoMatch), "");
     EXPECT_EQ(Run("find", {"--all", "--find-types", "warning,error", "--text", "error"}), Rows({1, 2, 4}, true));
     // The filter options choose find's rows as show's: the row find prints is the event show prints.
     const std::string hit = Run("find", {"--text", "timeout", "--types", "error", "--order", "oldest"});
@@ -228,11 +230,12 @@ TEST(CliCheck, EveryCatalogueLogIsJudgedAsTheLoaderJudgesIt) {
     for (int v = 0; v < kBrokenLogCount; ++v) {
         const BrokenLogInfo& info = kBrokenLogInfo[v];
         const CliResult check = Cli({"check", WriteLog(BuildBrokenLog(info.variant), info.name)});
-        const bool loads = info.expectedMessage == kExpectLoads;
-        EXPECT_EQ(check.status, loads ? kExitOk : kExitBroken) << info.name << check.out;
-        EXPECT_EQ(check.out.rfind(loads ? "well formed: " + std::to_string(info.expectedEvents) + " events\n"
-                                        : "broken at file offset ", 0), 0u) << info.name << check.out;
-        EXPECT_NE(check.out.find(loads ? "" : faults[v]), std::string::npos) << info.name << check.out;
+        const bool loads = info.expectedMessage == kExpectLoads, noLog = !loads && v < 3;   // no log's header
+        const std::string& told = noLog ? check.err : check.out;
+        EXPECT_EQ(check.status, loads ? kExitOk : noLog ? kExitCorrupted : kExitBroken) << info.name << check.out;
+        EXPECT_EQ(told.rfind(loads ? "well formed: " + std::to_string(info.expectedEvents) + " events\n"
+                                   : noLog ? "darvex-cli: " : "broken at file offset ", 0), 0u) << info.name << told;
+        EXPECT_NE(told.find(loads ? "" : faults[v]), std::string::npos) << info.name << told;
     }
     // Where: the oldest record's link of 0; the oldest record taken again by the fifth step.
     EXPECT_EQ(Cli({"check", TempPath("link-zero")}).out, "broken at file offset 88: link 0 (record 0 of 3, counted from the oldest)\n");
@@ -253,18 +256,41 @@ TEST(CliCheck, EveryCatalogueLogIsJudgedAsTheLoaderJudgesIt) {
 TEST(CliMessages, FailuresGoToStandardErrorWithTheirStatus) {
     struct Load { std::string path; int status; const char* message; };
     std::vector<Load> loads = {
-        {TempPath("no-such-file"), kExitOpenFailed, "Failed to open the event log file."},
+        {TempPath("no-such-file"), kExitOpenFailed, "Failed to open the event log file. (No such file or directory)"},
         {WriteLog(BuildBrokenLog(kBrokenAreaBeyondFile), "beyond"), kExitReadFailed, "Failed to read the event log file."},
         {WriteLog(BuildBrokenLog(kBrokenLinkZero), "zero"), kExitCorrupted, "Event log file is corrupted."}};
     if (geteuid() != 0) {   // root reads a file of mode 000 all the same
-        loads.push_back({WriteLog(BuildBaseLog(), "locked.evt"), kExitOpenFailed, "Access to the event log file is rejected."});
+        loads.push_back({WriteLog(BuildBaseLog(), "locked.evt"), kExitOpenFailed, "Access to the event log file is rejected. (Permission denied)"});
         chmod(loads.back().path.c_str(), 0);
     }
     for (const auto& l : loads) {
         const CliResult r = Cli({"stats", l.path});
         EXPECT_EQ(r.status, l.status) << l.path;
-        EXPECT_EQ(r.err, "darvex-cli: " + std::string(l.message) + "\n");
+        EXPECT_EQ(r.err, "darvex-cli: " + l.path + ": " + l.message + "\n");
         EXPECT_EQ(r.out, "");
+    }
+    // The same fault, the same status in every command: no file, and an empty file (no log).
+    const std::string empty = TempPath("empty");
+    fclose(fopen(empty.c_str(), "wb"));
+    for (const std::string& file : {loads[0].path, empty}) {
+        for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+                 {"list"}, {"check"}, {"stats"}, {"find"}, {"follow"}, {"export", "--format", "csv"}}) {
+            args.insert(args.begin() + 1, file);
+            EXPECT_EQ(Cli(args).status, file == empty ? kExitCorrupted : kExitOpenFailed) << args[0] << file;
+        }
+    }
+    // A reader that leaves ends the command quietly, even a follower that has nothing to write.
+    const std::string log = WriteLog(BuildBaseLog(), "left.evt");
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{{"list", log}, {"follow", log, "--lines", "0"}}) {
+        EXPECT_EXIT({
+            int ends[2];
+            signal(SIGPIPE, SIG_IGN);
+            alarm(1);
+            if (pipe(ends) == 0) close(ends[0]);
+            const CliResult r = Cli(args, fdopen(ends[1], "w"));
+            fputs(r.err.c_str(), stderr);
+            _exit(r.status);   // the parent's files stay
+        }, ::testing::ExitedWithCode(0), "^$") << args[0];
     }
     EXPECT_EQ(Cli({"list", "x.evt", "--bogus"}).err, "darvex-cli: unknown option: --bogus\nTry 'darvex-cli --help'.\n");
     EXPECT_EQ(Cli({"follow", "/nonexistent/PERN.EVT", "--lines", "2"}).status, kExitOpenFailed);

@@ -98,4 +98,23 @@ TEST(CliFollow, PrintsEachAppendedEventThroughWrapsAndReportsAnOverrun) {
     EXPECT_TRUE(DeleteFileA(path.c_str()));
 }
 
+// A reader that leaves ends list at its next write, and follow on a quiet log between two looks: status 0.
+TEST(CliFollow, EndsAtOnceWhenItsReaderLeaves) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = folder + std::string("darvex_left_") + std::to_string(GetCurrentProcessId()) + ".PERN.EVT";
+    WriterProcess writer;
+    ASSERT_EQ(writer.Start("pern", path, 65536), "ready count=0");
+    for (const char* command : {"follow", "list"}) {
+        FollowProcess p(command + (" \"" + path + "\""));
+        CloseHandle(p.output), p.output = nullptr;
+        DWORD status = 1;
+        EXPECT_EQ(WaitForSingleObject(p.process.hProcess, 3000), WAIT_OBJECT_0) << command;
+        EXPECT_TRUE(GetExitCodeProcess(p.process.hProcess, &status) && status == 0) << command << status;
+        writer.Command("append 600");
+    }
+    writer.Stop();
+    DeleteFileA(path.c_str());
+}
+
 }  // namespace

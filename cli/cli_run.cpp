@@ -37,12 +37,12 @@ const char kProgramHelp[] =
     "\n"
     "Exit status:\n"
     "  0  done (check: the log is well formed)\n"
-    "  1  check: the log is broken; find: no event matched\n"
+    "  1  check: the log's chain is broken; find: no event matched\n"
     "  2  a wrong command line, or a row that is not listed\n"
     "  3  the file cannot be opened (access rejected, or the open failed)\n"
     "  4  the file cannot be read\n"
     "  5  not enough memory\n"
-    "  6  the log is corrupted\n"
+    "  6  the log is corrupted (check too, for a file with no log header)\n"
     "  7  the output cannot be written\n";
 
 #define DARVEX_ROW_OPTIONS \
@@ -148,11 +148,6 @@ int ExitStatusOf(int messageId) {
     case kMsgOutOfMemory: return kExitNoMemory;
     }
     return kExitCorrupted;
-}
-
-int ReportLoadFailure(int messageId, FILE* err) {
-    fprintf(err, "darvex-cli: %s\n", LoadMessageText(messageId));
-    return ExitStatusOf(messageId);
 }
 
 namespace {

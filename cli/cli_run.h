@@ -24,8 +24,6 @@ int RunCli(int argc, char** argv, FILE* out, FILE* err);
 const char* LoadMessageText(int messageId);
 // The exit status of a load's message id.
 int ExitStatusOf(int messageId);
-// Writes the message text to err, behind the program's name; returns the exit status.
-int ReportLoadFailure(int messageId, FILE* err);
 
 // The command line's arguments as the program takes them: argv itself, or on
 // Windows the command line read as Unicode, each argument in UTF-8 (as a

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "cli/cli_check.h"
 #include "cli/cli_run.h"
@@ -60,13 +61,37 @@ void PutListRow(CliOutput* out, const EventEntry& e) {
     PutText(out, "\n", 1);
 }
 
+// --format line: the fields, blanks padding a name dropped, separated by tabs.
+void PutLineRow(CliOutput* out, const EventEntry& e) {
+    char time[kIsoTimeSize];
+    FormatIsoTime(e, time);
+    PutText(out, time, sizeof time);
+    for (const char* name : {TypeName(e.type), ComponentName(e.component), ModuleName(e.module)}) {
+        size_t n = strlen(name);
+        while (n > 0 && name[n - 1] == ' ') --n;
+        PutText(out, "\t", 1);
+        PutEscaped(out, name, n);
+    }
+    PutText(out, "\t", 1);
+    PutEscaped(out, e.computer, e.computerLength);
+    PutText(out, "\t", 1);
+    // The loader has made sure a zero byte ends the description.
+    const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
+    PutEscaped(out, text, RecordDescriptionLength(e.record) ? strcspn(text, "\r\n") : 0);
+    PutText(out, "\n", 1);
+}
+
 int ListRows(const CliOptions& o, const ViewerState& state, CliOutput* out) {
     const PrintTexts& t = g_printTexts;
+    const EventTable& table = state.table;
+    if (o.lineFormat) {
+        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) PutLineRow(out, *table.visibleRows[i]);
+        return kExitOk;
+    }
     if (!o.noHeader) {
         const char* titles[] = {t.type, t.date, t.time, t.component, t.module, t.computer};
         PutFormatted(out, t.listHeader, titles, 6);
     }
-    const EventTable& table = state.table;
     for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) PutListRow(out, *table.visibleRows[i]);
     return kExitOk;
 }

@@ -148,12 +148,8 @@ void PutEvent(Exporter* x, const EventEntry& e) {
     x->field = 0;
     PutNumber(x, e.type);
     PutName(x, TypeName(e.type));
-    // yyyy/mm/dd and hh:mm:ss of the stamp; the log says nothing of a zone.
-    char time[19];
-    memcpy(time, e.date, 10);
-    time[4] = time[7] = '-';
-    time[10] = 'T';
-    memcpy(time + 11, e.time, 8);
+    char time[kIsoTimeSize];
+    FormatIsoTime(e, time);
     PutString(x, time, sizeof time);
     PutNumber(x, e.component);
     PutName(x, ComponentName(e.component));

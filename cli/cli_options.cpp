@@ -24,7 +24,7 @@ enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
     kOptFindTypes, kOptFindComponent, kOptFindModule, kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
-    kOptLines, kOptFormat, kOptInterval, kOptCount
+    kOptLines, kOptFormat, kOptInterval, kOptLast, kOptReverse, kOptCount
 };
 
 struct OptionSpec {
@@ -58,8 +58,10 @@ const OptionSpec kOptionSpecs[] = {
     {"--wrap", kOptWrap, false, kFind, 0},
     {"--all", kOptAll, false, kFind, 0},
     {"--lines", kOptLines, true, kFollow, 0},
-    {"--format", kOptFormat, true, kFollow | kExport, 0},
+    {"--format", kOptFormat, true, kList | kFollow | kExport, 0},
     {"--interval", kOptInterval, true, kFollow, 0},
+    {"-n", kOptLast, true, kList | kExport, 0},      // no long name: follow's --lines counts the newest
+    {"-r", kOptReverse, false, kRowsChosen, 0},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -232,6 +234,11 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
         return 1;
     }
     case kOptFormat:
+        if (o->command == kCommandList) {
+            if (strcmp(value, "line") == 0) o->lineFormat = true;
+            else if (strcmp(value, "list") != 0) return Fail(err, "--format takes list or line", value);
+            return 1;
+        }
         if (o->command == kCommandFollow) {
             if (strcmp(value, "list") == 0) o->followFormat = kFollowList;
             else if (strcmp(value, "ndjson") == 0) o->followFormat = kFollowNdjson;
@@ -243,6 +250,13 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
         else if (strcmp(value, "ndjson") == 0) o->format = kFormatNdjson;
         else return Fail(err, "--format takes csv, json or ndjson", value);
         return 1;
+    case kOptLast: {
+        unsigned long v = 0;
+        if (!ParseIndex(value, 999999999, &v)) return Fail(err, "-n takes a number", value);
+        o->last = uint32_t(v);
+        return 1;
+    }
+    case kOptReverse: o->order = kOrderOldestFirst; return 1;
     case kOptInterval: {
         unsigned long v = 0;
         if (!ParseIndex(value, 3600000, &v) || v == 0) return Fail(err, "--interval takes 1 to 3600000 ms", value);
@@ -321,6 +335,7 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
     o->dump = kDumpByte;
     o->lines = 10;
     o->interval = 250;
+    o->last = UINT32_MAX;
     int positional = 0;
     bool optionsEnded = false;
     bool given[kOptCount] = {};
@@ -370,5 +385,6 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
             return Fail(err, "one argument too many", arg);
         }
     }
+    if (given[kOptReverse] && given[kOptOrder]) return Fail(err, "-r is --order oldest: give one of them", nullptr);
     return 1;
 }

@@ -24,6 +24,8 @@ struct CliOptions {
     int codePage;              // 932 or 1252; 0 decides from the log
     DumpLayout dump;
     int format;                // export: an ExportFormat
+    bool lineFormat;           // list: --format line
+    uint32_t last;             // list, export: -n, the last rows of the order only (UINT32_MAX: all)
     // Filter choices; a given one makes the view filtered, as the dialog's OK does.
     bool fromGiven, throughGiven, typesGiven, componentGiven, moduleGiven;
     char from[kStampSize];     // yyyy/mm/ddhh:mm:ss

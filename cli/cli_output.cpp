@@ -138,6 +138,13 @@ void PutText(CliOutput* out, const char* text, size_t length) {
     out->used += length;
 }
 
+void FormatIsoTime(const EventEntry& e, char time[kIsoTimeSize]) {
+    memcpy(time, e.date, 10);
+    time[4] = time[7] = '-';
+    time[10] = 'T';
+    memcpy(time + 11, e.time, 8);
+}
+
 void PutText(CliOutput* out, const char* text) { PutText(out, text, strlen(text)); }
 
 void PutLine(CliOutput* out, const char* text) {

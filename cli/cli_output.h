@@ -45,6 +45,9 @@ void PutLine(CliOutput* out, const char* text);   // the text and a line end
 // 0x7F) as \xHH, so that no byte of the log reaches the terminal as a
 // command. No byte of a double-byte character is one of them.
 void PutEscaped(CliOutput* out, const char* text, size_t length);
+// An event's stamp as yyyy-mm-ddThh:mm:ss (the log says nothing of a zone).
+constexpr size_t kIsoTimeSize = 19;
+void FormatIsoTime(const EventEntry& e, char time[kIsoTimeSize]);
 // Writes the gathered block. Returns 1 when everything written so far got
 // out, or the reader has gone (the rest goes nowhere: the command may stop).
 int FlushOutput(CliOutput* out);

@@ -47,6 +47,7 @@ const char kProgramHelp[] =
 
 #define DARVEX_ROW_OPTIONS \
     "  --order newest|oldest|module   the list's order (default newest)\n" \
+    "  -r              oldest first, as --order oldest\n" \
     "  --from DATE, --through DATE    bounds, inclusive; DATE is \"yy/mm/dd hh:mm:ss\"\n" \
     "                                 (90-99 are 1990-1999, 00-89 2000-2089)\n" \
     "                                 or \"yyyy/mm/dd hh:mm:ss\"\n" \
@@ -71,7 +72,12 @@ const char* const kCommandHelp[kCommandCount] = {
     "Usage: darvex-cli list FILE [OPTIONS]\n"
     "Prints the listed rows, one a line, under the column header.\n"
     "\n"
-    "  --no-header     the rows alone\n" DARVEX_ROW_OPTIONS DARVEX_TEXT_OPTIONS,
+    "  --no-header     the rows alone\n"
+    "  --format list|line   the printed list's rows (default), or one event a\n"
+    "                  line without the header: time (as export writes it), type,\n"
+    "                  component, module, computer and the description's first\n"
+    "                  line, separated by tabs (a tab in a text shows as \\x09)\n"
+    "  -n N            the last N rows of the order only (with -r the newest N)\n" DARVEX_ROW_OPTIONS DARVEX_TEXT_OPTIONS,
     "Usage: darvex-cli show FILE ROW [OPTIONS]\n"
     "Prints one event as DARVEX prints it: its fields, the whole description\n"
     "and the data dump. ROW counts the rows as list lists them with the same\n"
@@ -123,7 +129,8 @@ const char* const kCommandHelp[kCommandCount] = {
     "CSV has a header line and CR LF line ends; JSON is one array of objects;\n"
     "NDJSON is one object a line.\n"
     "\n"
-    "  --format csv|json|ndjson   the output's format (required)\n" DARVEX_ROW_OPTIONS DARVEX_CODEPAGE_OPTION,
+    "  --format csv|json|ndjson   the output's format (required)\n"
+    "  -n N            the last N rows of the order only (with -r the newest N)\n" DARVEX_ROW_OPTIONS DARVEX_CODEPAGE_OPTION,
 };
 
 }  // namespace
@@ -214,6 +221,11 @@ void ChooseRows(const CliOptions& o, ViewerState* state) {
         state->viewMode = kViewAllEvents;
         for (uint32_t i = 0; i < t->loadedCount; ++i) t->entries[i].visible = 1;
         BuildVisibleRows(t);
+    }
+    // -n: the order's last rows.
+    if (o.last < t->visibleCount) {
+        memmove(t->visibleRows, t->visibleRows + (t->visibleCount - o.last), o.last * sizeof t->visibleRows[0]);
+        t->visibleCount = o.last;
     }
 }
 

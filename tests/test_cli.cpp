@@ -351,6 +351,14 @@ TEST_F(ExportTest, EachFormatQuotesOrEscapesTheTextsAndOrderAndFilterChooseTheEv
     // Nothing listed is an empty array and a bare CSV header.
     EXPECT_EQ(Cli({"export", path, "--format", "json", "--types", "warning"}).out, "[]\n");
     EXPECT_EQ(Cli({"export", path, "--format", "csv", "--module", "3"}).out, header);
+    EXPECT_EQ(Cli({"export", path, "--format", "ndjson", "-n", "1"}).out, objects[4] + "\n");
+    EXPECT_EQ(Cli({"export", path, "--format", "ndjson", "-r", "-n=1"}).out, objects[0] + "\n");
+    // list's line: tab-separated fields, the description's first line, control bytes escaped.
+    const std::string line = "1999-12-31T23:59:59\tInformation\tHALDOR/PERN\tHALDOR/PERN\tTESTPC\t";
+    EXPECT_EQ(Cli({"list", path, "--format", "line", "-r", "-n", "3"}).out,
+              line + "x\n" + line + "表示 \\ \\x01\\x1F\n" + line + "a\\x1B b\\x09c\n");
+    EXPECT_EQ(Cli({"list", path, "--format", "line", "-n", "0"}).out, "");
+    EXPECT_EQ(Cli({"list", path, "-r", "--order", "oldest"}).status, kExitUsage);
     // The format must be asked for; the stored bytes (--raw) cannot be.
     EXPECT_EQ(Cli({"export", path, "--format", "csv", "--raw"}).status, kExitUsage);
     EXPECT_EQ(Cli({"export", path}).status, kExitUsage);

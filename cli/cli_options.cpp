@@ -24,7 +24,7 @@ enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
     kOptFindTypes, kOptFindComponent, kOptFindModule, kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
-    kOptLines, kOptFormat, kOptInterval, kOptCount
+    kOptLines, kOptFormat, kOptInterval, kOptNoData, kOptBom, kOptCount
 };
 
 struct OptionSpec {
@@ -60,6 +60,8 @@ const OptionSpec kOptionSpecs[] = {
     {"--lines", kOptLines, true, kFollow, 0},
     {"--format", kOptFormat, true, kFollow | kExport, 0},
     {"--interval", kOptInterval, true, kFollow, 0},
+    {"--no-data", kOptNoData, false, kExport, 0},
+    {"--bom", kOptBom, false, kExport, 0},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -167,6 +169,8 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
     case kOptNoHeader: o->noHeader = true; return 1;
     case kOptSaved: o->saved = true; return 1;
     case kOptRaw: o->raw = true; return 1;
+    case kOptNoData: o->noData = true; return 1;
+    case kOptBom: o->bom = true; return 1;
     case kOptOrder:
         if (strcmp(value, "newest") == 0) o->order = kOrderNewestFirst;
         else if (strcmp(value, "oldest") == 0) o->order = kOrderOldestFirst;
@@ -369,6 +373,10 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
         } else {
             return Fail(err, "one argument too many", arg);
         }
+    }
+    if ((o->noData || o->bom) && o->format != kFormatCsv && o->format != kFormatNone) {
+        fprintf(err, "darvex-cli: %s is for --format csv only\n", o->noData ? "--no-data" : "--bom");
+        return 0;
     }
     return 1;
 }

@@ -24,6 +24,7 @@ struct CliOptions {
     int codePage;              // 932 or 1252; 0 decides from the log
     DumpLayout dump;
     int format;                // export: an ExportFormat
+    bool noData, bom;          // export's CSV: no data column; a UTF-8 byte order mark first
     // Filter choices; a given one makes the view filtered, as the dialog's OK does.
     bool fromGiven, throughGiven, typesGiven, componentGiven, moduleGiven;
     char from[kStampSize];     // yyyy/mm/ddhh:mm:ss

@@ -113,8 +113,7 @@ const char* const kCommandHelp[kCommandCount] = {
     "\n"
     "  --lines N       the newest events printed first (default 10)\n"
     "  --format list|ndjson   the list's rows without the header (default), or\n"
-    "                  one JSON object a line: type, time, component, module,\n"
-    "                  computer, description\n"
+    "                  one JSON object a line in UTF-8, as export writes it\n"
     "  --interval MS   the pause between two looks at the file (default 250)\n" DARVEX_TEXT_OPTIONS,
     "Usage: darvex-cli export FILE --format csv|json|ndjson [OPTIONS]\n"
     "Writes the listed rows' events with all their fields in UTF-8: type,\n"
@@ -123,7 +122,10 @@ const char* const kCommandHelp[kCommandCount] = {
     "CSV has a header line and CR LF line ends; JSON is one array of objects;\n"
     "NDJSON is one object a line.\n"
     "\n"
-    "  --format csv|json|ndjson   the output's format (required)\n" DARVEX_ROW_OPTIONS DARVEX_CODEPAGE_OPTION,
+    "  --format csv|json|ndjson   the output's format (required)\n"
+    "  --no-data       CSV without the data column\n"
+    "  --bom           CSV that begins with a UTF-8 byte order mark, for\n"
+    "                  spreadsheet programs\n" DARVEX_ROW_OPTIONS DARVEX_CODEPAGE_OPTION,
 };
 
 }  // namespace

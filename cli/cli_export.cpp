@@ -13,17 +13,6 @@ const char* const kFieldNames[] = {"type",   "typeName",   "time",     "componen
                                    "module", "moduleName", "computer", "description", "data"};
 constexpr int kFieldCount = int(sizeof kFieldNames / sizeof kFieldNames[0]);
 
-// A UTF-8 character takes at most 3 bytes for one byte of either code page.
-constexpr size_t kUtf8Room = 3 * 65536;
-
-struct Exporter {
-    CliOutput* out;
-    int format;
-    int codePage;
-    int field;            // the next field of the current event
-    char utf8[kUtf8Room];
-};
-
 bool AllAscii(const char* text, size_t length) {
     for (size_t i = 0; i < length; ++i) {
         if (uint8_t(text[i]) > 0x7F) return false;
@@ -39,7 +28,7 @@ size_t TrimmedLength(const char* name) {
 }
 
 // Before each field: the CSV comma or the JSON key.
-void BeginField(Exporter* x) {
+void BeginField(EventWriter* x) {
     const char* name = kFieldNames[x->field];
     if (x->format == kFormatCsv) {
         if (x->field != 0) PutText(x->out, ",", 1);
@@ -51,7 +40,7 @@ void BeginField(Exporter* x) {
     ++x->field;
 }
 
-void PutNumber(Exporter* x, unsigned value) {
+void PutNumber(EventWriter* x, unsigned value) {
     BeginField(x);
     char digits[8];
     int n = sizeof digits;
@@ -115,20 +104,20 @@ void PutJsonText(CliOutput* out, const char* text, size_t length) {
 // A text of the log's code page as UTF-8. The escapes work on the UTF-8
 // bytes: every byte of a multi-byte character is above 0x7F, so no second
 // byte of a Shift-JIS character is taken for a quote or a backslash.
-void PutString(Exporter* x, const char* text, size_t length) {
+void PutString(EventWriter* x, const char* text, size_t length) {
     BeginField(x);
     if (!AllAscii(text, length)) {
-        length = ConvertToUtf8(x->codePage, text, length, x->utf8, sizeof x->utf8);
+        length = ConvertToUtf8(OutputCodePage(x->out), text, length, x->utf8, sizeof x->utf8);
         text = x->utf8;
     }
     if (x->format == kFormatCsv) PutCsvText(x->out, text, length);
     else PutJsonText(x->out, text, length);
 }
 
-void PutName(Exporter* x, const char* name) { PutString(x, name, TrimmedLength(name)); }
+void PutName(EventWriter* x, const char* name) { PutString(x, name, TrimmedLength(name)); }
 
 // The data as lowercase hex, converted a piece at a time.
-void PutHex(Exporter* x, const uint8_t* data, uint32_t length) {
+void PutHex(EventWriter* x, const uint8_t* data, uint32_t length) {
     static const char kHex[] = "0123456789abcdef";
     BeginField(x);
     if (x->format != kFormatCsv) PutText(x->out, "\"", 1);
@@ -144,7 +133,9 @@ void PutHex(Exporter* x, const uint8_t* data, uint32_t length) {
     if (x->format != kFormatCsv) PutText(x->out, "\"", 1);
 }
 
-void PutEvent(Exporter* x, const EventEntry& e) {
+}  // namespace
+
+void PutEventFields(EventWriter* x, const EventEntry& e) {
     x->field = 0;
     PutNumber(x, e.type);
     PutName(x, TypeName(e.type));
@@ -159,41 +150,40 @@ void PutEvent(Exporter* x, const EventEntry& e) {
     // The loader has made sure a zero byte ends the description.
     const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
     PutString(x, text, RecordDescriptionLength(e.record) ? strlen(text) : 0);
-    PutHex(x, RecordData(e.record), RecordDataLength(e.record));
+    if (!x->noData) PutHex(x, RecordData(e.record), RecordDataLength(e.record));
+    if (x->format != kFormatCsv) PutText(x->out, "}", 1);
 }
 
-}  // namespace
-
 int ExportEvents(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE* err) {
-    Exporter* x = static_cast<Exporter*>(malloc(sizeof(Exporter)));
+    EventWriter* x = static_cast<EventWriter*>(malloc(sizeof(EventWriter)));
     if (!x) {
         fprintf(err, "darvex-cli: Area for execution is not enough.\n");
         return kExitNoMemory;
     }
     x->out = out;
     x->format = o.format;
-    x->codePage = OutputCodePage(out);
+    x->noData = o.noData;
     // The texts are UTF-8 already when they reach the output, and the line
     // ends are the format's.
     out->raw = true;
     SetBinaryOutput(out->file);
     const EventTable& table = state.table;
     if (o.format == kFormatCsv) {
-        for (int f = 0; f < kFieldCount; ++f) {
+        if (o.bom) PutText(out, "\xEF\xBB\xBF", 3);   // tells spreadsheet programs the text is UTF-8
+        for (int f = 0; f < kFieldCount - (o.noData ? 1 : 0); ++f) {
             if (f != 0) PutText(out, ",", 1);
             PutText(out, kFieldNames[f]);
         }
         PutText(out, "\r\n", 2);
         for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
-            PutEvent(x, *table.visibleRows[i]);
+            PutEventFields(x, *table.visibleRows[i]);
             PutText(out, "\r\n", 2);
         }
     } else {
         const bool array = o.format == kFormatJson;
         if (array) PutText(out, table.visibleCount ? "[\n" : "[", table.visibleCount ? 2 : 1);
         for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
-            PutEvent(x, *table.visibleRows[i]);
-            PutText(out, "}", 1);
+            PutEventFields(x, *table.visibleRows[i]);
             if (array && i + 1 < table.visibleCount) PutText(out, ",", 1);
             PutText(out, "\n", 1);
         }

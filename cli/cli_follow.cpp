@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_export.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_run.h"
 #include "cli/follow_wait.h"
 #include "cli/text_out.h"
-#include "dialogs/printing.h"
 #include "logfile/event_table.h"
 #include "logfile/loader.h"
 
@@ -179,39 +179,6 @@ FollowStepResult FollowStep(FollowState* s, const FollowReader& reader, const Fo
 
 namespace {
 
-// A name table's text without its padding blanks.
-void PutName(CliOutput* out, const char* name) {
-    size_t n = strlen(name);
-    while (n > 0 && name[n - 1] == ' ') --n;
-    PutText(out, name, n);
-}
-
-// A JSON string of the writer's code page, walked by characters: the second
-// byte of a double-byte character may be '\\' and is left as it is.
-void PutJsonString(CliOutput* out, const char* text, size_t length, const AnsiCodePage& page) {
-    PutText(out, "\"", 1);
-    size_t start = 0;
-    for (size_t i = 0; i < length; ++i) {
-        const uint8_t c = uint8_t(text[i]);
-        if (IsLeadByte(page, char(c)) && i + 1 < length) {
-            ++i;
-            continue;
-        }
-        if (c >= 0x20 && c != '"' && c != '\\') continue;
-        PutText(out, text + start, i - start);
-        char escape[8];
-        if (c == '"' || c == '\\') snprintf(escape, sizeof escape, "\\%c", c);
-        else if (c == '\n') snprintf(escape, sizeof escape, "\\n");
-        else if (c == '\r') snprintf(escape, sizeof escape, "\\r");
-        else if (c == '\t') snprintf(escape, sizeof escape, "\\t");
-        else snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
-        PutText(out, escape);
-        start = i + 1;
-    }
-    PutText(out, text + start, length - start);
-    PutText(out, "\"", 1);
-}
-
 struct FileReader {
     FILE* file;
 };
@@ -228,7 +195,7 @@ int ReadAt(void* context, uint64_t offset, uint8_t* buffer, uint32_t size) {
 
 struct Printer {
     CliOutput* out;
-    int format;
+    EventWriter* json;   // none for the list's rows
     FILE* err;
     bool counting;   // its events' texts are not counted yet
 };
@@ -260,54 +227,55 @@ void PrintEvent(void* context, const uint8_t* record, const LogHeader& header) {
     // The events after the first look count too while the code page is open
     // (the log held no text above 0x7F when the follower started).
     if (p->counting && p->out->codePage == 0) CountEventTexts(&p->out->votes, record, header);
-    PutFollowedEvent(p->out, p->format, record, header);
+    PutFollowedEvent(p->out, p->json, record, header);
     FlushOutput(p->out);
 }
 
 }  // namespace
 
-void PutFollowedEvent(CliOutput* out, int format, const uint8_t* record, const LogHeader& header) {
+void PutFollowedEvent(CliOutput* out, EventWriter* json, const uint8_t* record, const LogHeader& header) {
     EventEntry e = {};
     BuildEntry(record, header, &e);
-    if (format == kFollowList) {
+    if (!json) {
         PutListRow(out, e);
         return;
     }
-    const AnsiCodePage& page = OutputCodePage(out) == 932 ? ShiftJisCodePage() : SingleByteCodePage();
-    char time[32];
-    snprintf(time, sizeof time, "%.4s-%.2s-%.2sT%s", e.date, e.date + 5, e.date + 8, e.time);
-    PutText(out, "{\"type\":\"");
-    PutName(out, TypeName(e.type));
-    PutText(out, "\",\"time\":\"");
-    PutText(out, time);
-    PutText(out, "\",\"component\":\"");
-    PutName(out, ComponentName(e.component));
-    PutText(out, "\",\"module\":\"");
-    PutName(out, ModuleName(e.module));
-    PutText(out, "\",\"computer\":");
-    PutJsonString(out, e.computer, e.computerLength, page);
-    PutText(out, ",\"description\":");
-    const char* text = reinterpret_cast<const char*>(RecordDescription(record));
-    PutJsonString(out, text, RecordDescriptionLength(record) ? strlen(text) : 0, page);
-    PutText(out, "}\n", 2);
+    PutEventFields(json, e);
+    PutText(out, "\n", 1);
 }
 
 int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
+    const bool ndjson = o.followFormat == kFollowNdjson;
+    if (ndjson && o.raw) {
+        fprintf(err, "darvex-cli: --raw is not an option of follow --format ndjson (UTF-8 always)\n"
+                     "Try 'darvex-cli --help'.\n");
+        return kExitUsage;
+    }
     FILE* f = OpenLogFile(o.file);
     if (!f) return ReportFileFailure(errno == EACCES ? kMsgAccessDenied : kMsgOpenFailed, o.file, err);
     // Every read is positioned and goes to the file: nothing is kept from the last look.
     setvbuf(f, nullptr, _IONBF, 0);
     FollowState state;
     CliOutput* text = InitFollowState(&state, o.lines) ? new CliOutput : nullptr;
-    if (!text) {
+    EventWriter* json = text && ndjson ? static_cast<EventWriter*>(malloc(sizeof(EventWriter))) : nullptr;
+    if (!text || (ndjson && !json)) {
+        delete text;
         ReleaseFollowState(&state);
         fclose(f);
         return ReportFileFailure(kMsgOutOfMemory, o.file, err);
     }
     InitOutput(text, out, o.codePage, o.raw, nullptr, err, o.file);
+    if (json) {
+        // The writer's texts are UTF-8 already, and the line ends are LF.
+        json->out = text;
+        json->format = kFormatNdjson;
+        json->noData = false;
+        text->raw = true;
+        SetBinaryOutput(out);
+    }
     FileReader file = {f};
     const FollowReader reader = {&file, ReadAt};
-    Printer printer = {text, o.followFormat, err, true};
+    Printer printer = {text, json, err, true};
     if (o.codePage == 0) {
         // The code page is chosen from every text of the log, as the other
         // commands choose it: one look over the whole chain counts them.
@@ -342,6 +310,7 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
         }
         WaitMilliseconds(o.interval);
     }
+    free(json);
     delete text;
     ReleaseFollowState(&state);
     fclose(f);

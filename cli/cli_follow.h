@@ -54,12 +54,14 @@ FollowStepResult FollowStep(FollowState* state, const FollowReader& reader, cons
 
 struct CliOutput;
 struct CliOptions;
+struct EventWriter;
 
 constexpr int kFollowList = 0;     // the list's rows, format 41
-constexpr int kFollowNdjson = 1;   // one JSON object a line
+constexpr int kFollowNdjson = 1;   // one JSON object a line, as export writes it
 
-// One event as follow prints it, its line end included.
-void PutFollowedEvent(CliOutput* out, int format, const uint8_t* record, const LogHeader& header);
+// One event as follow prints it, its line end included: the list's row, or
+// with a writer export's JSON object.
+void PutFollowedEvent(CliOutput* out, EventWriter* json, const uint8_t* record, const LogHeader& header);
 
 // The command: polls the file every options.interval milliseconds until the
 // process is ended. Returns an exit status when it cannot go on.

@@ -24,7 +24,7 @@ enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
     kOptFindTypes, kOptFindComponent, kOptFindModule, kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
-    kOptLines, kOptFormat, kOptInterval, kOptLast, kOptReverse, kOptCount
+    kOptLines, kOptFormat, kOptInterval, kOptLast, kOptReverse, kOptNoData, kOptBom, kOptCount
 };
 
 struct OptionSpec {
@@ -62,6 +62,8 @@ const OptionSpec kOptionSpecs[] = {
     {"--interval", kOptInterval, true, kFollow, 0},
     {"-n", kOptLast, true, kList | kExport, 0},      // no long name: follow's --lines counts the newest
     {"-r", kOptReverse, false, kRowsChosen, 0},
+    {"--no-data", kOptNoData, false, kExport, 0},
+    {"--bom", kOptBom, false, kExport, 0},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -169,6 +171,8 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
     case kOptNoHeader: o->noHeader = true; return 1;
     case kOptSaved: o->saved = true; return 1;
     case kOptRaw: o->raw = true; return 1;
+    case kOptNoData: o->noData = true; return 1;
+    case kOptBom: o->bom = true; return 1;
     case kOptOrder:
         if (strcmp(value, "newest") == 0) o->order = kOrderNewestFirst;
         else if (strcmp(value, "oldest") == 0) o->order = kOrderOldestFirst;
@@ -386,5 +390,9 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
         }
     }
     if (given[kOptReverse] && given[kOptOrder]) return Fail(err, "-r is --order oldest: give one of them", nullptr);
+    if ((o->noData || o->bom) && o->format != kFormatCsv && o->format != kFormatNone) {
+        fprintf(err, "darvex-cli: %s is for --format csv only\n", o->noData ? "--no-data" : "--bom");
+        return 0;
+    }
     return 1;
 }

@@ -26,6 +26,7 @@ struct CliOptions {
     int format;                // export: an ExportFormat
     bool lineFormat;           // list: --format line
     uint32_t last;             // list, export: -n, the last rows of the order only (UINT32_MAX: all)
+    bool noData, bom;          // export's CSV: no data column; a UTF-8 byte order mark first
     // Filter choices; a given one makes the view filtered, as the dialog's OK does.
     bool fromGiven, throughGiven, typesGiven, componentGiven, moduleGiven;
     char from[kStampSize];     // yyyy/mm/ddhh:mm:ss

@@ -77,7 +77,7 @@ const char* const kCommandHelp[kCommandCount] = {
     "                  line without the header: time (as export writes it), type,\n"
     "                  component, module, computer and the description's first\n"
     "                  line, separated by tabs (a tab in a text shows as \\x09)\n"
-    "  -n N            the last N rows of the order only (with -r the newest N)\n" DARVEX_ROW_OPTIONS DARVEX_TEXT_OPTIONS,
+    "  -n N            the newest N rows only, in the order chosen\n" DARVEX_ROW_OPTIONS DARVEX_TEXT_OPTIONS,
     "Usage: darvex-cli show FILE ROW [OPTIONS]\n"
     "Prints one event as DARVEX prints it: its fields, the whole description\n"
     "and the data dump. ROW counts the rows as list lists them with the same\n"
@@ -119,8 +119,7 @@ const char* const kCommandHelp[kCommandCount] = {
     "\n"
     "  --lines N       the newest events printed first (default 10)\n"
     "  --format list|ndjson   the list's rows without the header (default), or\n"
-    "                  one JSON object a line: type, time, component, module,\n"
-    "                  computer, description\n"
+    "                  one JSON object a line in UTF-8, as export writes it\n"
     "  --interval MS   the pause between two looks at the file (default 250)\n" DARVEX_TEXT_OPTIONS,
     "Usage: darvex-cli export FILE --format csv|json|ndjson [OPTIONS]\n"
     "Writes the listed rows' events with all their fields in UTF-8: type,\n"
@@ -130,7 +129,10 @@ const char* const kCommandHelp[kCommandCount] = {
     "NDJSON is one object a line.\n"
     "\n"
     "  --format csv|json|ndjson   the output's format (required)\n"
-    "  -n N            the last N rows of the order only (with -r the newest N)\n" DARVEX_ROW_OPTIONS DARVEX_CODEPAGE_OPTION,
+    "  -n N            the newest N rows only, in the order chosen\n"
+    "  --no-data       CSV without the data column\n"
+    "  --bom           CSV that begins with a UTF-8 byte order mark, for\n"
+    "                  spreadsheet programs\n" DARVEX_ROW_OPTIONS DARVEX_CODEPAGE_OPTION,
 };
 
 }  // namespace
@@ -222,10 +224,24 @@ void ChooseRows(const CliOptions& o, ViewerState* state) {
         for (uint32_t i = 0; i < t->loadedCount; ++i) t->entries[i].visible = 1;
         BuildVisibleRows(t);
     }
-    // -n: the order's last rows.
+    // -n: the newest N of the rows, as tail and journalctl keep the newest,
+    // in the order chosen. Marked from the newest end of the file's order,
+    // then the rows keep their places.
     if (o.last < t->visibleCount) {
-        memmove(t->visibleRows, t->visibleRows + (t->visibleCount - o.last), o.last * sizeof t->visibleRows[0]);
-        t->visibleCount = o.last;
+        uint32_t marked = 0;
+        for (uint32_t i = 0; i < t->loadedCount && marked < o.last; ++i) {
+            EventEntry* e = t->fileOrder[i];
+            if (e->visible == 0) continue;
+            e->visible = 2;
+            ++marked;
+        }
+        uint32_t kept = 0;
+        for (uint32_t i = 0; i < t->visibleCount; ++i) {
+            EventEntry* e = t->visibleRows[i];
+            if (e->visible == 2) t->visibleRows[kept++] = e;
+        }
+        for (uint32_t i = 0; i < t->loadedCount; ++i) t->entries[i].visible = t->entries[i].visible == 2 ? 1 : 0;
+        t->visibleCount = kept;
     }
 }
 

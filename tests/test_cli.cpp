@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cli/cli_export.h"
 #include "cli/cli_find.h"
 #include "cli/cli_follow.h"
 #include "cli/cli_options.h"
@@ -316,6 +317,7 @@ struct ExportTest : ::testing::Test {
     const std::string json = R"({"type":4,"typeName":"Information","time":"1999-12-31T23:59:59","component":1,)"
                              R"("componentName":"HALDOR/PERN","module":0,"moduleName":"HALDOR/PERN","computer":"TESTPC",)";
     std::vector<std::string> objects;
+    LogImage image;
     void SetUp() override {
         static const uint8_t small[] = {0x00, 0x22, 0x2C, 0x5C, 0x7F, 0x80, 0xFF, 0x0A};
         for (int i = 0; i < 300; ++i) data[i] = uint8_t(i * 7);
@@ -326,7 +328,8 @@ struct ExportTest : ::testing::Test {
             {kTypeInformation, 0, "1999/12/3123:59:59", "x\ny"},
             {kTypeInformation, 0, "1999/12/3123:59:59", "say, \"x\" \"\""},
             {3, 9, "1999/12/3123:59:57", nullptr, data, sizeof data}};
-        path = WriteLog(SyntheticLogImage(events, 5), "export.evt");
+        image = SyntheticLogImage(events, 5);
+        path = WriteLog(image, "export.evt");
         objects = {json + R"("description":"a\u001b b\tc","data":"00222c5c7f80ff0a"})",
                    json + R"("description":"表示 \\ \u0001\u001f\rｱ","data":""})",
                    json + R"("description":"x\ny","data":""})", json + R"("description":"say, \"x\" \"\"","data":""})",
@@ -351,17 +354,24 @@ TEST_F(ExportTest, EachFormatQuotesOrEscapesTheTextsAndOrderAndFilterChooseTheEv
     // Nothing listed is an empty array and a bare CSV header.
     EXPECT_EQ(Cli({"export", path, "--format", "json", "--types", "warning"}).out, "[]\n");
     EXPECT_EQ(Cli({"export", path, "--format", "csv", "--module", "3"}).out, header);
-    EXPECT_EQ(Cli({"export", path, "--format", "ndjson", "-n", "1"}).out, objects[4] + "\n");
-    EXPECT_EQ(Cli({"export", path, "--format", "ndjson", "-r", "-n=1"}).out, objects[0] + "\n");
+    // -n keeps the newest rows, in the order chosen.
+    EXPECT_EQ(Cli({"export", path, "--format", "ndjson", "-n", "2"}).out, objects[0] + "\n" + objects[1] + "\n");
+    EXPECT_EQ(Cli({"export", path, "--format", "ndjson", "-r", "-n=2"}).out, objects[1] + "\n" + objects[0] + "\n");
     // list's line: tab-separated fields, the description's first line, control bytes escaped.
     const std::string line = "1999-12-31T23:59:59\tInformation\tHALDOR/PERN\tHALDOR/PERN\tTESTPC\t";
     EXPECT_EQ(Cli({"list", path, "--format", "line", "-r", "-n", "3"}).out,
               line + "x\n" + line + "表示 \\ \\x01\\x1F\n" + line + "a\\x1B b\\x09c\n");
     EXPECT_EQ(Cli({"list", path, "--format", "line", "-n", "0"}).out, "");
     EXPECT_EQ(Cli({"list", path, "-r", "--order", "oldest"}).status, kExitUsage);
+    EXPECT_EQ(Cli({"export", path, "--format", "csv", "--no-data", "--bom", "--types", "information", "--order",
+                   "oldest"}).out,
+              "\xEF\xBB\xBF" + header.substr(0, header.size() - 7) + "\r\n" + csv + "\"say, \"\"x\"\" \"\"\"\"\"\r\n" +
+                  csv + "\"x\ny\"\r\n" + csv + "\"表示 \\ \x01\x1f\rｱ\"\r\n" + csv + "\"a\x1b b\tc\"\r\n");
     // The format must be asked for; the stored bytes (--raw) cannot be.
     EXPECT_EQ(Cli({"export", path, "--format", "csv", "--raw"}).status, kExitUsage);
     EXPECT_EQ(Cli({"export", path}).status, kExitUsage);
+    EXPECT_EQ(Cli({"export", path, "--bom", "--format", "json"}).status, kExitUsage);
+    EXPECT_EQ(Cli({"follow", path, "--format", "ndjson", "--raw"}).status, kExitUsage);
 }
 
 // follow's step over a component's log of a small record area, appended to in memory.
@@ -475,23 +485,22 @@ TEST_F(Follow, StartsOnAnEmptyLogAndGoesOnAfterAClearSeenOrUnseen) {
     EXPECT_EQ(Step(), Range(76, 78));
 }
 
-TEST(FollowNdjson, EscapesByCharactersAndWritesIsoTimes) {
-    // "表" is 0x95 0x5C: its second byte is a backslash that must stay alone.
-    const SyntheticEvent event = {kTypeError, 0, "2024/03/0907:05:02", "\x95\x5C \"q\" a\\b\r\n\x01"};
-    LogImage image = SyntheticLogImage(&event, 1);
-    SetComputerName(&image, "PC\"1\x1b");
+// follow's NDJSON is export's object, the code page read from the output.
+TEST_F(ExportTest, FollowWritesExportsObjects) {
+    const uint8_t* record = image.bytes.data() + kRecordAreaStart;   // the oldest: the last event
+    for (int i = 0; i < 3; ++i) record += RecordLink(record);
     FILE* file = tmpfile();
     static CliOutput out;
+    static EventWriter writer;
     InitOutput(&out, file, 932, true, nullptr);
-    PutFollowedEvent(&out, kFollowNdjson, image.bytes.data() + kRecordAreaStart, ImageHeader(image));
+    writer = {&out, kFormatNdjson, false, 0, {}};
+    PutFollowedEvent(&out, &writer, record, ImageHeader(image));
     FlushOutput(&out);
-    EXPECT_EQ(ReadBack(file), std::string("{\"type\":\"Error\",\"time\":\"2024-03-09T07:05:02\",\"component\":\"HALDOR/PERN\","
-                          "\"module\":\"HALDOR/PERN\",\"computer\":\"PC\\\"1\\u001b\",\"description\":\"\x95\x5C \\\"q\\\" "
-                          "a\\\\b\\r\\n\\u0001\"}\n"));
-    InitOutput(&out, file = tmpfile(), 932, true, nullptr);   // the list's row escapes the ESC
-    PutFollowedEvent(&out, kFollowList, image.bytes.data() + kRecordAreaStart, ImageHeader(image));
+    EXPECT_EQ(ReadBack(file), objects[1] + "\n");
+    InitOutput(&out, file = tmpfile(), 932, true, nullptr);   // no writer: the list's row
+    PutFollowedEvent(&out, nullptr, record, ImageHeader(image));
     FlushOutput(&out);
-    EXPECT_NE(ReadBack(file).find(" PC\"1\\x1B"), std::string::npos);
+    EXPECT_NE(ReadBack(file).find("Inform  99/12/31"), std::string::npos);
 }
 
 }  // namespace

@@ -38,14 +38,18 @@ struct FollowProcess {
         output = nullptr;
     }
 
-    // The descriptions of the next n NDJSON lines (other lines whole); fewer on a timeout.
+    // The descriptions of the next n NDJSON lines (other lines whole, without
+    // their line end); fewer on a timeout.
     std::vector<std::string> Lines(size_t n, DWORD timeoutMs = 15000) {
         std::vector<std::string> texts;
         for (const DWORD start = GetTickCount(); texts.size() < n && GetTickCount() - start <= timeoutMs;) {
-            for (size_t end; texts.size() < n && (end = received.find("\r\n")) != std::string::npos;) {
-                const size_t at = received.find("\"description\":\"");
-                texts.push_back(at < end ? received.substr(at + 15, end - at - 17) : received.substr(0, end));
-                received.erase(0, end + 2);
+            for (size_t end; texts.size() < n && (end = received.find('\n')) != std::string::npos;) {
+                std::string line = received.substr(0, end);
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                const size_t at = line.find("\"description\":\""), stop = line.find("\",\"data\":");
+                texts.push_back(at != std::string::npos && stop != std::string::npos ? line.substr(at + 15, stop - at - 15)
+                                                                                     : line);
+                received.erase(0, end + 1);
             }
             DWORD available = 0, got = 0;
             if (!PeekNamedPipe(output, nullptr, 0, nullptr, &available, nullptr)) break;

@@ -24,11 +24,16 @@ PrintTexts g_printTexts = {
     nullptr,
 };
 
+// The code page the texts and names are cut in.
+static const AnsiCodePage& TextsCodePage() {
+    return g_printTexts.codePage != nullptr ? *g_printTexts.codePage : SingleByteCodePage();
+}
+
 // The print formats come from the string table, so they are expanded by a
 // formatter that knows only %s, %.Ns and %% and takes its arguments from an
 // array: a translated format can cut text but never read a wrong argument.
 int FormatStrings(char* out, int outSize, const char* format, const char* const* args, int argCount) {
-    const AnsiCodePage& page = g_printTexts.codePage ? *g_printTexts.codePage : SingleByteCodePage();
+    const AnsiCodePage& page = TextsCodePage();
     int n = 0;
     int next = 0;
     auto put = [&](char ch) {
@@ -109,7 +114,7 @@ void ViewLineText(const ViewLines& v, int index, char* out) {
         n -= 1;
     }
     line[n] = '\0';
-    const AnsiCodePage& page = g_printTexts.codePage ? *g_printTexts.codePage : SingleByteCodePage();
+    const AnsiCodePage& page = TextsCodePage();
     const size_t kept = WholeCharsPrefix(page, line, kViewLineSize);
     memcpy(out, "      ", 6);
     memcpy(out + 6, line, kept);

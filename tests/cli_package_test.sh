@@ -79,6 +79,8 @@ deb() {
     [ "$(id -u)" -eq 0 ] || skip "not root: dpkg -i needs root"
     local t
     for t in dpkg dpkg-deb cpack man; do command -v "$t" >/dev/null || skip "$t is not installed"; done
+    # RESOURCE_LOCK keeps one ctest from running two at once; this lock, two build trees.
+    exec 9>/run/lock/darvex-cli-package-test.lock && flock -w 250 9 || skip "another run holds the package test's lock"
     dpkg-query -W -f='${Status}' darvex-cli 2>/dev/null | grep -q 'install ok installed' &&
         skip "a darvex-cli package is installed already; the test leaves it alone"
     tmp=$(mktemp -d) installed=0

@@ -7,8 +7,8 @@ _darvex_cli_commands="list show check stats find follow export"
 
 # The options of each command; darvex-cli COMMAND --help lists the same.
 _darvex_cli_options() {
-    local order="--order -r --saved"
-    local filter="--from --through --since --until --types --component --module"
+    local order="--order -r"
+    local filter="--from --through --since --until --types --component --module --saved"
     local text="--codepage --raw"
     case $1 in
     list) echo "--no-header --format -n $order $filter $text" ;;

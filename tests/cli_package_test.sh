@@ -80,7 +80,7 @@ deb() {
     local t
     for t in dpkg dpkg-deb cpack man; do command -v "$t" >/dev/null || skip "$t is not installed"; done
     # RESOURCE_LOCK keeps one ctest from running two at once; this lock, two build trees.
-    exec 9>/run/lock/darvex-cli-package-test.lock && flock -w 250 9 || skip "another run holds the package test's lock"
+    exec 9>"${TMPDIR:-/tmp}/darvex-cli-package-test.lock" && flock -w 250 9 || skip "no lock on the package test within 250 s"
     dpkg-query -W -f='${Status}' darvex-cli 2>/dev/null | grep -q 'install ok installed' &&
         skip "a darvex-cli package is installed already; the test leaves it alone"
     tmp=$(mktemp -d) installed=0
@@ -98,8 +98,7 @@ deb() {
     [ "$(/usr/bin/darvex-cli --version)" = "$version" ] || fail "/usr/bin/darvex-cli --version"
     [ "$(man -w darvex-cli)" = /usr/share/man/man1/darvex-cli.1.gz ] || fail "man -w darvex-cli"
     cmp -s /usr/share/bash-completion/completions/darvex-cli "$src/cli/darvex-cli.bash" || fail "the completion is not installed"
-    dpkg -r darvex-cli >/dev/null || fail "dpkg -r"
-    installed=0
+    dpkg -r darvex-cli >/dev/null && installed=0 || fail "dpkg -r"
     [ ! -e /usr/bin/darvex-cli ] && [ ! -e /usr/share/man/man1/darvex-cli.1.gz ] || fail "dpkg -r left files behind"
 }
 

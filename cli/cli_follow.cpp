@@ -219,8 +219,9 @@ namespace {
 // The file followed under its path, and what it was at the last look.
 struct Watched {
     const char* path;
-    FILE* file;              // none while a deleted file is waited for
-    FileIdentity identity;
+    FILE* file;              // none between looks where it is not kept open, or when deleted
+    bool deleted;            // and waited for
+    FileIdentity identity;   // of the file last open
     uint64_t size;
 };
 
@@ -308,38 +309,41 @@ void Adopt(Watched* w, FILE* f) {
     OpenFileIdentity(f, &w->identity, &w->size);
 }
 
-// Compares the file under the path with the one open, and says what changed
-// on err. Returns 1 when the follower starts over on the file open now.
+// Compares the file under the path with the one last open, opens it when it
+// is not open, and says what changed on err. Returns 1 when the follower
+// starts over on the file open now.
 int LookAtPath(Watched* w, FILE* err) {
-    if (!w->file) {
-        FILE* f = OpenLogFile(w->path);
-        if (!f) return 0;
-        Adopt(w, f);
-        Notice(err, w->path, "file appeared; following it from its first event");
-        return 1;
-    }
     FileIdentity now = {};
     const int found = PathIdentity(w->path, &now);
-    if (found == 0) {
-        Notice(err, w->path, "file deleted; waiting for it to come back");
-        fclose(w->file);
+    if (found == 0 || (w->deleted && found < 0)) {
+        if (!w->deleted) Notice(err, w->path, "file deleted; waiting for it to come back");
+        w->deleted = true;
+        if (w->file) fclose(w->file);
         w->file = nullptr;
         return 0;
     }
-    if (found == 1 && now.known && w->identity.known && !SameFile(now, w->identity)) {
-        FILE* f = OpenLogFile(w->path);
-        if (!f) return 0;   // gone again: the next look sees it
-        fclose(w->file);
-        Adopt(w, f);
-        Notice(err, w->path, "file replaced; following the new file from its first event");
-        return 1;
+    const FileIdentity last = w->identity;
+    const uint64_t lastSize = w->size;
+    // An identity the system would not tell is taken for the same file.
+    const auto other = [](const FileIdentity& a, const FileIdentity& b) { return a.known && b.known && !SameFile(a, b); };
+    if (found == 1 && w->file && other(now, last)) {
+        fclose(w->file);   // the new file opens below
+        w->file = nullptr;
     }
-    uint64_t size = 0;
-    if (!OpenFileIdentity(w->file, &now, &size)) return 0;
-    const bool truncated = size < w->size;
-    w->size = size;
-    if (truncated) Notice(err, w->path, "file truncated; following it from its first event");
-    return truncated ? 1 : 0;
+    if (!w->file) {
+        FILE* f = OpenLogFile(w->path);
+        if (!f) return 0;   // gone again, or not to be opened now: the next look sees
+        Adopt(w, f);
+    } else {
+        OpenFileIdentity(w->file, &now, &w->size);
+    }
+    const char* what = w->deleted                      ? "file appeared; following it from its first event"
+                       : other(w->identity, last)     ? "file replaced; following the new file from its first event"
+                       : w->size < lastSize           ? "file truncated; following it from its first event"
+                                                      : nullptr;
+    w->deleted = false;
+    if (what) Notice(err, w->path, what);
+    return what ? 1 : 0;
 }
 
 }  // namespace
@@ -387,7 +391,7 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
     }
     FILE* f = OpenLogFile(o.file);
     if (!f) return ReportFileFailure(errno == EACCES ? kMsgAccessDenied : kMsgOpenFailed, o.file, err);
-    Watched watched = {o.file, nullptr, FileIdentity{}, 0};
+    Watched watched = {o.file, nullptr, false, FileIdentity{}, 0};
     Adopt(&watched, f);
     FollowState state;
     CliOutput* text = InitFollowState(&state, o.lines) ? new CliOutput : nullptr;
@@ -445,6 +449,10 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
                 status = kExitWriteFailed;
             }
             break;
+        }
+        if (watched.file && !KeepFollowedFileOpen()) {
+            fclose(watched.file);
+            watched.file = nullptr;
         }
         WaitMilliseconds(o.interval);
     }

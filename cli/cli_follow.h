@@ -85,6 +85,10 @@ int OpenFileIdentity(FILE* file, FileIdentity* identity, uint64_t* size);
 // The file under path now: 1 one (its identity), 0 none (deleted, or on
 // Windows deleted while still open), -1 cannot tell.
 int PathIdentity(const char* path, FileIdentity* identity);
+// 1 where the followed file stays open between looks (POSIX: a file renamed
+// over or deleted keeps its inode); 0 on Windows, where a file open cannot be
+// replaced by a rename, and a deleted one keeps its name until it is closed.
+int KeepFollowedFileOpen();
 
 // The command: polls the file every options.interval milliseconds until the
 // process is ended, printing the events the filter options pass. A file

@@ -28,6 +28,8 @@ int PathIdentity(const char* path, FileIdentity* identity) {
     return 1;
 }
 
+int KeepFollowedFileOpen() { return 1; }
+
 namespace {
 
 char g_spooled[4096];   // the temporary copy of standard input, "" for none

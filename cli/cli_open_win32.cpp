@@ -108,6 +108,8 @@ int PathIdentity(const char* path, FileIdentity* identity) {
     return identity->known ? 1 : -1;
 }
 
+int KeepFollowedFileOpen() { return 0; }
+
 namespace {
 
 wchar_t g_spooled[MAX_PATH + 16];   // the temporary copy of standard input, L"" for none

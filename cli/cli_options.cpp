@@ -559,6 +559,7 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
         fprintf(err, "darvex-cli: %s is for --format csv only\n", o->noData ? "--no-data" : "--bom");
         return 0;
     }
+    o->shownFile = o->file;
     if (o->file && strcmp(o->file, "-") == 0 && !o->help && !o->version) {
         // The other commands read the log whole; follow waits on a file that grows.
         if (o->command == kCommandFollow) return Fail(err, "follow reads a file that is written to, not standard input", "-");

@@ -15,7 +15,8 @@ struct CliOptions {
     int command;
     bool help;
     bool version;
-    const char* file;
+    const char* file;          // FILE "-": the temporary copy of standard input
+    const char* shownFile;     // FILE as messages name it: "-" for standard input
     const char* row;
     uint32_t order;            // 112..114; 0 when not given
     bool noHeader;

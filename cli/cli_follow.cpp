@@ -73,13 +73,41 @@ FollowStepResult PrintRecords(FollowState* s, const Chain& c, const FollowSink& 
             memcpy(s->lastIdentity, r + kIdentityOffset, sizeof s->lastIdentity);
         }
         if (printing) {
-            sink.event(sink.context, r, c.header);
             ++s->count;
-            ++result.printed;
+            if (!s->accept || s->accept(s->acceptContext, r, c.header)) {
+                sink.event(sink.context, r, c.header);
+                ++result.printed;
+            }
         }
         if (k + 1 < skip + n) offset = NextOffset(offset, r);
     }
     return result;
+}
+
+// How many of the oldest records come before the newest s.firstLines that
+// the filter passes, from two walks along the chain's fixed parts: one
+// counts what passes, one finds where the last ones begin.
+// Returns 0, kMsgReadFailed or kMsgCorrupted.
+int SkipToNewestAccepted(const FollowState& s, const Chain& c, uint32_t* skip) {
+    uint8_t r[kRecordFixedSize];
+    uint32_t passed = 0, passing = 0;
+    for (int walk = 0; walk < 2; ++walk) {
+        uint32_t offset = c.header.oldestOffset;
+        for (uint32_t k = 0; k < c.header.recordCount; ++k) {
+            if (int id = ReadRecord(c, offset, false, r)) return id;
+            passed += s.accept(s.acceptContext, r, c.header) ? 1 : 0;
+            if (walk == 1 && passed == passing) {
+                *skip = k + 1;
+                return 0;
+            }
+            offset = NextOffset(offset, r);
+        }
+        if (passed <= s.firstLines) break;
+        passing = passed - s.firstLines;   // the ones not printed
+        passed = 0;
+    }
+    *skip = 0;
+    return 0;
 }
 
 // The number of records after the last one printed when records have left
@@ -112,6 +140,13 @@ int InitFollowState(FollowState* s, uint32_t firstLines) {
     s->firstLines = firstLines;
     s->record = static_cast<uint8_t*>(malloc(kFollowRecordBufferSize));
     return s->record ? 1 : 0;
+}
+
+void RestartFollowState(FollowState* s) {
+    s->started = false;
+    s->lastOffset = 0;
+    s->count = s->oldest = 0;
+    s->firstLines = UINT32_MAX;
 }
 
 void ReleaseFollowState(FollowState* s) {
@@ -147,9 +182,11 @@ FollowStepResult FollowStep(FollowState* s, const FollowReader& reader, const Fo
         return result;
     }
     if (!s->started) {
-        const uint32_t n = h.recordCount < s->firstLines ? h.recordCount : s->firstLines;
-        result = PrintRecords(s, c, sink, h.oldestOffset, h.recordCount - n, n);
-        s->started = result.messageId == 0;
+        uint32_t skip = h.recordCount - (h.recordCount < s->firstLines ? h.recordCount : s->firstLines);
+        if (s->accept && skip != 0) result.messageId = SkipToNewestAccepted(*s, c, &skip);
+        if (result.messageId == 0) result = PrintRecords(s, c, sink, h.oldestOffset, skip, h.recordCount - skip);
+        // A look that failed half-way has kept its place: the next one goes on from it.
+        s->started = result.messageId == 0 || s->lastOffset != 0;
         return result;
     }
     if (s->lastOffset == 0) return PrintRecords(s, c, sink, h.oldestOffset, 0, h.recordCount);
@@ -179,12 +216,17 @@ FollowStepResult FollowStep(FollowState* s, const FollowReader& reader, const Fo
 
 namespace {
 
-struct FileReader {
-    FILE* file;
+// The file followed under its path, and what it was at the last look.
+struct Watched {
+    const char* path;
+    FILE* file;              // none between looks where it is not kept open, or when deleted
+    bool deleted;            // and waited for
+    FileIdentity identity;   // of the file last open
+    uint64_t size;
 };
 
 int ReadAt(void* context, uint64_t offset, uint8_t* buffer, uint32_t size) {
-    FILE* f = static_cast<FileReader*>(context)->file;
+    FILE* f = static_cast<Watched*>(context)->file;
 #ifdef _WIN32
     if (_fseeki64(f, int64_t(offset), SEEK_SET) != 0) return 0;
 #else
@@ -196,6 +238,7 @@ int ReadAt(void* context, uint64_t offset, uint8_t* buffer, uint32_t size) {
 struct Printer {
     CliOutput* out;
     EventWriter* json;   // none for the list's rows
+    int format;
     FILE* err;
     bool counting;   // its events' texts are not counted yet
 };
@@ -227,17 +270,108 @@ void PrintEvent(void* context, const uint8_t* record, const LogHeader& header) {
     // The events after the first look count too while the code page is open
     // (the log held no text above 0x7F when the follower started).
     if (p->counting && p->out->codePage == 0) CountEventTexts(&p->out->votes, record, header);
-    PutFollowedEvent(p->out, p->json, record, header);
+    PutFollowedEvent(p->out, p->json, record, header, p->format);
     FlushOutput(p->out);
+}
+
+// The filter options over one event, as list applies them to the loaded log.
+// --saved takes the header's conditions as they are at each look, but for its
+// bounds: the viewer bounds a load by its own first and last events.
+int AcceptEvent(void* context, const uint8_t* record, const LogHeader& header) {
+    const CliOptions& o = *static_cast<const CliOptions*>(context);
+    ViewConditions c = o.saved ? header.conditions : DefaultViewConditions();
+    c.fromIsStamp = o.fromGiven;
+    c.throughIsStamp = o.throughGiven;
+    if (o.typesGiven) {
+        c.errorType = o.types[0];
+        c.warningType = o.types[1];
+        c.informationType = o.types[2];
+    }
+    if (o.componentGiven) c.componentIndex = o.componentIndex;
+    if (o.moduleGiven) c.moduleIndex = o.moduleIndex;
+    const bool filtered = o.fromGiven || o.throughGiven || o.typesGiven || o.componentGiven || o.moduleGiven ||
+                          DecideViewMode(o.saved ? header.conditions : c) == kViewFiltered;
+    if (!filtered) return 1;
+    EventEntry e = {};
+    BuildEntry(record, header, &e);
+    return EntryShown(e, c, o.from, o.through);
+}
+
+void Notice(FILE* err, const char* path, const char* what) {
+    fprintf(err, "darvex-cli: %s: %s\n", path, what);
+    fflush(err);
+}
+
+void Adopt(Watched* w, FILE* f) {
+    setvbuf(f, nullptr, _IONBF, 0);   // every read is positioned and goes to the file
+    w->file = f;
+    w->size = 0;
+    OpenFileIdentity(f, &w->identity, &w->size);
+}
+
+// Compares the file under the path with the one last open, opens it when it
+// is not open, and says what changed on err. Returns 1 when the follower
+// starts over on the file open now.
+int LookAtPath(Watched* w, FILE* err) {
+    FileIdentity now = {};
+    const int found = PathIdentity(w->path, &now);
+    if (found == 0 || (w->deleted && found < 0)) {
+        if (!w->deleted) Notice(err, w->path, "file deleted; waiting for it to come back");
+        w->deleted = true;
+        if (w->file) fclose(w->file);
+        w->file = nullptr;
+        return 0;
+    }
+    const FileIdentity last = w->identity;
+    const uint64_t lastSize = w->size;
+    // An identity the system would not tell is taken for the same file.
+    const auto other = [](const FileIdentity& a, const FileIdentity& b) { return a.known && b.known && !SameFile(a, b); };
+    if (found == 1 && w->file && other(now, last)) {
+        fclose(w->file);   // the new file opens below
+        w->file = nullptr;
+    }
+    if (!w->file) {
+        FILE* f = OpenLogFile(w->path);
+        if (!f) return 0;   // gone again, or not to be opened now: the next look sees
+        Adopt(w, f);
+    } else {
+        OpenFileIdentity(w->file, &now, &w->size);
+    }
+    const char* what = w->deleted                      ? "file appeared; following it from its first event"
+                       : other(w->identity, last)     ? "file replaced; following the new file from its first event"
+                       : w->size < lastSize           ? "file truncated; following it from its first event"
+                                                      : nullptr;
+    w->deleted = false;
+    if (what) Notice(err, w->path, what);
+    return what ? 1 : 0;
 }
 
 }  // namespace
 
-void PutFollowedEvent(CliOutput* out, EventWriter* json, const uint8_t* record, const LogHeader& header) {
+bool EntryShown(const EventEntry& e, const ViewConditions& c, const char* from, const char* through) {
+    if (e.type != c.errorType && e.type != c.warningType && e.type != c.informationType) return false;
+    // Stamps are fixed-width digit texts, so comparing bytes compares time.
+    if (c.fromIsStamp) {
+        const int d = memcmp(e.date, from, 10);
+        if (d < 0 || (d == 0 && memcmp(e.time, from + 10, 8) < 0)) return false;
+    }
+    if (c.throughIsStamp) {
+        const int d = memcmp(e.date, through, 10);
+        if (d > 0 || (d == 0 && memcmp(e.time, through + 10, 8) > 0)) return false;
+    }
+    if (c.moduleIndex != 0 && e.module != c.moduleIndex - 1) return false;
+    return c.componentIndex == 0 || e.component == c.componentIndex;
+}
+
+// list --format line's row (cli_commands.cpp).
+void PutLineRow(CliOutput* out, const EventEntry& e);
+
+void PutFollowedEvent(CliOutput* out, EventWriter* json, const uint8_t* record, const LogHeader& header, int format) {
     EventEntry e = {};
     BuildEntry(record, header, &e);
     if (!json) {
-        PutListRow(out, e);
+        if (format == kFollowLine) PutLineRow(out, e);
+        else PutListRow(out, e);
         return;
     }
     PutEventFields(json, e);
@@ -251,10 +385,14 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
                      "Try 'darvex-cli --help'.\n");
         return kExitUsage;
     }
+    if (o.fromGiven && o.throughGiven && memcmp(o.from, o.through, kStampSize) > 0) {
+        fprintf(err, "darvex-cli: the start (--from, --since) comes after the end (--through, --until)\n");
+        return kExitUsage;
+    }
     FILE* f = OpenLogFile(o.file);
     if (!f) return ReportFileFailure(errno == EACCES ? kMsgAccessDenied : kMsgOpenFailed, o.file, err);
-    // Every read is positioned and goes to the file: nothing is kept from the last look.
-    setvbuf(f, nullptr, _IONBF, 0);
+    Watched watched = {o.file, nullptr, false, FileIdentity{}, 0};
+    Adopt(&watched, f);
     FollowState state;
     CliOutput* text = InitFollowState(&state, o.lines) ? new CliOutput : nullptr;
     EventWriter* json = text && ndjson ? static_cast<EventWriter*>(malloc(sizeof(EventWriter))) : nullptr;
@@ -263,6 +401,10 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
         ReleaseFollowState(&state);
         fclose(f);
         return ReportFileFailure(kMsgOutOfMemory, o.file, err);
+    }
+    if (o.fromGiven || o.throughGiven || o.typesGiven || o.componentGiven || o.moduleGiven || o.saved) {
+        state.accept = AcceptEvent;
+        state.acceptContext = const_cast<CliOptions*>(&o);
     }
     InitOutput(text, out, o.codePage, o.raw, nullptr, err, o.file);
     if (json) {
@@ -273,9 +415,8 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
         text->raw = true;
         SetBinaryOutput(out);
     }
-    FileReader file = {f};
-    const FollowReader reader = {&file, ReadAt};
-    Printer printer = {text, json, err, true};
+    const FollowReader reader = {&watched, ReadAt};
+    Printer printer = {text, json, o.followFormat, err, true};
     if (o.codePage == 0) {
         // The code page is chosen from every text of the log, as the other
         // commands choose it: one look over the whole chain counts them.
@@ -288,12 +429,13 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
     }
     const FollowSink sink = {&printer, PrintEvent, ReportLost};
     int status = kExitOk;
-    for (;;) {
-        const FollowStepResult r = FollowStep(&state, reader, sink);
+    for (bool first = true;; first = false) {
+        if (!first && LookAtPath(&watched, err)) RestartFollowState(&state);
+        const FollowStepResult r = watched.file ? FollowStep(&state, reader, sink) : FollowStepResult{};
         // A look beside the writer may catch it half-way; only the first one must succeed.
-        if (r.messageId != 0 && !state.started) {
+        if (r.messageId != 0 && first && !state.started) {
             // A file shorter than its header is no log, as the loader finds it.
-            const bool shorter = r.messageId == kMsgReadFailed && !ferror(f);
+            const bool shorter = r.messageId == kMsgReadFailed && !ferror(watched.file);
             status = ReportFileFailure(shorter ? kMsgCorrupted : r.messageId, o.file, err,
                                        r.messageId == kMsgReadFailed && !shorter ? strerror(errno) : nullptr);
             break;
@@ -308,11 +450,15 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
             }
             break;
         }
+        if (watched.file && !KeepFollowedFileOpen()) {
+            fclose(watched.file);
+            watched.file = nullptr;
+        }
         WaitMilliseconds(o.interval);
     }
     free(json);
     delete text;
     ReleaseFollowState(&state);
-    fclose(f);
+    if (watched.file) fclose(watched.file);
     return status;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "app/viewer_state.h"
 #include "logfile/log_format.h"
 
 // Reads size bytes at a file offset. Returns 1 when all of them arrived.
@@ -36,6 +37,10 @@ struct FollowState {
     uint32_t count, oldest;     // recordCount and oldestOffset at the last step
     uint32_t firstLines;        // how many of the newest events the first step prints
     uint8_t* record;            // kFollowRecordBufferSize bytes, allocated once
+    // The events printed: every one, or those accept passes (given the
+    // record's fixed part); the first step prints the newest firstLines of them.
+    int (*accept)(void* context, const uint8_t* record, const LogHeader& header);
+    void* acceptContext;
 };
 
 // Outcome of one step.
@@ -47,6 +52,9 @@ struct FollowStepResult {
 // 1, or 0 when the buffer cannot be had.
 int InitFollowState(FollowState* state, uint32_t firstLines);
 void ReleaseFollowState(FollowState* state);
+// Begins again as on a new log whose every event is to be printed (a file
+// truncated or replaced under the follower); the filter stays.
+void RestartFollowState(FollowState* state);
 
 // Reads the header and, when the chain changed, the new records only, and
 // hands them to the sink.
@@ -58,11 +66,33 @@ struct EventWriter;
 
 constexpr int kFollowList = 0;     // the list's rows, format 41
 constexpr int kFollowNdjson = 1;   // one JSON object a line, as export writes it
+constexpr int kFollowLine = 2;     // list --format line's fields, tab-separated
 
-// One event as follow prints it, its line end included: the list's row, or
-// with a writer export's JSON object.
-void PutFollowedEvent(CliOutput* out, EventWriter* json, const uint8_t* record, const LogHeader& header);
+// One event as follow prints it, its line end included: the list's row (or
+// with kFollowLine list's line), or with a writer export's JSON object.
+void PutFollowedEvent(CliOutput* out, EventWriter* json, const uint8_t* record, const LogHeader& header,
+                      int format = kFollowList);
+
+// The viewer's filter test of one event (the body of ApplyFilter): its type,
+// its stamp against from and through when they are bounds, its module and
+// component.
+bool EntryShown(const EventEntry& e, const ViewConditions& c, const char* from, const char* through);
+
+// Which file a path or an open file is (app/viewer_state.h): on POSIX the
+// device and inode.
+// The open file's identity and size. Returns 1, or 0 when they cannot be had.
+int OpenFileIdentity(FILE* file, FileIdentity* identity, uint64_t* size);
+// The file under path now: 1 one (its identity), 0 none (deleted, or on
+// Windows deleted while still open), -1 cannot tell.
+int PathIdentity(const char* path, FileIdentity* identity);
+// 1 where the followed file stays open between looks (POSIX: a file renamed
+// over or deleted keeps its inode); 0 on Windows, where a file open cannot be
+// replaced by a rename, and a deleted one keeps its name until it is closed.
+int KeepFollowedFileOpen();
 
 // The command: polls the file every options.interval milliseconds until the
-// process is ended. Returns an exit status when it cannot go on.
+// process is ended, printing the events the filter options pass. A file
+// truncated, replaced or deleted under its path is said so on err, as tail -F
+// does, and followed again from its first event (a deleted one once it is
+// back). Returns an exit status when it cannot go on.
 int RunFollow(const CliOptions& options, FILE* out, FILE* err);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "cli/cli_follow.h"
 #include "eventlist/filter_dialog.h"
@@ -19,10 +20,11 @@ constexpr unsigned kFollow = 1u << kCommandFollow;
 constexpr unsigned kExport = 1u << kCommandExport;
 constexpr unsigned kRowsChosen = kList | kShow | kFind | kExport;   // the options that choose the listed rows
 constexpr unsigned kTextOut = kList | kShow | kStats | kFind | kFollow;
+constexpr unsigned kFilters = kRowsChosen | kFollow;                 // the options that choose the events shown
 
 enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
-    kOptFrom, kOptThrough, kOptTypes, kOptComponent, kOptModule,
+    kOptFrom, kOptThrough, kOptSince, kOptUntil, kOptTypes, kOptComponent, kOptModule,
     kOptFindTypes, kOptFindComponent, kOptFindModule, kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
     kOptLines, kOptFormat, kOptInterval, kOptLast, kOptReverse, kOptNoData, kOptBom, kOptCount
 };
@@ -40,15 +42,17 @@ const OptionSpec kOptionSpecs[] = {
     {"--version", kOptVersion, false, ~0u, 'V'},
     {"--order", kOptOrder, true, kRowsChosen, 0},
     {"--no-header", kOptNoHeader, false, kList, 0},
-    {"--saved", kOptSaved, false, kRowsChosen, 0},
+    {"--saved", kOptSaved, false, kFilters, 0},
     {"--raw", kOptRaw, false, kTextOut, 0},
     {"--codepage", kOptCodePage, true, kTextOut | kExport, 0},
     {"--dump", kOptDump, true, kShow, 0},
-    {"--from", kOptFrom, true, kRowsChosen, 0},
-    {"--through", kOptThrough, true, kRowsChosen, 0},
-    {"--types", kOptTypes, true, kRowsChosen, 0},
-    {"--component", kOptComponent, true, kRowsChosen, 0},
-    {"--module", kOptModule, true, kRowsChosen, 0},
+    {"--from", kOptFrom, true, kFilters, 0},
+    {"--through", kOptThrough, true, kFilters, 0},
+    {"--since", kOptSince, true, kFilters, 0},
+    {"--until", kOptUntil, true, kFilters, 0},
+    {"--types", kOptTypes, true, kFilters, 0},
+    {"--component", kOptComponent, true, kFilters, 0},
+    {"--module", kOptModule, true, kFilters, 0},
     {"--find-types", kOptFindTypes, true, kFind, 0},
     {"--find-component", kOptFindComponent, true, kFind, 0},
     {"--find-module", kOptFindModule, true, kFind, 0},
@@ -199,6 +203,20 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
                 parsed == 2 ? "names no such date or time" : "takes yy/mm/dd hh:mm:ss", value);
         return 0;
     }
+    case kOptSince:
+    case kOptUntil: {
+        const bool since = spec.id == kOptSince;
+        (since ? o->fromGiven : o->throughGiven) = true;
+        char now[kStampSize];
+        if (!LocalNow(now)) return Fail(err, "DARVEX_CLI_NOW takes yyyy-mm-ddThh:mm:ss", getenv("DARVEX_CLI_NOW"));
+        const int parsed = ParseTimeArgument(value, !since, now, since ? o->from : o->through);
+        if (parsed == 1) return 1;
+        fprintf(err, "darvex-cli: %s %s: %s\n", spec.name,
+                parsed == 2 ? "names no such date or time"
+                            : "takes yyyy-mm-dd[Thh:mm[:ss]], now, today, yesterday or -N followed by s, m, h or d",
+                value);
+        return 0;
+    }
     case kOptTypes:
     case kOptFindTypes: {
         const bool find = spec.id == kOptFindTypes;
@@ -245,8 +263,9 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
         }
         if (o->command == kCommandFollow) {
             if (strcmp(value, "list") == 0) o->followFormat = kFollowList;
+            else if (strcmp(value, "line") == 0) o->followFormat = kFollowLine;
             else if (strcmp(value, "ndjson") == 0) o->followFormat = kFollowNdjson;
-            else return Fail(err, "--format takes list or ndjson", value);
+            else return Fail(err, "--format takes list, line or ndjson", value);
             return 1;
         }
         if (strcmp(value, "csv") == 0) o->format = kFormatCsv;
@@ -269,6 +288,13 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
     }
     }
     return 0;
+}
+
+const char* OptionName(int id) {
+    for (const OptionSpec& spec : kOptionSpecs) {
+        if (spec.id == id) return spec.name;
+    }
+    return "";
 }
 
 // "--name" or "-c" for an option of one letter.
@@ -299,7 +325,137 @@ bool SplitStamp(const char* text, char fields[kStampFieldCount][5], int* yearDig
     return true;
 }
 
+// A moment of the local clock, field by field.
+struct Moment {
+    long year;
+    int month, day, hour, minute, second;
+};
+
+bool LeapYear(long year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+int MonthDays(long year, int month) {
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return kDays[month - 1] + (month == 2 && LeapYear(year) ? 1 : 0);
+}
+
+// Days since 0000-03-01 of the proleptic Gregorian calendar, and back.
+long DayNumber(long y, int m, int d) {
+    if (m <= 2) --y;
+    const long era = y / 400, yoe = y - era * 400;
+    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
+}
+
+void DayFields(long days, Moment* t) {
+    const long era = days / 146097, doe = days - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long mp = (5 * doy + 2) / 153;
+    t->day = int(doy - (153 * mp + 2) / 5 + 1);
+    t->month = int(mp < 10 ? mp + 3 : mp - 9);
+    t->year = yoe + era * 400 + (t->month <= 2 ? 1 : 0);
+}
+
+// The clock's time seconds earlier; no earlier than the year 1.
+Moment Earlier(const Moment& t, long long seconds) {
+    long long total = (long long)DayNumber(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+    total -= seconds;
+    const long long first = (long long)DayNumber(1, 1, 1) * 86400;
+    if (total < first) total = first;
+    Moment r = {};
+    DayFields(long(total / 86400), &r);
+    const long rest = long(total % 86400);
+    r.hour = int(rest / 3600);
+    r.minute = int(rest / 60 % 60);
+    r.second = int(rest % 60);
+    return r;
+}
+
+// Exactly n digits.
+bool TakeDigits(const char** p, int n, long* value) {
+    *value = 0;
+    for (int i = 0; i < n; ++i) {
+        if (!IsDigit((*p)[i])) return false;
+        *value = *value * 10 + ((*p)[i] - '0');
+    }
+    *p += n;
+    return true;
+}
+
+void WriteStamp(const Moment& t, char stamp[kStampSize]) {
+    char text[80];
+    snprintf(text, sizeof text, "%04ld/%02d/%02d%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    memcpy(stamp, text, kStampSize);
+}
+
+Moment StampMoment(const char s[kStampSize]) {
+    const auto field = [s](int at, int n) {
+        int v = 0;
+        for (int i = 0; i < n; ++i) v = v * 10 + (s[at + i] - '0');
+        return v;
+    };
+    return {field(0, 4), field(5, 2), field(8, 2), field(10, 2), field(13, 2), field(16, 2)};
+}
+
 }  // namespace
+
+int ParseTimeArgument(const char* text, bool until, const char now[kStampSize], char stamp[kStampSize]) {
+    Moment t = {};
+    const bool moment = strcmp(text, "now") == 0, yesterday = strcmp(text, "yesterday") == 0;
+    if (now && (moment || yesterday || strcmp(text, "today") == 0)) {
+        t = Earlier(StampMoment(now), yesterday ? 86400 : 0);
+        if (!moment) {   // a day: its first second, or as --until its last
+            t.hour = until ? 23 : 0;
+            t.minute = t.second = until ? 59 : 0;
+        }
+        WriteStamp(t, stamp);
+        return 1;
+    }
+    if (now && text[0] == '-') {
+        const char* p = text + 1;
+        long long n = 0;
+        int digits = 0;
+        for (; IsDigit(*p) && digits < 10; ++p, ++digits) n = n * 10 + (*p - '0');
+        const char* const units = "smhd";
+        static const long long kSeconds[4] = {1, 60, 3600, 86400};
+        const char* unit = digits && *p && p[1] == '\0' ? strchr(units, *p) : nullptr;
+        if (!unit) return 0;
+        WriteStamp(Earlier(StampMoment(now), n * kSeconds[unit - units]), stamp);
+        return 1;
+    }
+    // yyyy-mm-dd, then T or a blank and hh:mm, then :ss.
+    const char* p = text;
+    long v[6] = {};
+    int fields = 0;
+    static const char kBefore[6] = {0, '-', '-', 'T', ':', ':'};
+    for (; fields < 6 && (fields == 0 || *p); ++fields) {
+        if (fields > 0 && *p != kBefore[fields] && !(fields == 3 && *p == ' ')) return 0;
+        if (fields > 0) ++p;
+        if (!TakeDigits(&p, fields == 0 ? 4 : 2, &v[fields])) return 0;
+    }
+    if (*p || fields == 1 || fields == 2 || fields == 4) return 0;
+    // A date alone, or a time without seconds, spans its day or minute.
+    const int last = until ? 59 : 0;
+    t = {v[0], int(v[1]), int(v[2]), fields > 3 ? int(v[3]) : (until ? 23 : 0), fields > 3 ? int(v[4]) : last,
+         fields > 5 ? int(v[5]) : last};
+    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > MonthDays(t.year, t.month) || t.hour > 23 ||
+        t.minute > 59 || t.second > 59) {
+        return 2;
+    }
+    WriteStamp(t, stamp);
+    return 1;
+}
+
+int LocalNow(char stamp[kStampSize]) {
+    if (const char* given = getenv("DARVEX_CLI_NOW")) return ParseTimeArgument(given, false, nullptr, stamp) == 1;
+    const time_t now = time(nullptr);
+    const tm* local = localtime(&now);
+    if (!local) return 0;
+    WriteStamp({local->tm_year + 1900L, local->tm_mon + 1, local->tm_mday, local->tm_hour, local->tm_min,
+                local->tm_sec > 59 ? 59 : local->tm_sec},
+               stamp);
+    return 1;
+}
 
 const char* CommandName(int command) { return command > 0 && command < kCommandCount ? kCommandNames[command] : ""; }
 
@@ -366,11 +522,20 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
             } else if (!spec->takesValue && value) {
                 return Fail(err, "takes no value", arg);
             }
-            // A list adds to the one given before; any other value given twice is refused.
-            if (given[spec->id] && spec->takesValue && spec->id != kOptTypes && spec->id != kOptFindTypes) {
+            // A list adds to the one given before; any other value given twice is refused,
+            // and --since and --until set the bounds that --from and --through set.
+            const int id = spec->id;
+            const int sameBound = id == kOptSince ? kOptFrom : id == kOptFrom ? kOptSince
+                                : id == kOptUntil ? kOptThrough : id == kOptThrough ? kOptUntil : id;
+            if (sameBound != id && given[sameBound]) {
+                fprintf(err, "darvex-cli: %s and %s set the same bound: give one of them\n",
+                        OptionName(sameBound), spec->name);
+                return 0;
+            }
+            if (given[id] && spec->takesValue && id != kOptTypes && id != kOptFindTypes) {
                 return Fail(err, "given twice", spec->name);
             }
-            given[spec->id] = true;
+            given[id] = true;
             if (!ApplyOption(*spec, value, o, err)) return 0;
             continue;
         }
@@ -393,6 +558,12 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
     if ((o->noData || o->bom) && o->format != kFormatCsv && o->format != kFormatNone) {
         fprintf(err, "darvex-cli: %s is for --format csv only\n", o->noData ? "--no-data" : "--bom");
         return 0;
+    }
+    o->shownFile = o->file;
+    if (o->file && strcmp(o->file, "-") == 0 && !o->help && !o->version) {
+        // The other commands read the log whole; follow waits on a file that grows.
+        if (o->command == kCommandFollow) return Fail(err, "follow reads a file that is written to, not standard input", "-");
+        if (!(o->file = SpoolStandardInput(err))) return 0;
     }
     return 1;
 }

@@ -15,7 +15,8 @@ struct CliOptions {
     int command;
     bool help;
     bool version;
-    const char* file;
+    const char* file;          // FILE "-": the temporary copy of standard input
+    const char* shownFile;     // FILE as messages name it: "-" for standard input
     const char* row;
     uint32_t order;            // 112..114; 0 when not given
     bool noHeader;
@@ -62,3 +63,21 @@ int ParseOptions(int argc, char** argv, CliOptions* options, FILE* err);
 // names no such moment (month 13, February 30th, hour 24, ...); 0 for
 // anything else.
 int ParseStampArgument(const char* text, char stamp[kStampSize]);
+
+// --since and --until: "yyyy-mm-ddThh:mm:ss" as export writes it (a blank for
+// the T; the seconds may be left off), a date alone, "now", "today",
+// "yesterday", or a time before now ("-30s", "-15m", "-2h", "-7d"). A date (or
+// today, yesterday) bounds from its first second as --since and through its
+// last as --until; a time without seconds likewise its minute. now is the
+// local clock's "yyyy/mm/ddhh:mm:ss", as the log stores stamps. Returns 1, 2
+// for that form naming no such moment, 0 for anything else.
+int ParseTimeArgument(const char* text, bool until, const char now[kStampSize], char stamp[kStampSize]);
+
+// The local clock now as a stamp, or the time DARVEX_CLI_NOW gives in
+// --since's form (for tests). Returns 0 when DARVEX_CLI_NOW is no such time.
+int LocalNow(char stamp[kStampSize]);
+
+// FILE "-": standard input read to its end into a temporary file, removed when
+// the program ends. Returns that file's path (UTF-8), or nullptr after writing
+// the reason to err.
+const char* SpoolStandardInput(FILE* err);

@@ -17,7 +17,8 @@ namespace {
 
 const char kProgramHelp[] =
     "Usage: darvex-cli COMMAND FILE [OPTIONS]\n"
-    "Reads an event log file as DARVEX loads it.\n"
+    "Reads an event log file as DARVEX loads it. FILE - reads the log from\n"
+    "standard input (all but follow); a file named \"-\" is ./-.\n"
     "\n"
     "Commands:\n"
     "  list FILE       the rows in the printed list's format\n"
@@ -51,6 +52,15 @@ const char kProgramHelp[] =
     "  --from DATE, --through DATE    bounds, inclusive; DATE is \"yy/mm/dd hh:mm:ss\"\n" \
     "                                 (90-99 are 1990-1999, 00-89 2000-2089)\n" \
     "                                 or \"yyyy/mm/dd hh:mm:ss\"\n" \
+    "  --since TIME, --until TIME     the same bounds (give one of --since and\n" \
+    "                                 --from): \"yyyy-mm-ddThh:mm:ss\" as export\n" \
+    "                                 writes it (a blank for the T; seconds may go),\n" \
+    "                                 a date alone, now, today, yesterday, or a time\n" \
+    "                                 before now: -45s, -30m, -1h, -2d. A date spans\n" \
+    "                                 its day and a time without seconds its minute\n" \
+    "                                 (--since from the first second, --until through\n" \
+    "                                 the last). Stamps are the writing machine's\n" \
+    "                                 local time, so now is the local clock's\n" \
     "  --types error,warning,information   the types shown\n" \
     "  --component NAME|1..5|all      one component, numbered as stats and export\n" \
     "                                 print it (5: unknown; 0 is all too)\n" \
@@ -116,11 +126,21 @@ const char* const kCommandHelp[kCommandCount] = {
     "Prints the newest events, then each event the writing component appends,\n"
     "oldest first, until Ctrl-C. Follows the chain round the record area's end\n"
     "and a Clear; never writes to the file nor takes the component's mutex.\n"
+    "A file truncated or replaced under FILE (renamed over, or deleted and made\n"
+    "again) is said so on standard error and followed from its first event, as\n"
+    "a new log; a deleted one is waited for. Only the events the filter options\n"
+    "pass are printed, as list filters them.\n"
     "\n"
-    "  --lines N       the newest events printed first (default 10)\n"
-    "  --format list|ndjson   the list's rows without the header (default), or\n"
-    "                  one JSON object a line in UTF-8, as export writes it\n"
-    "  --interval MS   the pause between two looks at the file (default 250)\n" DARVEX_TEXT_OPTIONS,
+    "  --lines N       the newest events printed first, of those the filter\n"
+    "                  options pass (default 10)\n"
+    "  --format list|line|ndjson   the list's rows without the header (default),\n"
+    "                  list --format line's lines, or one JSON object a line in\n"
+    "                  UTF-8, as export writes it\n"
+    "  --interval MS   the pause between two looks at the file (default 250)\n"
+    "  --from, --through, --since, --until, --types, --component, --module\n"
+    "                  as list takes them\n"
+    "  --saved         the types, component and module saved in the file's\n"
+    "                  header, read at each look; the options above override\n" DARVEX_TEXT_OPTIONS,
     "Usage: darvex-cli export FILE --format csv|json|ndjson [OPTIONS]\n"
     "Writes the listed rows' events with all their fields in UTF-8: type,\n"
     "typeName, time (yyyy-mm-ddThh:mm:ss, as stored), component, componentName,\n"

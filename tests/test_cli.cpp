@@ -504,3 +504,228 @@ TEST_F(ExportTest, FollowWritesExportsObjects) {
 }
 
 }  // namespace
+
+// --since, --until, follow's filters and file notices, FILE "-".
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+
+namespace {
+
+TEST(CliTime, SinceAndUntilTakeIsoTimesDatesAndTimesBeforeNow) {
+    const char now[] = "2004/03/0100:00:30";   // a day after a leap day
+    const struct { const char* text; bool until; const char* stamp; } cases[] = {
+        {"2024-02-03T04:05:06", false, "2024/02/0304:05:06"}, {"2024-02-03 04:05:06", true, "2024/02/0304:05:06"},
+        {"2024-02-03T04:05", false, "2024/02/0304:05:00"},    {"2024-02-03 04:05", true, "2024/02/0304:05:59"},
+        {"2024-02-03", false, "2024/02/0300:00:00"},          {"2024-02-03", true, "2024/02/0323:59:59"},
+        {"now", true, "2004/03/0100:00:30"},                   {"-45s", false, "2004/02/2923:59:45"},
+        {"-30m", false, "2004/02/2923:30:30"},                 {"-1h", false, "2004/02/2923:00:30"},
+        {"-2d", false, "2004/02/2800:00:30"},                  {"-366d", false, "2003/03/0100:00:30"},
+        {"today", false, "2004/03/0100:00:00"},                {"today", true, "2004/03/0123:59:59"},
+        {"yesterday", false, "2004/02/2900:00:00"},            {"yesterday", true, "2004/02/2923:59:59"},
+    };
+    for (const auto& c : cases) {
+        char stamp[kStampSize + 1] = {};
+        EXPECT_EQ(ParseTimeArgument(c.text, c.until, now, stamp), 1) << c.text;
+        EXPECT_STREQ(stamp, c.stamp) << c.text << (c.until ? " as --until" : "");
+    }
+    char stamp[kStampSize];
+    for (const char* noSuchTime : {"2023-02-29", "2024-13-01", "2024-04-31", "2024-01-01T24:00", "2024-01-01 10:60"}) {
+        EXPECT_EQ(ParseTimeArgument(noSuchTime, false, now, stamp), 2) << noSuchTime;
+    }
+    for (const char* wrong : {"2024", "2024-02", "2024-2-03", "2024-02-03T", "2024-02-03T04", "2024-02-03T04:05:06Z",
+                              "24-02-03", "-1w", "-h", "-1", "--1h", "today ", "Now", ""}) {
+        EXPECT_EQ(ParseTimeArgument(wrong, false, now, stamp), 0) << wrong;
+    }
+    EXPECT_EQ(ParseTimeArgument("now", false, nullptr, stamp), 0);   // DARVEX_CLI_NOW itself is no relative time
+}
+
+TEST_F(ListedLog, SinceAndUntilSetTheBoundsOfFromAndThrough) {
+    EXPECT_EQ(List({"--since", "1999-05-31T23:59", "--until", "2002-06-01"}),
+              List({"--from", "1999/05/31 23:59:00", "--through", "02/06/01 23:59:59"}));
+    EXPECT_EQ(List({"--since", "1999-05-31T23:59", "--until", "2002-06-01"}), Rows({2, 3, 4, 5, 6}));
+    EXPECT_EQ(List({"--until", "1999-05-31 23:59:58"}), Rows({7}));
+    setenv("DARVEX_CLI_NOW", "2004-01-02T00:00:00", 1);
+    EXPECT_EQ(List({"--since", "-1d"}), Rows({0}));
+    EXPECT_EQ(List({"--since", "yesterday", "--until", "yesterday"}), Rows({0}));
+    EXPECT_EQ(List({"--since", "-86399s"}), "");
+    setenv("DARVEX_CLI_NOW", "yesterday", 1);
+    const CliResult badNow = Cli({"list", path, "--since", "now"});
+    unsetenv("DARVEX_CLI_NOW");
+    EXPECT_EQ(badNow.status, kExitUsage);
+    EXPECT_NE(badNow.err.find("DARVEX_CLI_NOW"), std::string::npos);
+    // One bound, one option; no such date as --from refuses it.
+    for (std::vector<std::string> twice : {std::vector<std::string>{"--since", "2000-01-01", "--from", "00/01/01 00:00:00"},
+                                           {"--through", "00/01/01 00:00:00", "--until", "2000-01-01"},
+                                           {"--until", "2000-01-01", "--until", "2000-01-02"}}) {
+        twice.insert(twice.begin(), {"list", path});
+        const CliResult r = Cli(twice);
+        EXPECT_EQ(r.status, kExitUsage) << twice[2];
+        EXPECT_TRUE(r.out.empty());
+    }
+    const CliResult noDay = Cli({"export", path, "--format", "csv", "--since", "2003-02-29"});
+    EXPECT_EQ(noDay.status, kExitUsage);
+    EXPECT_NE(noDay.err.find("names no such date"), std::string::npos);
+    EXPECT_EQ(Cli({"find", path, "--until", "2003-02-28", "--since", "2003-03-01"}).status, kExitUsage);
+}
+
+// follow's predicate is the viewer's filter, entry by entry.
+TEST_F(ListedLog, EntryShownPassesWhatApplyFilterShows) {
+    memcpy(state.range.from, "1999/05/3123:59:59", kStampSize);
+    memcpy(state.range.through, "2003/01/0112:00:00", kStampSize);
+    for (int variant = 0; variant < 6; ++variant) {
+        ViewConditions c = DefaultViewConditions();
+        c.fromIsStamp = variant == 1 || variant == 5;
+        c.throughIsStamp = variant == 2 || variant == 5;
+        if (variant == 3) c.warningType = c.informationType = 0;
+        if (variant == 4) c.moduleIndex = 2;
+        if (variant == 5) c.componentIndex = 1;
+        state.conditions = c;
+        ApplyFilter(&state, &fx);
+        uint32_t shown = 0;
+        for (uint32_t i = 0; i < state.table.loadedCount; ++i) {
+            const EventEntry& e = state.table.entries[i];
+            EXPECT_EQ(EntryShown(e, c, state.range.from, state.range.through), e.visible == 1) << variant << " " << i;
+            shown += e.visible;
+        }
+        EXPECT_GT(shown, 0u) << variant;
+        EXPECT_TRUE(variant == 0 ? shown == state.table.loadedCount : shown < state.table.loadedCount) << variant;
+    }
+}
+
+// Only the events the filter passes: the first look's newest N of them, then the new ones.
+TEST_F(Follow, PrintsOnlyTheEventsTheFilterPasses) {
+    Append(12);
+    Start(3);
+    state.accept = [](void*, const uint8_t* record, const LogHeader& header) {
+        EventEntry e = {};
+        BuildEntry(record, header, &e);
+        return (atoi(e.time + 3) * 60 + atoi(e.time + 6)) % 3 == 0 ? 1 : 0;   // event N is N seconds after 00:00
+    };
+    EXPECT_EQ(Step(), std::vector<int>({6, 9, 12}));
+    Append(4);
+    EXPECT_EQ(Step(), std::vector<int>({15}));
+    Append(1);
+    EXPECT_EQ(Step(), std::vector<int>());
+    Append(60);   // round the area unseen: from the oldest, filtered too
+    const std::vector<int> after = Step();
+    EXPECT_TRUE(lost);
+    ASSERT_FALSE(after.empty());
+    for (int n : after) EXPECT_EQ(n % 3, 0) << n;
+    EXPECT_EQ(after.back(), 75);   // of 17 + 60
+    ReleaseFollowState(&state);
+    Start(10);   // fewer passing than asked for: all of them
+    state.accept = [](void*, const uint8_t*, const LogHeader&) { return 0; };
+    EXPECT_EQ(Step(), std::vector<int>());
+}
+
+// darvex-cli follow in a child process, its output and messages on one pipe.
+struct FollowedFile : ::testing::Test {
+    std::string path = TempPath("followed.EVT");
+    pid_t child = -1;
+    int pipeEnd = -1;
+    std::string seen;
+
+    static LogImage Events(const char* name, int n, uint16_t type = kTypeError) {
+        LogImage image;
+        InitLogImage(&image, 0, kRecordAreaStart + 1500);
+        uint32_t newest = 0;
+        for (int i = 1; i <= n; ++i) {
+            const std::string text = name + std::to_string(i);
+            RecordSpec r;
+            r.text = text.c_str();
+            r.type = i % 2 ? type : uint16_t(kTypeInformation);
+            r.timeStamp = RecordTimeAfter(MakeRecordTime(2024, 1, 1, 0, 0, 0), uint64_t(i));
+            EXPECT_EQ(AppendRecord(image.bytes.data(), image.bytes.size(), &newest, r), 1);
+        }
+        return image;
+    }
+    void Follow(std::vector<std::string> options) {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        options.insert(options.begin(), {"darvex-cli", "follow", path, "--interval", "10", "--format", "line"});
+        if ((child = fork()) == 0) {
+            close(fds[0]);
+            FILE* out = fdopen(fds[1], "w");
+            std::vector<char*> argv;
+            for (std::string& a : options) argv.push_back(&a[0]);
+            _exit(RunCli(int(argv.size()), argv.data(), out, out));
+        }
+        close(fds[1]);
+        pipeEnd = fds[0];
+    }
+    // Waits for text (generously); what came before it is dropped.
+    bool Await(const std::string& text) {
+        for (int waited = 0; waited < 20000; waited += 20) {
+            const size_t at = seen.find(text);
+            if (at != std::string::npos) return seen.erase(0, at + text.size()), true;
+            pollfd p = {pipeEnd, POLLIN, 0};
+            char buffer[4096];
+            ssize_t n = 0;
+            if (poll(&p, 1, 20) == 1 && (n = read(pipeEnd, buffer, sizeof buffer)) > 0) seen.append(buffer, size_t(n));
+            if (n < 0 || (p.revents & POLLHUP && n == 0)) return false;
+        }
+        return false;
+    }
+    void TearDown() override {
+        if (child > 0) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+        if (pipeEnd >= 0) close(pipeEnd);
+    }
+};
+
+TEST_F(FollowedFile, SaysWhenTheFileIsReplacedTruncatedOrDeletedAndFollowsTheNewOne) {
+    ASSERT_EQ(WriteLogImage(Events("old ", 5), path.c_str()), 1);
+    Follow({"--lines", "2", "--types", "error"});
+    EXPECT_TRUE(Await("\tError\t"));   // the line format, errors only: the newest two of them
+    EXPECT_TRUE(Await("old 3\n"));
+    EXPECT_TRUE(Await("old 5\n"));
+    // Renamed over: all of the new file's errors.
+    const std::string next = path + ".next";
+    ASSERT_EQ(WriteLogImage(Events("new ", 3), next.c_str()), 1);
+    ASSERT_EQ(rename(next.c_str(), path.c_str()), 0);
+    EXPECT_TRUE(Await("darvex-cli: " + path + ": file replaced; following the new file from its first event\n"));
+    EXPECT_TRUE(Await("new 1\n"));
+    EXPECT_TRUE(Await("new 3\n"));
+    // Emptied, then written again in place.
+    ASSERT_EQ(truncate(path.c_str(), 0), 0);
+    EXPECT_TRUE(Await(path + ": file truncated; following it from its first event\n"));
+    ASSERT_EQ(WriteLogImage(Events("again ", 1), path.c_str()), 1);
+    EXPECT_TRUE(Await("again 1\n"));
+    // Gone, then back.
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    EXPECT_TRUE(Await(path + ": file deleted; waiting for it to come back\n"));
+    ASSERT_EQ(WriteLogImage(Events("back ", 3), path.c_str()), 1);
+    EXPECT_TRUE(Await(path + ": file appeared; following it from its first event\n"));
+    EXPECT_TRUE(Await("back 1\n"));
+    EXPECT_TRUE(Await("back 3\n"));
+    EXPECT_EQ(seen.find("back 2"), std::string::npos);   // information: not passed
+}
+
+// FILE "-": the log from standard input, for every command but follow.
+TEST_F(ListedLog, DashReadsTheLogFromStandardInput) {
+    const auto fromStdin = [this](std::vector<std::string> args) {
+        const int saved = dup(STDIN_FILENO), log = open(path.c_str(), O_RDONLY);
+        dup2(log, STDIN_FILENO);
+        close(log);
+        const CliResult r = Cli(args);
+        dup2(saved, STDIN_FILENO);
+        close(saved);
+        return r;
+    };
+    for (std::vector<std::string> args : {std::vector<std::string>{"list", "-", "--saved"},
+                                          {"show", "-", "2", "--dump", "word"},
+                                          {"export", "-", "--format", "json"},
+                                          {"stats", "-"}, {"check", "-"}, {"find", "-", "--all", "--text", "error"}}) {
+        const CliResult piped = fromStdin(args);
+        args[1] = path;
+        const CliResult named = Cli(args);
+        EXPECT_EQ(piped.status, named.status) << args[0];
+        EXPECT_EQ(piped.out, named.out) << args[0];
+        EXPECT_GT(piped.out.size(), 20u) << args[0];
+    }
+    const CliResult follow = fromStdin({"follow", "-"});
+    EXPECT_EQ(follow.status, kExitUsage);
+    EXPECT_NE(follow.err.find("not standard input"), std::string::npos);
+}
+
+}  // namespace

@@ -8,16 +8,18 @@
 #include <vector>
 
 #include "tests/win32/writer_process_win32.h"
+#include "tools/chain_append.h"
 
 namespace {
 
-// darvex-cli.exe with its standard output and error on one pipe.
+// darvex-cli.exe with its standard output and error on one pipe (and input
+// from a file when given).
 struct FollowProcess {
     PROCESS_INFORMATION process = {};
     HANDLE output = nullptr;
     std::string received;
 
-    explicit FollowProcess(const std::string& arguments) {
+    explicit FollowProcess(const std::string& arguments, HANDLE input = nullptr) {
         std::string line = "\"Z:" + std::string(DARVEX_CLI_EXE_PATH) + "\" " + arguments;   // the host's root
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         HANDLE childOutput = nullptr;
@@ -27,6 +29,7 @@ struct FollowProcess {
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESTDHANDLES;
         si.hStdOutput = si.hStdError = childOutput;
+        si.hStdInput = input;
         CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &process);
         CloseHandle(childOutput);
     }
@@ -36,6 +39,13 @@ struct FollowProcess {
         for (HANDLE h : {process.hProcess, process.hThread, output}) if (h) CloseHandle(h);
         process = {};
         output = nullptr;
+    }
+
+    // Everything it writes until it ends.
+    std::string All() {
+        char buffer[4096];
+        for (DWORD got = 0; ReadFile(output, buffer, sizeof buffer, &got, nullptr) && got > 0;) received.append(buffer, got);
+        return received;
     }
 
     // The descriptions of the next n NDJSON lines (other lines whole, without
@@ -118,6 +128,75 @@ TEST(CliFollow, EndsAtOnceWhenItsReaderLeaves) {
         writer.Command("append 600");
     }
     writer.Stop();
+    DeleteFileA(path.c_str());
+}
+
+std::string TempLogPath(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return folder + std::string("darvex_") + name + std::to_string(GetCurrentProcessId()) + ".PERN.EVT";
+}
+
+// A log of n events "NAME i", the odd ones errors.
+bool WriteEvents(const std::string& path, const char* name, int n) {
+    LogImage image;
+    InitLogImage(&image, 0, kRecordAreaStart + 1500);
+    uint32_t newest = 0;
+    for (int i = 1; i <= n; ++i) {
+        const std::string text = name + std::to_string(i);
+        RecordSpec r;
+        r.text = text.c_str();
+        r.type = i % 2 ? kTypeError : kTypeInformation;
+        if (!AppendRecord(image.bytes.data(), image.bytes.size(), &newest, r)) return false;
+    }
+    return WriteLogImage(image, path.c_str()) == 1;
+}
+
+// The file under the path changes while it is open: follow says so and reads the new one from its start.
+TEST(CliFollow, FollowsAFileRenamedOverTruncatedOrDeletedAndMadeAgain) {
+    const std::string path = TempLogPath("renamed_"), next = path + ".next";
+    ASSERT_TRUE(WriteEvents(path, "old ", 5));
+    FollowProcess follow("follow \"" + path + "\" --lines 2 --types error --format ndjson --interval 20");
+    ASSERT_NE(follow.process.hProcess, nullptr);
+    EXPECT_EQ(follow.Lines(2), std::vector<std::string>({"old 3", "old 5"}));
+    ASSERT_TRUE(WriteEvents(next, "new ", 3));
+    // A rename over a file refused while it is open: follow opens it only for a look.
+    bool moved = false;
+    for (int tries = 0; !moved && tries < 100; ++tries) {
+        if (!(moved = MoveFileExA(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))) Sleep(10);
+    }
+    ASSERT_TRUE(moved) << GetLastError();
+    const std::string notice = "darvex-cli: " + path + ": ";
+    EXPECT_EQ(follow.Lines(3), std::vector<std::string>({notice + "file replaced; following the new file from its first event",
+                                                         "new 1", "new 3"}));
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, TRUNCATE_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    EXPECT_EQ(follow.Lines(1), std::vector<std::string>({notice + "file truncated; following it from its first event"}));
+    ASSERT_TRUE(WriteEvents(path, "again ", 1));
+    EXPECT_EQ(follow.Lines(1), std::vector<std::string>({"again 1"}));
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    EXPECT_EQ(follow.Lines(1), std::vector<std::string>({notice + "file deleted; waiting for it to come back"}));
+    ASSERT_TRUE(WriteEvents(path, "back ", 3));
+    EXPECT_EQ(follow.Lines(3), std::vector<std::string>({notice + "file appeared; following it from its first event",
+                                                         "back 1", "back 3"}));
+    follow.Stop();
+    DeleteFileA(path.c_str());
+}
+
+// FILE "-": the log from standard input, as from its path.
+TEST(CliFollow, ListReadsTheLogFromStandardInput) {
+    const std::string path = TempLogPath("stdin_");
+    ASSERT_TRUE(WriteEvents(path, "piped ", 4));
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE log = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(log, INVALID_HANDLE_VALUE);
+    const std::string piped = FollowProcess("list - --format line --codepage 1252", log).All();
+    CloseHandle(log);
+    EXPECT_EQ(piped, FollowProcess("list \"" + path + "\" --format line --codepage 1252").All());
+    EXPECT_NE(piped.find("\tpiped 4"), std::string::npos);
+    EXPECT_NE(FollowProcess("follow -").All().find("not standard input"), std::string::npos);
     DeleteFileA(path.c_str());
 }
 

@@ -81,31 +81,36 @@ void PutLineRow(CliOutput* out, const EventEntry& e) {
     PutText(out, "\n", 1);
 }
 
-int ListRows(const CliOptions& o, const ViewerState& state, CliOutput* out) {
+int ListRows(const CliOptions& o, const LogRows& rows, CliOutput* out) {
     const PrintTexts& t = g_printTexts;
-    const EventTable& table = state.table;
+    RowCursor cursor;
+    StartRows(&cursor, rows);
     if (o.lineFormat) {
-        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) PutLineRow(out, *table.visibleRows[i]);
+        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) PutLineRow(out, *e);
         return kExitOk;
     }
     if (!o.noHeader) {
         const char* titles[] = {t.type, t.date, t.time, t.component, t.module, t.computer};
         PutFormatted(out, t.listHeader, titles, 6);
     }
-    for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) PutListRow(out, *table.visibleRows[i]);
+    while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) PutListRow(out, *e);
     return kExitOk;
 }
 
-int ShowEvent(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE* err) {
-    const EventTable& table = state.table;
+int ShowEvent(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err) {
     char* end = nullptr;
     const unsigned long row = strtoul(o.row, &end, 10);
-    if (o.row[0] < '0' || o.row[0] > '9' || *end != '\0' || row >= table.visibleCount) {
-        fprintf(err, "darvex-cli: row %s is not listed (%lu rows)\n", o.row,
-                static_cast<unsigned long>(table.visibleCount));
+    RowCursor cursor;
+    StartRows(&cursor, rows);
+    const EventEntry* found = nullptr;
+    if (o.row[0] >= '0' && o.row[0] <= '9' && *end == '\0' && row < UINT32_MAX) {
+        while ((found = NextRow(&cursor, rows)) != nullptr && cursor.row <= row) {}
+    }
+    if (!found) {
+        fprintf(err, "darvex-cli: row %s is not listed (%lu rows)\n", o.row, static_cast<unsigned long>(CountRows(rows)));
         return kExitUsage;
     }
-    const EventEntry& e = *table.visibleRows[row];
+    const EventEntry& e = *found;
     const PrintTexts& t = g_printTexts;
     const char* pair[2] = {t.date, e.date + 2};
     PutFormatted(out, t.dateTimeLine, pair, 2);
@@ -144,32 +149,52 @@ int ShowEvent(const CliOptions& o, const ViewerState& state, CliOutput* out, FIL
     return kExitOk;
 }
 
-int ShowStats(const ViewerState& state, CliOutput* out) {
-    const EventTable& table = state.table;
+int ShowStats(const LogRows& rows, CliOutput* out) {
     uint32_t types[5] = {};   // by type code 0..4, other codes with code 0
     uint32_t components[kComponentNameCount] = {};
     uint32_t modules[kModuleNameCount] = {};
-    for (uint32_t i = 0; i < table.loadedCount; ++i) {
-        const EventEntry& e = table.entries[i];
+    uint32_t byCode[8][kComponentNameCount][kModuleNameCount] = {};   // a mapped log's records, before the sums
+    for (uint32_t slot = 0; slot < rows.count; ++slot) {
+        if (!rows.loaded) {
+            // Only the type and the module code: no entry is decoded.
+            const uint8_t* r = rows.area + rows.positions[slot];
+            uint16_t component, module;
+            ClassifyModuleCode(RecordModuleCode(r), &component, &module);
+            const uint16_t type = RecordType(r);
+            ++byCode[type <= 4 ? type : 0][component < kComponentNameCount ? component : 0]
+                    [module + 1u < kModuleNameCount ? module + 1u : 0];
+            continue;
+        }
+        const EventEntry& e = rows.loaded->table.entries[slot];
         ++types[e.type <= 4 ? e.type : 0];
         ++components[e.component < kComponentNameCount ? e.component : 0];
         ++modules[e.module + 1u < kModuleNameCount ? e.module + 1u : 0];
     }
+    for (int t = 0; t < 5; ++t) {
+        for (int c = 0; c < kComponentNameCount; ++c) {
+            for (int m = 0; m < kModuleNameCount; ++m) {
+                types[t] += byCode[t][c][m];
+                components[c] += byCode[t][c][m];
+                modules[m] += byCode[t][c][m];
+            }
+        }
+    }
+    const uint32_t count = rows.count;
     char line[96];
-    const LogHeader& h = state.file.currentHeader;
+    const LogHeader& h = rows.header;
     snprintf(line, sizeof line, "Computer: %.16s", reinterpret_cast<const char*>(h.computerName));
     PutEscaped(out, line, strlen(line));
     PutText(out, "\n", 1);
-    snprintf(line, sizeof line, "Events: %lu", static_cast<unsigned long>(table.loadedCount));
+    snprintf(line, sizeof line, "Events: %lu", static_cast<unsigned long>(count));
     PutLine(out, line);
-    if (table.loadedCount != 0) {
-        PutStamp(out, "First event: ", state.range.firstEvent);
-        PutStamp(out, "Last event: ", state.range.lastEvent);
+    if (count != 0) {
+        PutStamp(out, "First event: ", rows.range.firstEvent);
+        PutStamp(out, "Last event: ", rows.range.lastEvent);
     }
     PutLine(out, "Type:");
     const uint16_t codes[3] = {kTypeError, kTypeWarning, kTypeInformation};
     for (uint16_t code : codes) PutCount(out, TypeName(code), types[code]);
-    if (uint32_t other = table.loadedCount - types[kTypeError] - types[kTypeWarning] - types[kTypeInformation]) {
+    if (uint32_t other = count - types[kTypeError] - types[kTypeWarning] - types[kTypeInformation]) {
         PutCount(out, "(other types)", other);
     }
     PutLine(out, "Component:");

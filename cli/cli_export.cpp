@@ -154,7 +154,7 @@ void PutEventFields(EventWriter* x, const EventEntry& e) {
     if (x->format != kFormatCsv) PutText(x->out, "}", 1);
 }
 
-int ExportEvents(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE* err) {
+int ExportEvents(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err) {
     EventWriter* x = static_cast<EventWriter*>(malloc(sizeof(EventWriter)));
     if (!x) {
         fprintf(err, "darvex-cli: Area for execution is not enough.\n");
@@ -167,7 +167,8 @@ int ExportEvents(const CliOptions& o, const ViewerState& state, CliOutput* out, 
     // ends are the format's.
     out->raw = true;
     SetBinaryOutput(out->file);
-    const EventTable& table = state.table;
+    RowCursor cursor;
+    StartRows(&cursor, rows);
     if (o.format == kFormatCsv) {
         if (o.bom) PutText(out, "\xEF\xBB\xBF", 3);   // tells spreadsheet programs the text is UTF-8
         for (int f = 0; f < kFieldCount - (o.noData ? 1 : 0); ++f) {
@@ -175,19 +176,20 @@ int ExportEvents(const CliOptions& o, const ViewerState& state, CliOutput* out, 
             PutText(out, kFieldNames[f]);
         }
         PutText(out, "\r\n", 2);
-        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
-            PutEventFields(x, *table.visibleRows[i]);
+        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
+            PutEventFields(x, *e);
             PutText(out, "\r\n", 2);
         }
     } else {
+        // JSON: "[", then each object behind a line end (and a comma from the second on), "\n]" after the last.
         const bool array = o.format == kFormatJson;
-        if (array) PutText(out, table.visibleCount ? "[\n" : "[", table.visibleCount ? 2 : 1);
-        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
-            PutEventFields(x, *table.visibleRows[i]);
-            if (array && i + 1 < table.visibleCount) PutText(out, ",", 1);
-            PutText(out, "\n", 1);
+        if (array) PutText(out, "[", 1);
+        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
+            if (array) PutText(out, cursor.row == 1 ? "\n" : ",\n", cursor.row == 1 ? 1 : 2);
+            PutEventFields(x, *e);
+            if (!array) PutText(out, "\n", 1);
         }
-        if (array) PutText(out, "]\n", 2);
+        if (array) PutText(out, cursor.row ? "\n]\n" : "]\n", cursor.row ? 3 : 2);
     }
     free(x);
     return kExitOk;

@@ -5,6 +5,7 @@
 #include "app/viewer_state.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
+#include "cli/cli_stream.h"
 
 // The writer of one event's fields, shared by export and follow's NDJSON.
 struct EventWriter {
@@ -21,4 +22,4 @@ void PutEventFields(EventWriter* writer, const EventEntry& e);
 
 // The listed rows of the chosen order and filter in options.format. Returns
 // an exit status.
-int ExportEvents(const CliOptions& options, const ViewerState& state, CliOutput* out, FILE* err);
+int ExportEvents(const CliOptions& options, const LogRows& rows, CliOutput* out, FILE* err);

@@ -15,6 +15,8 @@ void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventT
     out->codePage = codePage;
     out->raw = raw;
     out->table = table;
+    out->countTexts = nullptr;
+    out->textSource = nullptr;
     out->tableCounted = false;
     out->votes = CodePageVotes{};
     out->notes = notes;
@@ -23,6 +25,24 @@ void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventT
     out->failed = false;
     out->readerLeft = false;
     KeepOnBrokenPipe();
+}
+
+void SetTextSource(CliOutput* out, void (*count)(const void*, CodePageVotes*), const void* source) {
+    out->countTexts = count;
+    out->textSource = source;
+}
+
+size_t PlainPrefix(const char* text, size_t length) {
+    // Eight bytes a step: a word with no zero byte and no high bit is passed whole.
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        memcpy(&w, text + i, 8);
+        if (((w - kOnes) | w) & kHighs) break;
+    }
+    while (i < length && text[i] != 0 && uint8_t(text[i]) < 0x80) ++i;
+    return i;
 }
 
 int ReportFileFailure(int messageId, const char* path, FILE* err, const char* reason) {
@@ -71,6 +91,10 @@ int OutputCodePage(CliOutput* out) {
         }
         out->tableCounted = true;
     }
+    if (out->countTexts && !out->tableCounted) {
+        out->countTexts(out->textSource, &out->votes);
+        out->tableCounted = true;
+    }
     const CodePageVotes& v = out->votes;
     out->codePage = ChooseCodePage(v);
     if (out->codePage == 0) return 1252;   // ASCII alone reads the same in either
@@ -91,7 +115,14 @@ int OutputCodePage(CliOutput* out) {
 namespace {
 
 bool AllAscii(const char* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        memcpy(&w, text + i, 8);
+        if (w & kHighs) return false;
+    }
+    for (; i < length; ++i) {
         if (uint8_t(text[i]) > 0x7F) return false;
     }
     return true;

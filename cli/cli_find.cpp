@@ -16,6 +16,14 @@ void PutMatch(CliOutput* out, uint32_t row, const EventEntry& e) {
     PutListRow(out, e);
 }
 
+// The wrap question is answered once for the whole run, by --wrap.
+int AnswerWrap(void* context, int) { return *static_cast<const bool*>(context) ? 1 : 0; }
+void NoFailureBox(void*, int) {}
+
+const char* NoMatchWhere(const CliOptions& o) {
+    return o.wrap ? "" : o.up ? " up to the top of the list" : " down to the end of the list";
+}
+
 bool IsAscii(const char* text) {
     for (; *text; ++text) {
         if (uint8_t(*text) > 0x7F) return false;
@@ -93,12 +101,25 @@ int FindRows(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err
         fprintf(err, "darvex-cli: no event matched\n");
         return kExitNoMatch;
     }
+    const bool up = o.up;
+    const int64_t current = o.fromRowGiven ? int64_t(o.fromRow) : -1;
+    if (rows.loaded) {
+        // The loaded table's rows: the viewer's own search, the wrap question answered by --wrap.
+        const EventTable& table = rows.loaded->table;
+        bool wrap = o.wrap;
+        const FindPrompts prompts = {&wrap, AnswerWrap, NoFailureBox};
+        const int32_t hit = FindNextRow(table.visibleRows, table.visibleCount, int32_t(current), c, page, prompts);
+        if (hit >= 0) {
+            PutMatch(out, uint32_t(hit), *table.visibleRows[hit]);
+            return kExitOk;
+        }
+        fprintf(err, "darvex-cli: no event matched%s\n", NoMatchWhere(o));
+        return kExitNoMatch;
+    }
     // Find Next's two passes in one walk down the rows: the first pass from
     // the row after the selection (down) or before it (up) to the list's
     // end, then, with --wrap, the whole list from the end it starts at.
     // No selection is row -1: down starts at row 0, up finds nothing before the wrap.
-    const bool up = o.up;
-    const int64_t current = o.fromRowGiven ? int64_t(o.fromRow) : -1;
     EventEntry hit = {}, wrapped = {};
     int64_t hitRow = -1, wrappedRow = -1;
     while (const EventEntry* e = NextRow(&cursor, rows)) {
@@ -115,6 +136,6 @@ int FindRows(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err
         PutMatch(out, uint32_t(hitRow), hit);
         return kExitOk;
     }
-    fprintf(err, "darvex-cli: no event matched%s\n", o.wrap ? "" : o.up ? " up to the top of the list" : " down to the end of the list");
+    fprintf(err, "darvex-cli: no event matched%s\n", NoMatchWhere(o));
     return kExitNoMatch;
 }

@@ -81,6 +81,72 @@ void PutLineRow(CliOutput* out, const EventEntry& e) {
     PutText(out, "\n", 1);
 }
 
+namespace {
+
+// The list's rows of one type, component and module differ only in the
+// stamp: such a row is formatted once, with stand-ins for the stamp's
+// sixteen characters (bytes 1 to 16: no name holds them, and like the
+// digits they are single-byte characters in every code page, so the row is
+// cut where it would be cut), and each row is that line with its stamp put
+// where the stand-ins landed.
+struct RowTemplate {
+    bool made;
+    bool usable;            // no byte of the line is escaped
+    uint16_t length;
+    uint8_t at[16];         // where each stamp character goes; 0xFF: cut off
+    char line[kPrintLineSize];
+};
+
+constexpr int kTemplateCount = 5 * kComponentNameCount * (kModuleNameCount - 1);
+
+struct ListRowCache {
+    char computer[sizeof(EventEntry::computer)];
+    RowTemplate rows[kTemplateCount];
+};
+
+void MakeTemplate(RowTemplate* t, const EventEntry& e) {
+    t->made = true;
+    t->usable = false;
+    for (const char* text : {TypeName(e.type), ComponentName(e.component), ModuleName(e.module), e.computer}) {
+        for (; *text; ++text) {
+            if (uint8_t(*text) < 0x20) return;
+        }
+    }
+    EventEntry d = e;
+    memcpy(d.date + 2, "\1\2\3\4\5\6\7\10", 8);
+    memcpy(d.time, "\11\12\13\14\15\16\17\20", 8);
+    const int n = FormatListRow(d, t->line, sizeof t->line);
+    t->length = uint16_t(n < kPrintLineSize ? n : kPrintLineSize - 1);
+    memset(t->at, 0xFF, sizeof t->at);
+    for (uint16_t i = 0; i < t->length; ++i) {
+        const uint8_t c = uint8_t(t->line[i]);
+        if (c >= 1 && c <= 16 && t->at[c - 1] == 0xFF) t->at[c - 1] = uint8_t(i);
+        else if (c < 0x20 || c == 0x7F) return;
+    }
+    t->usable = true;
+}
+
+void PutCachedListRow(ListRowCache* cache, CliOutput* out, const EventEntry& e) {
+    if (e.component >= kComponentNameCount || e.module >= kModuleNameCount - 1) return PutListRow(out, e);
+    if (memcmp(cache->computer, e.computer, sizeof cache->computer) != 0) {
+        memcpy(cache->computer, e.computer, sizeof cache->computer);
+        for (RowTemplate& t : cache->rows) t.made = false;
+    }
+    RowTemplate& t = cache->rows[((e.type <= 4 ? e.type : 0) * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
+    if (!t.made) MakeTemplate(&t, e);
+    if (!t.usable) return PutListRow(out, e);
+    char* p = OutputRoom(out, t.length + 1u);
+    memcpy(p, t.line, t.length);
+    for (int i = 0; i < 8; ++i) {
+        if (t.at[i] != 0xFF) p[t.at[i]] = e.date[2 + i];
+        if (t.at[8 + i] != 0xFF) p[t.at[8 + i]] = e.time[i];
+    }
+    p[t.length] = '\n';
+    OutputUsed(out, p + t.length + 1);
+}
+
+}  // namespace
+
 int ListRows(const CliOptions& o, const LogRows& rows, CliOutput* out) {
     const PrintTexts& t = g_printTexts;
     RowCursor cursor;
@@ -93,7 +159,9 @@ int ListRows(const CliOptions& o, const LogRows& rows, CliOutput* out) {
         const char* titles[] = {t.type, t.date, t.time, t.component, t.module, t.computer};
         PutFormatted(out, t.listHeader, titles, 6);
     }
-    while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) PutListRow(out, *e);
+    ListRowCache* cache = new ListRowCache();
+    while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) PutCachedListRow(cache, out, *e);
+    delete cache;
     return kExitOk;
 }
 
@@ -213,9 +281,14 @@ int ShowStats(const LogRows& rows, CliOutput* out) {
 int CheckFile(const char* path, FILE* out, FILE* err) {
     const LogOpener cliOpener = CliLogOpener(path), *opener = &cliOpener;
     LogReader reader = {};
-    int id = opener->open(opener->context, path, &reader);
     ChainCheck check = {};
+    // The file mapped when it can be, else read as the loader reads it.
+    MappedFile file;
+    int id = g_cliMapsFiles ? MapLogFile(path, &file) : -1;
     if (id == 0) {
+        CheckLogBytes(file.bytes, file.size, &check);
+        UnmapLogFile(&file);
+    } else if (id == -1 && (id = opener->open(opener->context, path, &reader)) == 0) {
         id = CheckLog(&reader, &check);
         opener->close(opener->context, &reader);
     }

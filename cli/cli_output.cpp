@@ -169,6 +169,14 @@ void PutText(CliOutput* out, const char* text, size_t length) {
     out->used += length;
 }
 
+char* OutputRoom(CliOutput* out, size_t n) {
+    if (n > kOutputBlockSize - out->used) {
+        WriteBytes(out, out->block, out->used);
+        out->used = 0;
+    }
+    return out->block + out->used;
+}
+
 void FormatIsoTime(const EventEntry& e, char time[kIsoTimeSize]) {
     memcpy(time, e.date, 10);
     time[4] = time[7] = '-';

@@ -47,6 +47,11 @@ void SetTextSource(CliOutput* out, void (*count)(const void* source, CodePageVot
 void PutText(CliOutput* out, const char* text, size_t length);
 void PutText(CliOutput* out, const char* text);
 void PutLine(CliOutput* out, const char* text);   // the text and a line end
+// Room for n bytes (at most kOutputBlockSize) at the end of the block, which is
+// written first when it lacks the room: the caller writes there and hands the
+// end of what it wrote to OutputUsed. Whole lines go there, as with PutText.
+char* OutputRoom(CliOutput* out, size_t n);
+inline void OutputUsed(CliOutput* out, const char* end) { out->used = size_t(end - out->block); }
 // Appends a text of the log with its control characters (below 0x20, and
 // 0x7F) as \xHH, so that no byte of the log reaches the terminal as a
 // command. No byte of a double-byte character is one of them.

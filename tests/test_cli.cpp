@@ -544,7 +544,7 @@ TEST(CliStream, MappedRowsAreTheLoadedTablesRows) {
         {"find", "--text", "e", "-r"}, {"find", "--text", "e", "--up"}, {"find", "--from-row", "3", "--up", "--wrap"},
         {"export", "--format", "csv"}, {"export", "--format", "json", "--order", "oldest"},
         {"export", "--format", "ndjson", "-n", "2", "--types", "warning", "--codepage", "1252"},
-        {"export", "--format", "json", "--types", "information", "--component", "5"}, {"stats"}};
+        {"export", "--format", "json", "--types", "information", "--component", "5"}, {"stats"}, {"check"}};
     for (const std::string& log : logs) {
         for (std::vector<std::string> args : commands) {
             args.insert(args.begin() + 1, log);

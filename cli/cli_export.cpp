@@ -13,13 +13,6 @@ const char* const kFieldNames[] = {"type",   "typeName",   "time",     "componen
                                    "module", "moduleName", "computer", "description", "data"};
 constexpr int kFieldCount = int(sizeof kFieldNames / sizeof kFieldNames[0]);
 
-bool AllAscii(const char* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (uint8_t(text[i]) > 0x7F) return false;
-    }
-    return true;
-}
-
 // The name tables pad with blanks.
 size_t TrimmedLength(const char* name) {
     size_t n = strlen(name);
@@ -133,9 +126,222 @@ void PutHex(EventWriter* x, const uint8_t* data, uint32_t length) {
     if (x->format != kFormatCsv) PutText(x->out, "\"", 1);
 }
 
-}  // namespace
+// The same fields written straight into the output's block, when an event's
+// most is known to fit there: a few table lookups a byte instead of a call a
+// piece.
+struct FieldKey {
+    const char* text;
+    size_t length;
+};
+#define DARVEX_KEY(text) {text, sizeof text - 1}
+const FieldKey kJsonKeys[kFieldCount] = {
+    DARVEX_KEY("{\"type\":"),          DARVEX_KEY(",\"typeName\":"), DARVEX_KEY(",\"time\":"),
+    DARVEX_KEY(",\"component\":"),     DARVEX_KEY(",\"componentName\":"), DARVEX_KEY(",\"module\":"),
+    DARVEX_KEY(",\"moduleName\":"),    DARVEX_KEY(",\"computer\":"), DARVEX_KEY(",\"description\":"),
+    DARVEX_KEY(",\"data\":")};
+#undef DARVEX_KEY
 
-void PutEventFields(EventWriter* x, const EventEntry& e) {
+// Per byte: 1 when a JSON string escapes it, 2 when a CSV field is quoted for it.
+struct ByteClasses {
+    uint8_t of[256];
+    char hex[512];   // each byte as two lowercase hex digits
+    ByteClasses() {
+        for (int c = 0; c < 256; ++c) {
+            of[c] = uint8_t((c < 0x20 || c == '"' || c == '\\' ? 1 : 0) | (c < 0x20 || c == 0x7F || c == ',' || c == '"' ? 2 : 0));
+            hex[2 * c] = "0123456789abcdef"[c >> 4];
+            hex[2 * c + 1] = "0123456789abcdef"[c & 15];
+        }
+    }
+};
+const ByteClasses kBytes;
+
+char* PutKey(char* p, const EventWriter* x, int field) {
+    if (x->format != kFormatCsv) {
+        memcpy(p, kJsonKeys[field].text, kJsonKeys[field].length);
+        return p + kJsonKeys[field].length;
+    }
+    if (field != 0) *p++ = ',';
+    return p;
+}
+
+char* PutDigits(char* p, unsigned value) {
+    char digits[8];
+    int n = sizeof digits;
+    do {
+        digits[--n] = char('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    memcpy(p, digits + n, sizeof digits - size_t(n));
+    return p + (sizeof digits - size_t(n));
+}
+
+// From i, past the whole words of bytes a JSON string takes as they are:
+// none below 0x20, no quote, no backslash (UTF-8's bytes above 0x7F pass).
+size_t PlainJsonRun(const char* text, size_t i, size_t length) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        memcpy(&w, text + i, 8);
+        const uint64_t quote = w ^ (kOnes * '"'), backslash = w ^ (kOnes * '\\');
+        const uint64_t found = ((w - kOnes * 0x20) | (quote - kOnes) | (backslash - kOnes)) & ~w & kHighs;
+        if (found) break;
+    }
+    return i;
+}
+
+// As PutJsonText and PutCsvText, into p, which has room for six bytes a byte.
+char* PutFieldText(char* p, const EventWriter* x, const char* text, size_t length) {
+    if (x->format == kFormatCsv) {
+        size_t i = 0;
+        while (i < length && !(kBytes.of[uint8_t(text[i])] & 2)) ++i;
+        if (i == length) {
+            memcpy(p, text, length);
+            return p + length;
+        }
+        *p++ = '"';
+        for (i = 0; i < length; ++i) {
+            if (text[i] == '"') *p++ = '"';
+            *p++ = text[i];
+        }
+        *p++ = '"';
+        return p;
+    }
+    static const char kHex[] = "0123456789abcdef";
+    *p++ = '"';
+    for (size_t i = 0; i < length;) {
+        size_t run = PlainJsonRun(text, i, length);
+        while (run < length && !(kBytes.of[uint8_t(text[run])] & 1)) ++run;
+        memcpy(p, text + i, run - i);
+        p += run - i;
+        if (run == length) break;
+        const uint8_t c = uint8_t(text[run]);
+        *p++ = '\\';
+        if (c == '\n') *p++ = 'n';
+        else if (c == '\r') *p++ = 'r';
+        else if (c == '\t') *p++ = 't';
+        else if (c < 0x20) {
+            memcpy(p, "u00", 3);
+            p[3] = kHex[c >> 4];
+            p[4] = kHex[c & 15];
+            p += 5;
+        } else *p++ = char(c);
+        i = run + 1;
+    }
+    *p++ = '"';
+    return p;
+}
+
+// A text of the log's code page (at most 24 bytes: a name) as UTF-8, then as a field.
+char* PutShortText(char* p, EventWriter* x, const char* text, size_t length) {
+    char utf8[3 * 24];
+    if (!AllAscii(text, length)) {
+        length = ConvertToUtf8(OutputCodePage(x->out), text, length, utf8, sizeof utf8);
+        text = utf8;
+    }
+    return PutFieldText(p, x, text, length);
+}
+
+// The most one event can take with its description of length bytes (UTF-8)
+// and its data: each text byte six at most, the names 24 bytes each at most.
+size_t MostOf(const EventWriter* x, size_t length, uint32_t dataLength) {
+    return 512 + 4 * 6 * 3 * 24 + 6 * length + (x->noData ? 0 : 2 * size_t(dataLength));
+}
+
+// The fields an event shares with the others of its type, component and
+// module (and the log's computer): from the type to the time's key, and from
+// the component to the description's key, written once.
+struct EventHead {
+    bool made;
+    uint16_t headLength, restLength;
+    char head[512];
+    char rest[2048];
+};
+
+struct EventHeads {
+    char computer[sizeof(EventEntry::computer)];
+    EventHead heads[5 * kComponentNameCount * (kModuleNameCount - 1)];
+};
+
+// The description's key follows the computer; a CSV's text starts there.
+char* PutSharedFields(EventWriter* x, const EventEntry& e, const char* const names[3], const size_t nameLengths[3],
+                      char* p, int from) {
+    if (from == 0) {
+        p = PutDigits(PutKey(p, x, 0), e.type);
+        return PutKey(PutShortText(PutKey(p, x, 1), x, names[0], nameLengths[0]), x, 2);
+    }
+    p = PutDigits(PutKey(p, x, 3), e.component);
+    p = PutShortText(PutKey(p, x, 4), x, names[1], nameLengths[1]);
+    p = PutDigits(PutKey(p, x, 5), e.module);
+    p = PutShortText(PutKey(p, x, 6), x, names[2], nameLengths[2]);
+    p = PutShortText(PutKey(p, x, 7), x, e.computer, e.computerLength);
+    return PutKey(p, x, 8);
+}
+
+// The event written straight into the block; false when it may not fit
+// there (a long description or data), which leaves the block as it was.
+bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads) {
+    const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
+    size_t length = RecordDescriptionLength(e.record) ? strlen(text) : 0;
+    const uint32_t dataLength = RecordDataLength(e.record);
+    if (MostOf(x, length * 3, dataLength) > kOutputBlockSize) return false;
+    EventHead* head = nullptr;
+    if (heads && e.type <= 4 && e.component < kComponentNameCount && e.module < kModuleNameCount - 1) {
+        if (memcmp(heads->computer, e.computer, sizeof heads->computer) != 0) {
+            memcpy(heads->computer, e.computer, sizeof heads->computer);
+            for (EventHead& h : heads->heads) h.made = false;
+        }
+        head = &heads->heads[(e.type * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
+    }
+    const char* const names[3] = {TypeName(e.type), ComponentName(e.component), ModuleName(e.module)};
+    size_t nameLengths[3] = {};
+    if (!head || !head->made) {
+        for (int i = 0; i < 3; ++i) nameLengths[i] = TrimmedLength(names[i]);
+        if (nameLengths[0] > 24 || nameLengths[1] > 24 || nameLengths[2] > 24 || e.computerLength > 24) return false;
+    }
+    if (head && !head->made) {
+        head->headLength = uint16_t(PutSharedFields(x, e, names, nameLengths, head->head, 0) - head->head);
+        head->restLength = uint16_t(PutSharedFields(x, e, names, nameLengths, head->rest, 3) - head->rest);
+        head->made = true;
+    }
+    if (!AllAscii(text, length)) {
+        length = ConvertToUtf8(OutputCodePage(x->out), text, length, x->utf8, sizeof x->utf8);
+        text = x->utf8;
+    }
+    char* p = OutputRoom(x->out, MostOf(x, length, dataLength));
+    if (head) {
+        memcpy(p, head->head, head->headLength);
+        p += head->headLength;
+    } else {
+        p = PutSharedFields(x, e, names, nameLengths, p, 0);
+    }
+    const bool csv = x->format == kFormatCsv;
+    char time[kIsoTimeSize];
+    FormatIsoTime(e, time);
+    if (!csv) *p++ = '"';
+    memcpy(p, time, sizeof time);   // no byte of it is escaped or quoted
+    p += sizeof time;
+    if (!csv) *p++ = '"';
+    if (head) {
+        memcpy(p, head->rest, head->restLength);
+        p += head->restLength;
+    } else {
+        p = PutSharedFields(x, e, names, nameLengths, p, 3);
+    }
+    p = PutFieldText(p, x, text, length);
+    if (!x->noData) {
+        p = PutKey(p, x, 9);
+        if (!csv) *p++ = '"';
+        const uint8_t* data = RecordData(e.record);
+        for (uint32_t i = 0; i < dataLength; ++i, p += 2) memcpy(p, kBytes.hex + 2 * data[i], 2);
+        if (!csv) *p++ = '"';
+    }
+    if (!csv) *p++ = '}';
+    OutputUsed(x->out, p);
+    return true;
+}
+
+// The fields one by one through PutText: an event too long for the block's direct writing.
+void PutEventPieces(EventWriter* x, const EventEntry& e) {
     x->field = 0;
     PutNumber(x, e.type);
     PutName(x, TypeName(e.type));
@@ -154,6 +360,12 @@ void PutEventFields(EventWriter* x, const EventEntry& e) {
     if (x->format != kFormatCsv) PutText(x->out, "}", 1);
 }
 
+}  // namespace
+
+void PutEventFields(EventWriter* x, const EventEntry& e) {
+    if (!PutEventDirect(x, e, nullptr)) PutEventPieces(x, e);
+}
+
 int ExportEvents(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err) {
     EventWriter* x = static_cast<EventWriter*>(malloc(sizeof(EventWriter)));
     if (!x) {
@@ -167,6 +379,7 @@ int ExportEvents(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE*
     // ends are the format's.
     out->raw = true;
     SetBinaryOutput(out->file);
+    EventHeads* heads = new EventHeads();
     RowCursor cursor;
     StartRows(&cursor, rows);
     if (o.format == kFormatCsv) {
@@ -177,7 +390,7 @@ int ExportEvents(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE*
         }
         PutText(out, "\r\n", 2);
         while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
-            PutEventFields(x, *e);
+            if (!PutEventDirect(x, *e, heads)) PutEventPieces(x, *e);
             PutText(out, "\r\n", 2);
         }
     } else {
@@ -186,11 +399,12 @@ int ExportEvents(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE*
         if (array) PutText(out, "[", 1);
         while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
             if (array) PutText(out, cursor.row == 1 ? "\n" : ",\n", cursor.row == 1 ? 1 : 2);
-            PutEventFields(x, *e);
+            if (!PutEventDirect(x, *e, heads)) PutEventPieces(x, *e);
             if (!array) PutText(out, "\n", 1);
         }
         if (array) PutText(out, cursor.row ? "\n]\n" : "]\n", cursor.row ? 3 : 2);
     }
+    delete heads;
     free(x);
     return kExitOk;
 }

@@ -33,9 +33,17 @@ void SetTextSource(CliOutput* out, void (*count)(const void*, CodePageVotes*), c
 }
 
 size_t PlainPrefix(const char* text, size_t length) {
-    // Eight bytes a step: a word with no zero byte and no high bit is passed whole.
+    // Thirty-two bytes a step: words with no zero byte and no high bit are passed whole.
     constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
     size_t i = 0;
+    for (; i + 32 <= length; i += 32) {
+        uint64_t w[4];
+        memcpy(w, text + i, 32);
+        if ((((w[0] - kOnes) | w[0]) | ((w[1] - kOnes) | w[1]) | ((w[2] - kOnes) | w[2]) | ((w[3] - kOnes) | w[3])) &
+            kHighs) {
+            break;
+        }
+    }
     for (; i + 8 <= length; i += 8) {
         uint64_t w;
         memcpy(&w, text + i, 8);
@@ -43,6 +51,25 @@ size_t PlainPrefix(const char* text, size_t length) {
     }
     while (i < length && text[i] != 0 && uint8_t(text[i]) < 0x80) ++i;
     return i;
+}
+
+bool AllAscii(const char* text, size_t length) {
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 32 <= length; i += 32) {
+        uint64_t w[4];
+        memcpy(w, text + i, 32);
+        if ((w[0] | w[1] | w[2] | w[3]) & kHighs) return false;
+    }
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        memcpy(&w, text + i, 8);
+        if (w & kHighs) return false;
+    }
+    for (; i < length; ++i) {
+        if (uint8_t(text[i]) > 0x7F) return false;
+    }
+    return true;
 }
 
 int ReportFileFailure(int messageId, const char* path, FILE* err, const char* reason) {
@@ -113,20 +140,6 @@ int OutputCodePage(CliOutput* out) {
 }
 
 namespace {
-
-bool AllAscii(const char* text, size_t length) {
-    constexpr uint64_t kHighs = 0x8080808080808080ull;
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        uint64_t w;
-        memcpy(&w, text + i, 8);
-        if (w & kHighs) return false;
-    }
-    for (; i < length; ++i) {
-        if (uint8_t(text[i]) > 0x7F) return false;
-    }
-    return true;
-}
 
 void Failed(CliOutput* out) {
     out->failed = true;

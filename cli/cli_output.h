@@ -79,5 +79,7 @@ int OutputCodePage(CliOutput* out);
 void CountText(CodePageVotes* votes, const char* text, size_t length);
 // The length of text's first bytes up to length that are neither zero nor above 0x7F.
 size_t PlainPrefix(const char* text, size_t length);
+// True when no byte of the text is above 0x7F.
+bool AllAscii(const char* text, size_t length);
 // 932 or 1252 by the rule above; 0 when no text has a byte above 0x7F.
 int ChooseCodePage(const CodePageVotes& votes);

@@ -189,10 +189,24 @@ size_t PlainJsonRun(const char* text, size_t i, size_t length) {
     return i;
 }
 
+// From i, past the whole words of bytes a CSV field holds unquoted: none
+// below 0x20, no 0x7F, no comma, no quote.
+size_t PlainCsvRun(const char* text, size_t i, size_t length) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        memcpy(&w, text + i, 8);
+        const uint64_t quote = w ^ (kOnes * '"'), comma = w ^ (kOnes * ','), del = w ^ (kOnes * 0x7F);
+        const uint64_t found = ((w - kOnes * 0x20) | (quote - kOnes) | (comma - kOnes) | (del - kOnes)) & ~w & kHighs;
+        if (found) break;
+    }
+    return i;
+}
+
 // As PutJsonText and PutCsvText, into p, which has room for six bytes a byte.
 char* PutFieldText(char* p, const EventWriter* x, const char* text, size_t length) {
     if (x->format == kFormatCsv) {
-        size_t i = 0;
+        size_t i = PlainCsvRun(text, 0, length);
         while (i < length && !(kBytes.of[uint8_t(text[i])] & 2)) ++i;
         if (i == length) {
             memcpy(p, text, length);
@@ -303,8 +317,12 @@ bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads) {
         head->restLength = uint16_t(PutSharedFields(x, e, names, nameLengths, head->rest, 3) - head->rest);
         head->made = true;
     }
-    if (!AllAscii(text, length)) {
-        length = ConvertToUtf8(OutputCodePage(x->out), text, length, x->utf8, sizeof x->utf8);
+    // ASCII reads the same in UTF-8: only the text from its first other byte is converted.
+    const size_t plain = PlainPrefix(text, length);
+    if (plain < length) {
+        memcpy(x->utf8, text, plain);
+        length = plain + ConvertToUtf8(OutputCodePage(x->out), text + plain, length - plain, x->utf8 + plain,
+                                       sizeof x->utf8 - plain);
         text = x->utf8;
     }
     char* p = OutputRoom(x->out, MostOf(x, length, dataLength));

@@ -1,6 +1,10 @@
 #include "cli/cli_output.h"
 
 #include <cerrno>
+#include <cstdint>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cstring>
 
 #include "cli/cli_run.h"
@@ -36,6 +40,13 @@ size_t PlainPrefix(const char* text, size_t length) {
     // Thirty-two bytes a step: words with no zero byte and no high bit are passed whole.
     constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
     size_t i = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= length; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        if (_mm_movemask_epi8(_mm_or_si128(v, _mm_cmpeq_epi8(v, zero))) != 0) break;
+    }
+#else
     for (; i + 32 <= length; i += 32) {
         uint64_t w[4];
         memcpy(w, text + i, 32);
@@ -44,6 +55,7 @@ size_t PlainPrefix(const char* text, size_t length) {
             break;
         }
     }
+#endif
     for (; i + 8 <= length; i += 8) {
         uint64_t w;
         memcpy(&w, text + i, 8);

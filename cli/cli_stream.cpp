@@ -227,7 +227,8 @@ void CountMappedTexts(const void* source, CodePageVotes* votes) {
         const char* text = reinterpret_cast<const char*>(RecordDescription(r));
         // Only a text with a byte above 0x7F counts: find the first such byte or the zero byte.
         const size_t plain = PlainPrefix(text, length);
-        if (plain < length && text[plain] != 0) CountText(votes, text, strlen(text));
+        // The bytes before it count for nothing.
+        if (plain < length && text[plain] != 0) CountText(votes, text + plain, strlen(text + plain));
     }
     if (rows.count == 0) return;
     CodePageVotes one = {};

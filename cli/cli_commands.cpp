@@ -169,11 +169,8 @@ int ShowEvent(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* er
     char* end = nullptr;
     const unsigned long row = strtoul(o.row, &end, 10);
     RowCursor cursor;
-    StartRows(&cursor, rows);
     const EventEntry* found = nullptr;
-    if (o.row[0] >= '0' && o.row[0] <= '9' && *end == '\0' && row < UINT32_MAX) {
-        while ((found = NextRow(&cursor, rows)) != nullptr && cursor.row <= row) {}
-    }
+    if (o.row[0] >= '0' && o.row[0] <= '9' && *end == '\0' && row < UINT32_MAX) found = RowAt(&cursor, rows, uint32_t(row));
     if (!found) {
         fprintf(err, "darvex-cli: row %s is not listed (%lu rows)\n", o.row, static_cast<unsigned long>(CountRows(rows)));
         return kExitUsage;

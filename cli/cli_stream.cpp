@@ -181,6 +181,7 @@ inline bool Visible(const LogRows& rows, uint32_t slot, EventEntry* e) {
 }
 
 inline int RankOf(const LogRows& rows, uint32_t slot) {
+    if (rows.ranks) return (rows.ranks[slot / 2] >> (slot % 2 * 4)) & 15;
     uint16_t component, module;
     ClassifyModuleCode(RecordModuleCode(RecordAt(rows, slot)), &component, &module);
     return rows.rank[module & 7];
@@ -205,6 +206,15 @@ void ChooseMappedRows(const CliOptions& o, LogRows* rows) {
         for (int d = 0; d < kCodes; ++d) {
             if (CompareModuleNames(ModuleName(uint16_t(d)), ModuleName(uint16_t(c))) < 0) ++rows->rank[c];
         }
+    }
+    // One pass over the records for the ranks, rather than one a rank; half a
+    // byte an event (when that memory is short, each pass reads the records).
+    if (rows->order != kOrderNewestFirst && rows->order != kOrderOldestFirst && rows->count != 0) {
+        uint8_t* ranks = static_cast<uint8_t*>(calloc(rows->count / 2 + 1, 1));
+        for (uint32_t slot = 0; ranks && slot < rows->count; ++slot) {
+            ranks[slot / 2] = uint8_t(ranks[slot / 2] | RankOf(*rows, slot) << (slot % 2 * 4));
+        }
+        rows->ranks = ranks;
     }
     rows->slotLimit = rows->count;
     if (o.last >= rows->count) return;
@@ -259,7 +269,9 @@ int OpenRows(const CliOptions& o, ViewerState* state, MappedFile* file, LogRows*
 
 void ReleaseRows(LogRows* rows, MappedFile* file) {
     free(rows->positions);
+    free(rows->ranks);
     rows->positions = nullptr;
+    rows->ranks = nullptr;
     UnmapLogFile(file);
 }
 
@@ -311,8 +323,23 @@ const EventEntry* NextRow(RowCursor* c, const LogRows& rows) {
 
 uint32_t CountRows(const LogRows& rows) {
     if (rows.loaded) return rows.loaded->table.visibleCount;
+    if (!rows.filtered) return rows.slotLimit;
     uint32_t n = 0;
     EventEntry e;
     for (uint32_t slot = 0; slot < rows.slotLimit; ++slot) n += Visible(rows, slot, &e);
     return n;
+}
+
+const EventEntry* RowAt(RowCursor* c, const LogRows& rows, uint32_t row) {
+    // Unfiltered in time order, the row is the slot.
+    const bool timeOrder = rows.order == kOrderNewestFirst || rows.order == kOrderOldestFirst;
+    if (!rows.loaded && !rows.filtered && timeOrder && row < rows.slotLimit) {
+        const uint32_t slot = rows.order == kOrderNewestFirst ? row : rows.slotLimit - 1 - row;
+        BuildEntry(RecordAt(rows, slot), rows.header, &c->entry);
+        return &c->entry;
+    }
+    StartRows(c, rows);
+    const EventEntry* e = nullptr;
+    while ((e = NextRow(c, rows)) != nullptr && c->row <= row) {}
+    return e;
 }

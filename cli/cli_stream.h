@@ -40,6 +40,7 @@ struct LogRows {
     uint32_t order;              // 112..114
     uint32_t slotLimit;          // -n: mapped rows come from the slots below it
     uint8_t rank[8];             // module order: each module code's place
+    uint8_t* ranks;              // mapped, module order: each slot's rank, two a byte (or null: read from the record)
 };
 
 // The command's rows: the file mapped and walked, or loaded into state when
@@ -63,5 +64,7 @@ struct RowCursor {
 };
 void StartRows(RowCursor* cursor, const LogRows& rows);
 const EventEntry* NextRow(RowCursor* cursor, const LogRows& rows);
-// The number of rows (a pass over them when mapped).
+// The number of rows (a pass over them when mapped and filtered).
 uint32_t CountRows(const LogRows& rows);
+// The row of index row (counted from 0), or null when there are fewer rows.
+const EventEntry* RowAt(RowCursor* cursor, const LogRows& rows, uint32_t row);

@@ -33,15 +33,21 @@ void BeginField(EventWriter* x) {
     ++x->field;
 }
 
-void PutNumber(EventWriter* x, unsigned value) {
-    BeginField(x);
+char* PutDigits(char* p, unsigned value) {
     char digits[8];
     int n = sizeof digits;
     do {
         digits[--n] = char('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    PutText(x->out, digits + n, sizeof digits - size_t(n));
+    memcpy(p, digits + n, sizeof digits - size_t(n));
+    return p + (sizeof digits - size_t(n));
+}
+
+void PutNumber(EventWriter* x, unsigned value) {
+    BeginField(x);
+    char digits[8];
+    PutText(x->out, digits, size_t(PutDigits(digits, value) - digits));
 }
 
 // A CSV field is quoted when it holds a comma, a quote or a control
@@ -164,17 +170,6 @@ char* PutKey(char* p, const EventWriter* x, int field) {
     return p;
 }
 
-char* PutDigits(char* p, unsigned value) {
-    char digits[8];
-    int n = sizeof digits;
-    do {
-        digits[--n] = char('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    memcpy(p, digits + n, sizeof digits - size_t(n));
-    return p + (sizeof digits - size_t(n));
-}
-
 // From i, past the whole words of bytes a JSON string takes as they are:
 // none below 0x20, no quote, no backslash (UTF-8's bytes above 0x7F pass).
 size_t PlainJsonRun(const char* text, size_t i, size_t length) {
@@ -272,6 +267,7 @@ struct EventHead {
 };
 
 struct EventHeads {
+    Utf8Table utf8;   // codePage 0 until a text needs it
     char computer[sizeof(EventEntry::computer)];
     EventHead heads[5 * kComponentNameCount * (kModuleNameCount - 1)];
 };
@@ -321,8 +317,14 @@ bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads) {
     const size_t plain = PlainPrefix(text, length);
     if (plain < length) {
         memcpy(x->utf8, text, plain);
-        length = plain + ConvertToUtf8(OutputCodePage(x->out), text + plain, length - plain, x->utf8 + plain,
-                                       sizeof x->utf8 - plain);
+        const int codePage = OutputCodePage(x->out);
+        size_t n = SIZE_MAX;
+        if (heads) {
+            if (heads->utf8.codePage != codePage) MakeUtf8Table(&heads->utf8, codePage);
+            n = TableToUtf8(heads->utf8, text + plain, length - plain, x->utf8 + plain);
+        }
+        if (n == SIZE_MAX) n = ConvertToUtf8(codePage, text + plain, length - plain, x->utf8 + plain, sizeof x->utf8 - plain);
+        length = plain + n;
         text = x->utf8;
     }
     char* p = OutputRoom(x->out, MostOf(x, length, dataLength));
@@ -379,6 +381,69 @@ void PutEventPieces(EventWriter* x, const EventEntry& e) {
 }
 
 }  // namespace
+
+namespace {
+
+// One entry: the bytes' conversion, if it is at most a character long.
+void SetEntry(uint8_t entry[4], const char* bytes, size_t length) {
+    entry[0] = length <= 3 ? uint8_t(length) : 0xFF;
+    if (length <= 3) memcpy(entry + 1, bytes, length);
+}
+
+}  // namespace
+
+void MakeUtf8Table(Utf8Table* t, int codePage) {
+    t->codePage = codePage;
+    char out[32];
+    for (int b = 0x80; b < 0x100; ++b) {
+        const char one = char(b);
+        SetEntry(t->single[b - 0x80], out, ConvertToUtf8(codePage, &one, 1, out, sizeof out));
+    }
+    for (int b = 0x80; b < 0x100; ++b) {
+        const uint8_t* first = t->single[b - 0x80];
+        for (int c = 0; c < 0x100; ++c) {
+            const char two[2] = {char(b), char(c)};
+            const size_t n = ConvertToUtf8(codePage, two, 2, out, sizeof out);
+            uint8_t* entry = t->pair[b - 0x80][c];
+            const uint8_t* second = c < 0x80 ? nullptr : t->single[c - 0x80];
+            if (first[0] == 0xFF || (second && second[0] == 0xFF)) {
+                entry[0] = 0xFF;   // no telling the bytes apart: ConvertToUtf8 converts such a text
+                continue;
+            }
+            // The two one by one, as ConvertToUtf8 gives them when they are no character together.
+            char apart[8];
+            memcpy(apart, first + 1, first[0]);
+            size_t m = first[0];
+            if (second) memcpy(apart + m, second + 1, second[0]), m += second[0];
+            else apart[m++] = char(c);
+            if (n == m && memcmp(out, apart, m) == 0) entry[0] = 0;
+            else SetEntry(entry, out, n);
+        }
+    }
+}
+
+size_t TableToUtf8(const Utf8Table& t, const char* bytes, size_t length, char* to) {
+    char* const start = to;
+    for (size_t i = 0; i < length;) {
+        const uint8_t b = uint8_t(bytes[i]);
+        if (b < 0x80) {
+            *to++ = char(b);
+            ++i;
+            continue;
+        }
+        const uint8_t* e = i + 1 < length ? t.pair[b - 0x80][uint8_t(bytes[i + 1])] : t.single[b - 0x80];
+        if (e[0] == 0xFF) return SIZE_MAX;
+        if (e[0] != 0 && i + 1 < length) {
+            i += 2;
+        } else {
+            e = t.single[b - 0x80];
+            ++i;
+        }
+        memcpy(to, e + 1, 3);
+        to += e[0];
+    }
+    return size_t(to - start);
+}
 
 void PutEventFields(EventWriter* x, const EventEntry& e) {
     if (!PutEventDirect(x, e, nullptr)) PutEventPieces(x, e);

@@ -10,6 +10,7 @@
 #include "cli/cli_output.h"
 #include "cli/cli_run.h"
 #include "cli/cli_stream.h"
+#include "cli/text_out.h"
 #include "dialogs/printing.h"
 #include "test_support.h"
 #include "tools/chain_append.h"
@@ -574,6 +575,33 @@ TEST(CliStream, MappedRowsAreTheLoadedTablesRows) {
     EXPECT_EQ(state.table.entries, nullptr);
     ReleaseRows(&rows, &mapped);
     ReleaseViewerState(&state);
+}
+
+// The export's table converts as ConvertToUtf8 does, byte for byte, texts of
+// random bytes (lead bytes, stray second bytes, a lead byte at the end) in
+// either code page.
+TEST(CliExport, TheTableConvertsAsTheConverterDoes) {
+    Utf8Table* table = new Utf8Table;
+    uint32_t seed = 1;
+    for (int codePage : {932, 1252}) {
+        MakeUtf8Table(table, codePage);
+        int told = 0;
+        for (int k = 0; k < 20000; ++k) {
+            char text[24], byTable[80], byConverter[80];
+            const size_t n = 1 + size_t(k) % sizeof text;
+            for (size_t i = 0; i < n; ++i) {
+                seed = seed * 1103515245u + 12345u;
+                text[i] = char(seed >> 24 | (seed & 0x100 ? 0x80 : 0));   // mostly above 0x7F
+            }
+            const size_t got = TableToUtf8(*table, text, n, byTable);
+            if (got == SIZE_MAX) continue;
+            ++told;
+            ASSERT_EQ(std::string(byTable, got), std::string(byConverter, ConvertToUtf8(codePage, text, n, byConverter, sizeof byConverter)))
+                << codePage << " " << k;
+        }
+        EXPECT_GT(told, 19000) << codePage;
+    }
+    delete table;
 }
 
 }  // namespace

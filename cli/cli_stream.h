@@ -60,6 +60,8 @@ struct RowCursor {
     uint32_t row;       // the index of the row returned last, plus one
     uint32_t slot;      // mapped: the slot looked at next
     int rank;           // mapped, module order: the rank of this pass
+    uint32_t ahead;     // mapped, module order: the slot after the records asked for ahead
+    uint32_t queued;    // how many of them are still to come
     EventEntry entry;
 };
 void StartRows(RowCursor* cursor, const LogRows& rows);

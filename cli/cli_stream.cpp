@@ -172,6 +172,9 @@ int WalkMapped(const MappedFile& file, LogRows* rows) {
     return 0;
 }
 
+// How far ahead of a backward pass its records are asked for.
+constexpr uint32_t kAhead = 16;
+
 inline const uint8_t* RecordAt(const LogRows& rows, uint32_t slot) { return rows.area + rows.positions[slot]; }
 
 // The slot's event decoded, when it is a row (before -n is applied).
@@ -231,6 +234,11 @@ void ChooseMappedRows(const CliOptions& o, LogRows* rows) {
 void CountMappedTexts(const void* source, CodePageVotes* votes) {
     const LogRows& rows = *static_cast<const LogRows*>(source);
     for (uint32_t slot = 0; slot < rows.count; ++slot) {
+        if (slot + kAhead < rows.count) {   // newest first runs backwards through the area
+            const uint8_t* next = RecordAt(rows, slot + kAhead);
+            __builtin_prefetch(next);
+            __builtin_prefetch(next + 64);
+        }
         const uint8_t* r = RecordAt(rows, slot);
         const uint32_t length = RecordDescriptionLength(r);
         if (length == 0) continue;
@@ -302,6 +310,7 @@ const EventEntry* NextRow(RowCursor* c, const LogRows& rows) {
     const uint32_t limit = rows.slotLimit;
     if (rows.order == kOrderNewestFirst) {
         while (c->slot < limit) {
+            if (c->slot + kAhead < limit) __builtin_prefetch(RecordAt(rows, c->slot + kAhead));
             if (Visible(rows, c->slot++, &c->entry)) return ++c->row, &c->entry;
         }
         return nullptr;

@@ -170,29 +170,18 @@ char* PutKey(char* p, const EventWriter* x, int field) {
     return p;
 }
 
-// From i, past the whole words of bytes a JSON string takes as they are:
-// none below 0x20, no quote, no backslash (UTF-8's bytes above 0x7F pass).
-size_t PlainJsonRun(const char* text, size_t i, size_t length) {
+// From i, past the whole words of bytes the format writes as they are: none
+// below 0x20, no quote, and for JSON no backslash (UTF-8's bytes above 0x7F
+// pass), for CSV no comma and no 0x7F.
+size_t PlainRun(const char* text, size_t i, size_t length, bool csv) {
     constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    const uint64_t second = kOnes * uint8_t(csv ? ',' : '\\'), third = kOnes * uint8_t(csv ? 0x7F : '"');
     for (; i + 8 <= length; i += 8) {
         uint64_t w;
         memcpy(&w, text + i, 8);
-        const uint64_t quote = w ^ (kOnes * '"'), backslash = w ^ (kOnes * '\\');
-        const uint64_t found = ((w - kOnes * 0x20) | (quote - kOnes) | (backslash - kOnes)) & ~w & kHighs;
-        if (found) break;
-    }
-    return i;
-}
-
-// From i, past the whole words of bytes a CSV field holds unquoted: none
-// below 0x20, no 0x7F, no comma, no quote.
-size_t PlainCsvRun(const char* text, size_t i, size_t length) {
-    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-    for (; i + 8 <= length; i += 8) {
-        uint64_t w;
-        memcpy(&w, text + i, 8);
-        const uint64_t quote = w ^ (kOnes * '"'), comma = w ^ (kOnes * ','), del = w ^ (kOnes * 0x7F);
-        const uint64_t found = ((w - kOnes * 0x20) | (quote - kOnes) | (comma - kOnes) | (del - kOnes)) & ~w & kHighs;
+        const uint64_t quote = w ^ (kOnes * '"');
+        const uint64_t found = ((w - kOnes * 0x20) | (quote - kOnes) | ((w ^ second) - kOnes) | ((w ^ third) - kOnes)) &
+                               ~w & kHighs;
         if (found) break;
     }
     return i;
@@ -201,7 +190,7 @@ size_t PlainCsvRun(const char* text, size_t i, size_t length) {
 // As PutJsonText and PutCsvText, into p, which has room for six bytes a byte.
 char* PutFieldText(char* p, const EventWriter* x, const char* text, size_t length) {
     if (x->format == kFormatCsv) {
-        size_t i = PlainCsvRun(text, 0, length);
+        size_t i = PlainRun(text, 0, length, true);
         while (i < length && !(kBytes.of[uint8_t(text[i])] & 2)) ++i;
         if (i == length) {
             memcpy(p, text, length);
@@ -218,7 +207,7 @@ char* PutFieldText(char* p, const EventWriter* x, const char* text, size_t lengt
     static const char kHex[] = "0123456789abcdef";
     *p++ = '"';
     for (size_t i = 0; i < length;) {
-        size_t run = PlainJsonRun(text, i, length);
+        size_t run = PlainRun(text, i, length, false);
         while (run < length && !(kBytes.of[uint8_t(text[run])] & 1)) ++run;
         memcpy(p, text + i, run - i);
         p += run - i;

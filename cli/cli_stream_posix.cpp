@@ -1,11 +1,39 @@
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "cli/cli_run.h"
 #include "cli/cli_stream.h"
 #include "logfile/loader.h"
+
+namespace {
+
+// A page of the mapping that the file no longer holds (another program cut
+// the file while it was read) ends the program as a failed read would have.
+char g_shortenedText[1024];
+size_t g_shortenedLength;
+
+void OnShortenedFile(int) {
+    const ssize_t written = write(2, g_shortenedText, g_shortenedLength);
+    (void)written;
+    _exit(kExitReadFailed);
+}
+
+void ReportShortenedFile(const char* path) {
+    const int n = snprintf(g_shortenedText, sizeof g_shortenedText, "darvex-cli: %s: %s (the file became shorter while it was read)\n",
+                           path, LoadMessageText(kMsgReadFailed));
+    g_shortenedLength = n < 0 ? 0 : size_t(n) < sizeof g_shortenedText ? size_t(n) : sizeof g_shortenedText - 1;
+    struct sigaction action;
+    memset(&action, 0, sizeof action);
+    action.sa_handler = OnShortenedFile;
+    sigaction(SIGBUS, &action, nullptr);
+}
+
+}  // namespace
 
 int MapLogFile(const char* path, MappedFile* m) {
     *m = MappedFile{};
@@ -28,6 +56,7 @@ int MapLogFile(const char* path, MappedFile* m) {
                 m->bytes = static_cast<const uint8_t*>(view);
                 m->view = view;
                 result = 0;
+                ReportShortenedFile(path);
             }
         }
     }

@@ -170,10 +170,11 @@ char* PutKey(char* p, const EventWriter* x, int field) {
     return p;
 }
 
-// From i, past the whole words of bytes the format writes as they are: none
+// From i, past the whole words of bytes the format writes as they are, copied
+// to the same places in to as they have in text: none
 // below 0x20, no quote, and for JSON no backslash (UTF-8's bytes above 0x7F
 // pass), for CSV no comma and no 0x7F.
-size_t PlainRun(const char* text, size_t i, size_t length, bool csv) {
+size_t PlainRun(const char* text, size_t i, size_t length, bool csv, char* to) {
     constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
     const uint64_t second = kOnes * uint8_t(csv ? ',' : '\\'), third = kOnes * uint8_t(csv ? 0x7F : '"');
     for (; i + 8 <= length; i += 8) {
@@ -183,6 +184,7 @@ size_t PlainRun(const char* text, size_t i, size_t length, bool csv) {
         const uint64_t found = ((w - kOnes * 0x20) | (quote - kOnes) | ((w ^ second) - kOnes) | ((w ^ third) - kOnes)) &
                                ~w & kHighs;
         if (found) break;
+        memcpy(to + i, &w, 8);   // to stands for text's first byte
     }
     return i;
 }
@@ -190,12 +192,9 @@ size_t PlainRun(const char* text, size_t i, size_t length, bool csv) {
 // As PutJsonText and PutCsvText, into p, which has room for six bytes a byte.
 char* PutFieldText(char* p, const EventWriter* x, const char* text, size_t length) {
     if (x->format == kFormatCsv) {
-        size_t i = PlainRun(text, 0, length, true);
-        while (i < length && !(kBytes.of[uint8_t(text[i])] & 2)) ++i;
-        if (i == length) {
-            memcpy(p, text, length);
-            return p + length;
-        }
+        size_t i = PlainRun(text, 0, length, true, p);
+        for (; i < length && !(kBytes.of[uint8_t(text[i])] & 2); ++i) p[i] = text[i];
+        if (i == length) return p + length;
         *p++ = '"';
         for (i = 0; i < length; ++i) {
             if (text[i] == '"') *p++ = '"';
@@ -207,9 +206,8 @@ char* PutFieldText(char* p, const EventWriter* x, const char* text, size_t lengt
     static const char kHex[] = "0123456789abcdef";
     *p++ = '"';
     for (size_t i = 0; i < length;) {
-        size_t run = PlainRun(text, i, length, false);
-        while (run < length && !(kBytes.of[uint8_t(text[run])] & 1)) ++run;
-        memcpy(p, text + i, run - i);
+        size_t run = PlainRun(text, i, length, false, p - i);
+        for (; run < length && !(kBytes.of[uint8_t(text[run])] & 1); ++run) p[run - i] = text[run];
         p += run - i;
         if (run == length) break;
         const uint8_t c = uint8_t(text[run]);

@@ -171,6 +171,37 @@ void CheckChain(const LogHeader& h, const uint8_t* area, uint32_t areaSize, Chai
     }
 }
 
+namespace {
+
+// The header's faults, as the loader meets them before the chain: false when
+// one is found (or there are no records), else the header and the area's size.
+bool HeaderLeadsToArea(const uint8_t* bytes, uint32_t total, uint64_t fileSize, LogHeader* h, uint32_t* areaSize,
+                       ChainCheck* check) {
+    if (total < kHeaderSize) {
+        SetFault(check, kFaultShortHeader, total, 0);
+        return false;
+    }
+    if (!IsKnownMagic(bytes)) {
+        SetFault(check, kFaultUnknownMagic, 0, 0);
+        return false;
+    }
+    ReadLogHeader(bytes, h);
+    check->recordCount = h->recordCount;
+    if (h->recordCount == 0) return false;
+    *areaSize = uint32_t(h->recordAreaEnd - h->recordAreaStart);
+    if (fileSize != UINT64_MAX && uint64_t(kHeaderSize) + *areaSize > fileSize) {
+        if (StartIsTheFault(*h, 0) && h->recordAreaEnd <= fileSize) {
+            SetFault(check, kFaultAreaStart, kOffsetRecordAreaStart, 0);
+        } else {
+            SetFault(check, kFaultAreaBeyondFile, kOffsetRecordAreaEnd, 0);
+        }
+        return false;
+    }
+    return CountFits(*h, *areaSize, check);
+}
+
+}  // namespace
+
 int CheckLog(LogReader* reader, ChainCheck* check) {
     memset(check, 0, sizeof *check);
     uint8_t bytes[kHeaderSize];
@@ -181,28 +212,9 @@ int CheckLog(LogReader* reader, ChainCheck* check) {
         if (got == 0) break;
         total += got;
     }
-    if (total < kHeaderSize) {
-        SetFault(check, kFaultShortHeader, total, 0);
-        return 0;
-    }
-    if (!IsKnownMagic(bytes)) {
-        SetFault(check, kFaultUnknownMagic, 0, 0);
-        return 0;
-    }
     LogHeader h;
-    ReadLogHeader(bytes, &h);
-    check->recordCount = h.recordCount;
-    if (h.recordCount == 0) return 0;
-    const uint32_t areaSize = uint32_t(h.recordAreaEnd - h.recordAreaStart);
-    if (reader->fileSize != UINT64_MAX && uint64_t(kHeaderSize) + areaSize > reader->fileSize) {
-        if (StartIsTheFault(h, 0) && h.recordAreaEnd <= reader->fileSize) {
-            SetFault(check, kFaultAreaStart, kOffsetRecordAreaStart, 0);
-        } else {
-            SetFault(check, kFaultAreaBeyondFile, kOffsetRecordAreaEnd, 0);
-        }
-        return 0;
-    }
-    if (!CountFits(h, areaSize, check)) return 0;
+    uint32_t areaSize = 0;
+    if (!HeaderLeadsToArea(bytes, total, reader->fileSize, &h, &areaSize, check)) return 0;
     uint8_t* area = static_cast<uint8_t*>(malloc(areaSize));
     if (!area) return kMsgOutOfMemory;
     for (uint32_t have = 0; have < areaSize;) {
@@ -221,4 +233,12 @@ int CheckLog(LogReader* reader, ChainCheck* check) {
     CheckChain(h, area, areaSize, check);
     free(area);
     return 0;
+}
+
+void CheckLogBytes(const uint8_t* bytes, uint64_t size, ChainCheck* check) {
+    memset(check, 0, sizeof *check);
+    LogHeader h;
+    uint32_t areaSize = 0;
+    const uint32_t total = size < kHeaderSize ? uint32_t(size) : kHeaderSize;
+    if (HeaderLeadsToArea(bytes, total, size, &h, &areaSize, check)) CheckChain(h, bytes + kRecordAreaStart, areaSize, check);
 }

@@ -36,6 +36,9 @@ const char* ChainFaultText(int fault);
 // or of memory that ran out (209).
 int CheckLog(LogReader* reader, ChainCheck* check);
 
+// Checks a whole file already in memory (mapped) as CheckLog checks it read.
+void CheckLogBytes(const uint8_t* bytes, uint64_t size, ChainCheck* check);
+
 // Checks a header and its record area already in memory (area position 0 is
 // file offset 88).
 void CheckChain(const LogHeader& header, const uint8_t* area, uint32_t areaSize, ChainCheck* check);

@@ -81,31 +81,101 @@ void PutLineRow(CliOutput* out, const EventEntry& e) {
     PutText(out, "\n", 1);
 }
 
-int ListRows(const CliOptions& o, const ViewerState& state, CliOutput* out) {
+namespace {
+
+// The list's rows of one type, component and module differ only in the
+// stamp: such a row is formatted once, with stand-ins for the stamp's
+// sixteen characters (bytes 1 to 16: no name holds them, and like the
+// digits they are single-byte characters in every code page, so the row is
+// cut where it would be cut), and each row is that line with its stamp put
+// where the stand-ins landed.
+struct RowTemplate {
+    bool made;
+    bool usable;            // no byte of the line is escaped
+    uint16_t length;
+    uint8_t at[16];         // where each stamp character goes; 0xFF: cut off
+    char line[kPrintLineSize];
+};
+
+constexpr int kTemplateCount = 5 * kComponentNameCount * (kModuleNameCount - 1);
+
+struct ListRowCache {
+    char computer[sizeof(EventEntry::computer)];
+    RowTemplate rows[kTemplateCount];
+};
+
+void MakeTemplate(RowTemplate* t, const EventEntry& e) {
+    t->made = true;
+    t->usable = false;
+    for (const char* text : {TypeName(e.type), ComponentName(e.component), ModuleName(e.module), e.computer}) {
+        for (; *text; ++text) {
+            if (uint8_t(*text) < 0x20) return;
+        }
+    }
+    EventEntry d = e;
+    memcpy(d.date + 2, "\1\2\3\4\5\6\7\10", 8);
+    memcpy(d.time, "\11\12\13\14\15\16\17\20", 8);
+    const int n = FormatListRow(d, t->line, sizeof t->line);
+    t->length = uint16_t(n < kPrintLineSize ? n : kPrintLineSize - 1);
+    memset(t->at, 0xFF, sizeof t->at);
+    for (uint16_t i = 0; i < t->length; ++i) {
+        const uint8_t c = uint8_t(t->line[i]);
+        if (c >= 1 && c <= 16 && t->at[c - 1] == 0xFF) t->at[c - 1] = uint8_t(i);
+        else if (c < 0x20 || c == 0x7F) return;
+    }
+    t->usable = true;
+}
+
+void PutCachedListRow(ListRowCache* cache, CliOutput* out, const EventEntry& e) {
+    if (e.component >= kComponentNameCount || e.module >= kModuleNameCount - 1) return PutListRow(out, e);
+    if (memcmp(cache->computer, e.computer, sizeof cache->computer) != 0) {
+        memcpy(cache->computer, e.computer, sizeof cache->computer);
+        for (RowTemplate& t : cache->rows) t.made = false;
+    }
+    RowTemplate& t = cache->rows[((e.type <= 4 ? e.type : 0) * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
+    if (!t.made) MakeTemplate(&t, e);
+    if (!t.usable) return PutListRow(out, e);
+    char* p = OutputRoom(out, t.length + 1u);
+    memcpy(p, t.line, t.length);
+    for (int i = 0; i < 8; ++i) {
+        if (t.at[i] != 0xFF) p[t.at[i]] = e.date[2 + i];
+        if (t.at[8 + i] != 0xFF) p[t.at[8 + i]] = e.time[i];
+    }
+    p[t.length] = '\n';
+    OutputUsed(out, p + t.length + 1);
+}
+
+}  // namespace
+
+int ListRows(const CliOptions& o, const LogRows& rows, CliOutput* out) {
     const PrintTexts& t = g_printTexts;
-    const EventTable& table = state.table;
+    RowCursor cursor;
+    StartRows(&cursor, rows);
     if (o.lineFormat) {
-        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) PutLineRow(out, *table.visibleRows[i]);
+        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) PutLineRow(out, *e);
         return kExitOk;
     }
     if (!o.noHeader) {
         const char* titles[] = {t.type, t.date, t.time, t.component, t.module, t.computer};
         PutFormatted(out, t.listHeader, titles, 6);
     }
-    for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) PutListRow(out, *table.visibleRows[i]);
+    ListRowCache* cache = new ListRowCache();
+    while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) PutCachedListRow(cache, out, *e);
+    delete cache;
     return kExitOk;
 }
 
-int ShowEvent(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE* err) {
-    const EventTable& table = state.table;
+int ShowEvent(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err) {
     char* end = nullptr;
     const unsigned long row = strtoul(o.row, &end, 10);
-    if (o.row[0] < '0' || o.row[0] > '9' || *end != '\0' || row >= table.visibleCount) {
-        fprintf(err, "darvex-cli: row %s is not listed (%lu rows)\n", o.row,
-                static_cast<unsigned long>(table.visibleCount));
+    RowCursor cursor;
+    const EventEntry* found = nullptr;
+    if (o.row[0] >= '0' && o.row[0] <= '9' && *end == '\0' && row < UINT32_MAX) found = RowAt(&cursor, rows, uint32_t(row));
+    if (!found) {
+        fprintf(err, "darvex-cli: row %s is not listed (%lu rows)\n", o.row, static_cast<unsigned long>(CountRows(rows)));
         return kExitUsage;
     }
-    const EventEntry& e = *table.visibleRows[row];
+    const EventEntry& e = *found;
     const PrintTexts& t = g_printTexts;
     const char* pair[2] = {t.date, e.date + 2};
     PutFormatted(out, t.dateTimeLine, pair, 2);
@@ -144,32 +214,52 @@ int ShowEvent(const CliOptions& o, const ViewerState& state, CliOutput* out, FIL
     return kExitOk;
 }
 
-int ShowStats(const ViewerState& state, CliOutput* out) {
-    const EventTable& table = state.table;
+int ShowStats(const LogRows& rows, CliOutput* out) {
     uint32_t types[5] = {};   // by type code 0..4, other codes with code 0
     uint32_t components[kComponentNameCount] = {};
     uint32_t modules[kModuleNameCount] = {};
-    for (uint32_t i = 0; i < table.loadedCount; ++i) {
-        const EventEntry& e = table.entries[i];
+    uint32_t byCode[8][kComponentNameCount][kModuleNameCount] = {};   // a mapped log's records, before the sums
+    for (uint32_t slot = 0; slot < rows.count; ++slot) {
+        if (!rows.loaded) {
+            // Only the type and the module code: no entry is decoded.
+            const uint8_t* r = rows.area + rows.positions[slot];
+            uint16_t component, module;
+            ClassifyModuleCode(RecordModuleCode(r), &component, &module);
+            const uint16_t type = RecordType(r);
+            ++byCode[type <= 4 ? type : 0][component < kComponentNameCount ? component : 0]
+                    [module + 1u < kModuleNameCount ? module + 1u : 0];
+            continue;
+        }
+        const EventEntry& e = rows.loaded->table.entries[slot];
         ++types[e.type <= 4 ? e.type : 0];
         ++components[e.component < kComponentNameCount ? e.component : 0];
         ++modules[e.module + 1u < kModuleNameCount ? e.module + 1u : 0];
     }
+    for (int t = 0; t < 5; ++t) {
+        for (int c = 0; c < kComponentNameCount; ++c) {
+            for (int m = 0; m < kModuleNameCount; ++m) {
+                types[t] += byCode[t][c][m];
+                components[c] += byCode[t][c][m];
+                modules[m] += byCode[t][c][m];
+            }
+        }
+    }
+    const uint32_t count = rows.count;
     char line[96];
-    const LogHeader& h = state.file.currentHeader;
+    const LogHeader& h = rows.header;
     snprintf(line, sizeof line, "Computer: %.16s", reinterpret_cast<const char*>(h.computerName));
     PutEscaped(out, line, strlen(line));
     PutText(out, "\n", 1);
-    snprintf(line, sizeof line, "Events: %lu", static_cast<unsigned long>(table.loadedCount));
+    snprintf(line, sizeof line, "Events: %lu", static_cast<unsigned long>(count));
     PutLine(out, line);
-    if (table.loadedCount != 0) {
-        PutStamp(out, "First event: ", state.range.firstEvent);
-        PutStamp(out, "Last event: ", state.range.lastEvent);
+    if (count != 0) {
+        PutStamp(out, "First event: ", rows.range.firstEvent);
+        PutStamp(out, "Last event: ", rows.range.lastEvent);
     }
     PutLine(out, "Type:");
     const uint16_t codes[3] = {kTypeError, kTypeWarning, kTypeInformation};
     for (uint16_t code : codes) PutCount(out, TypeName(code), types[code]);
-    if (uint32_t other = table.loadedCount - types[kTypeError] - types[kTypeWarning] - types[kTypeInformation]) {
+    if (uint32_t other = count - types[kTypeError] - types[kTypeWarning] - types[kTypeInformation]) {
         PutCount(out, "(other types)", other);
     }
     PutLine(out, "Component:");
@@ -188,9 +278,14 @@ int ShowStats(const ViewerState& state, CliOutput* out) {
 int CheckFile(const char* path, FILE* out, FILE* err) {
     const LogOpener cliOpener = CliLogOpener(path), *opener = &cliOpener;
     LogReader reader = {};
-    int id = opener->open(opener->context, path, &reader);
     ChainCheck check = {};
+    // The file mapped when it can be, else read as the loader reads it.
+    MappedFile file;
+    int id = g_cliMapsFiles ? MapLogFile(path, &file) : -1;
     if (id == 0) {
+        CheckLogBytes(file.bytes, file.size, &check);
+        UnmapLogFile(&file);
+    } else if (id == -1 && (id = opener->open(opener->context, path, &reader)) == 0) {
         id = CheckLog(&reader, &check);
         opener->close(opener->context, &reader);
     }

@@ -13,13 +13,6 @@ const char* const kFieldNames[] = {"type",   "typeName",   "time",     "componen
                                    "module", "moduleName", "computer", "description", "data"};
 constexpr int kFieldCount = int(sizeof kFieldNames / sizeof kFieldNames[0]);
 
-bool AllAscii(const char* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (uint8_t(text[i]) > 0x7F) return false;
-    }
-    return true;
-}
-
 // The name tables pad with blanks.
 size_t TrimmedLength(const char* name) {
     size_t n = strlen(name);
@@ -40,15 +33,21 @@ void BeginField(EventWriter* x) {
     ++x->field;
 }
 
-void PutNumber(EventWriter* x, unsigned value) {
-    BeginField(x);
+char* PutDigits(char* p, unsigned value) {
     char digits[8];
     int n = sizeof digits;
     do {
         digits[--n] = char('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    PutText(x->out, digits + n, sizeof digits - size_t(n));
+    memcpy(p, digits + n, sizeof digits - size_t(n));
+    return p + (sizeof digits - size_t(n));
+}
+
+void PutNumber(EventWriter* x, unsigned value) {
+    BeginField(x);
+    char digits[8];
+    PutText(x->out, digits, size_t(PutDigits(digits, value) - digits));
 }
 
 // A CSV field is quoted when it holds a comma, a quote or a control
@@ -133,9 +132,223 @@ void PutHex(EventWriter* x, const uint8_t* data, uint32_t length) {
     if (x->format != kFormatCsv) PutText(x->out, "\"", 1);
 }
 
-}  // namespace
+// The same fields written straight into the output's block, when an event's
+// most is known to fit there: a few table lookups a byte instead of a call a
+// piece.
+struct FieldKey {
+    const char* text;
+    size_t length;
+};
+#define DARVEX_KEY(text) {text, sizeof text - 1}
+const FieldKey kJsonKeys[kFieldCount] = {
+    DARVEX_KEY("{\"type\":"),          DARVEX_KEY(",\"typeName\":"), DARVEX_KEY(",\"time\":"),
+    DARVEX_KEY(",\"component\":"),     DARVEX_KEY(",\"componentName\":"), DARVEX_KEY(",\"module\":"),
+    DARVEX_KEY(",\"moduleName\":"),    DARVEX_KEY(",\"computer\":"), DARVEX_KEY(",\"description\":"),
+    DARVEX_KEY(",\"data\":")};
+#undef DARVEX_KEY
 
-void PutEventFields(EventWriter* x, const EventEntry& e) {
+// Per byte: 1 when a JSON string escapes it, 2 when a CSV field is quoted for it.
+struct ByteClasses {
+    uint8_t of[256];
+    char hex[512];   // each byte as two lowercase hex digits
+    ByteClasses() {
+        for (int c = 0; c < 256; ++c) {
+            of[c] = uint8_t((c < 0x20 || c == '"' || c == '\\' ? 1 : 0) | (c < 0x20 || c == 0x7F || c == ',' || c == '"' ? 2 : 0));
+            hex[2 * c] = "0123456789abcdef"[c >> 4];
+            hex[2 * c + 1] = "0123456789abcdef"[c & 15];
+        }
+    }
+};
+const ByteClasses kBytes;
+
+char* PutKey(char* p, const EventWriter* x, int field) {
+    if (x->format != kFormatCsv) {
+        memcpy(p, kJsonKeys[field].text, kJsonKeys[field].length);
+        return p + kJsonKeys[field].length;
+    }
+    if (field != 0) *p++ = ',';
+    return p;
+}
+
+// From i, past the whole words of bytes the format writes as they are, copied
+// to the same places in to as they have in text: none
+// below 0x20, no quote, and for JSON no backslash (UTF-8's bytes above 0x7F
+// pass), for CSV no comma and no 0x7F.
+size_t PlainRun(const char* text, size_t i, size_t length, bool csv, char* to) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    const uint64_t second = kOnes * uint8_t(csv ? ',' : '\\'), third = kOnes * uint8_t(csv ? 0x7F : '"');
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        memcpy(&w, text + i, 8);
+        const uint64_t quote = w ^ (kOnes * '"');
+        const uint64_t found = ((w - kOnes * 0x20) | (quote - kOnes) | ((w ^ second) - kOnes) | ((w ^ third) - kOnes)) &
+                               ~w & kHighs;
+        if (found) break;
+        memcpy(to + i, &w, 8);   // to stands for text's first byte
+    }
+    return i;
+}
+
+// As PutJsonText and PutCsvText, into p, which has room for six bytes a byte.
+char* PutFieldText(char* p, const EventWriter* x, const char* text, size_t length) {
+    if (x->format == kFormatCsv) {
+        size_t i = PlainRun(text, 0, length, true, p);
+        for (; i < length && !(kBytes.of[uint8_t(text[i])] & 2); ++i) p[i] = text[i];
+        if (i == length) return p + length;
+        *p++ = '"';
+        for (i = 0; i < length; ++i) {
+            if (text[i] == '"') *p++ = '"';
+            *p++ = text[i];
+        }
+        *p++ = '"';
+        return p;
+    }
+    static const char kHex[] = "0123456789abcdef";
+    *p++ = '"';
+    for (size_t i = 0; i < length;) {
+        size_t run = PlainRun(text, i, length, false, p - i);
+        for (; run < length && !(kBytes.of[uint8_t(text[run])] & 1); ++run) p[run - i] = text[run];
+        p += run - i;
+        if (run == length) break;
+        const uint8_t c = uint8_t(text[run]);
+        *p++ = '\\';
+        if (c == '\n') *p++ = 'n';
+        else if (c == '\r') *p++ = 'r';
+        else if (c == '\t') *p++ = 't';
+        else if (c < 0x20) {
+            memcpy(p, "u00", 3);
+            p[3] = kHex[c >> 4];
+            p[4] = kHex[c & 15];
+            p += 5;
+        } else *p++ = char(c);
+        i = run + 1;
+    }
+    *p++ = '"';
+    return p;
+}
+
+// A text of the log's code page (at most 24 bytes: a name) as UTF-8, then as a field.
+char* PutShortText(char* p, EventWriter* x, const char* text, size_t length) {
+    char utf8[3 * 24];
+    if (!AllAscii(text, length)) {
+        length = ConvertToUtf8(OutputCodePage(x->out), text, length, utf8, sizeof utf8);
+        text = utf8;
+    }
+    return PutFieldText(p, x, text, length);
+}
+
+// The most one event can take with its description of length bytes (UTF-8)
+// and its data: each text byte six at most, the names 24 bytes each at most.
+size_t MostOf(const EventWriter* x, size_t length, uint32_t dataLength) {
+    return 512 + 4 * 6 * 3 * 24 + 6 * length + (x->noData ? 0 : 2 * size_t(dataLength));
+}
+
+// The fields an event shares with the others of its type, component and
+// module (and the log's computer): from the type to the time's key, and from
+// the component to the description's key, written once.
+struct EventHead {
+    bool made;
+    uint16_t headLength, restLength;
+    char head[512];
+    char rest[2048];
+};
+
+struct EventHeads {
+    Utf8Table utf8;   // codePage 0 until a text needs it
+    char computer[sizeof(EventEntry::computer)];
+    EventHead heads[5 * kComponentNameCount * (kModuleNameCount - 1)];
+};
+
+// The description's key follows the computer; a CSV's text starts there.
+char* PutSharedFields(EventWriter* x, const EventEntry& e, const char* const names[3], const size_t nameLengths[3],
+                      char* p, int from) {
+    if (from == 0) {
+        p = PutDigits(PutKey(p, x, 0), e.type);
+        return PutKey(PutShortText(PutKey(p, x, 1), x, names[0], nameLengths[0]), x, 2);
+    }
+    p = PutDigits(PutKey(p, x, 3), e.component);
+    p = PutShortText(PutKey(p, x, 4), x, names[1], nameLengths[1]);
+    p = PutDigits(PutKey(p, x, 5), e.module);
+    p = PutShortText(PutKey(p, x, 6), x, names[2], nameLengths[2]);
+    p = PutShortText(PutKey(p, x, 7), x, e.computer, e.computerLength);
+    return PutKey(p, x, 8);
+}
+
+// The event written straight into the block; false when it may not fit
+// there (a long description or data), which leaves the block as it was.
+bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads) {
+    const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
+    size_t length = RecordDescriptionLength(e.record) ? strlen(text) : 0;
+    const uint32_t dataLength = RecordDataLength(e.record);
+    if (MostOf(x, length * 3, dataLength) > kOutputBlockSize) return false;
+    EventHead* head = nullptr;
+    if (heads && e.type <= 4 && e.component < kComponentNameCount && e.module < kModuleNameCount - 1) {
+        if (memcmp(heads->computer, e.computer, sizeof heads->computer) != 0) {
+            memcpy(heads->computer, e.computer, sizeof heads->computer);
+            for (EventHead& h : heads->heads) h.made = false;
+        }
+        head = &heads->heads[(e.type * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
+    }
+    const char* const names[3] = {TypeName(e.type), ComponentName(e.component), ModuleName(e.module)};
+    size_t nameLengths[3] = {};
+    if (!head || !head->made) {
+        for (int i = 0; i < 3; ++i) nameLengths[i] = TrimmedLength(names[i]);
+        if (nameLengths[0] > 24 || nameLengths[1] > 24 || nameLengths[2] > 24 || e.computerLength > 24) return false;
+    }
+    if (head && !head->made) {
+        head->headLength = uint16_t(PutSharedFields(x, e, names, nameLengths, head->head, 0) - head->head);
+        head->restLength = uint16_t(PutSharedFields(x, e, names, nameLengths, head->rest, 3) - head->rest);
+        head->made = true;
+    }
+    // ASCII reads the same in UTF-8: only the text from its first other byte is converted.
+    const size_t plain = PlainPrefix(text, length);
+    if (plain < length) {
+        memcpy(x->utf8, text, plain);
+        const int codePage = OutputCodePage(x->out);
+        size_t n = SIZE_MAX;
+        if (heads) {
+            if (heads->utf8.codePage != codePage) MakeUtf8Table(&heads->utf8, codePage);
+            n = TableToUtf8(heads->utf8, text + plain, length - plain, x->utf8 + plain);
+        }
+        if (n == SIZE_MAX) n = ConvertToUtf8(codePage, text + plain, length - plain, x->utf8 + plain, sizeof x->utf8 - plain);
+        length = plain + n;
+        text = x->utf8;
+    }
+    char* p = OutputRoom(x->out, MostOf(x, length, dataLength));
+    if (head) {
+        memcpy(p, head->head, head->headLength);
+        p += head->headLength;
+    } else {
+        p = PutSharedFields(x, e, names, nameLengths, p, 0);
+    }
+    const bool csv = x->format == kFormatCsv;
+    char time[kIsoTimeSize];
+    FormatIsoTime(e, time);
+    if (!csv) *p++ = '"';
+    memcpy(p, time, sizeof time);   // no byte of it is escaped or quoted
+    p += sizeof time;
+    if (!csv) *p++ = '"';
+    if (head) {
+        memcpy(p, head->rest, head->restLength);
+        p += head->restLength;
+    } else {
+        p = PutSharedFields(x, e, names, nameLengths, p, 3);
+    }
+    p = PutFieldText(p, x, text, length);
+    if (!x->noData) {
+        p = PutKey(p, x, 9);
+        if (!csv) *p++ = '"';
+        const uint8_t* data = RecordData(e.record);
+        for (uint32_t i = 0; i < dataLength; ++i, p += 2) memcpy(p, kBytes.hex + 2 * data[i], 2);
+        if (!csv) *p++ = '"';
+    }
+    if (!csv) *p++ = '}';
+    OutputUsed(x->out, p);
+    return true;
+}
+
+// The fields one by one through PutText: an event too long for the block's direct writing.
+void PutEventPieces(EventWriter* x, const EventEntry& e) {
     x->field = 0;
     PutNumber(x, e.type);
     PutName(x, TypeName(e.type));
@@ -154,7 +367,76 @@ void PutEventFields(EventWriter* x, const EventEntry& e) {
     if (x->format != kFormatCsv) PutText(x->out, "}", 1);
 }
 
-int ExportEvents(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE* err) {
+}  // namespace
+
+namespace {
+
+// One entry: the bytes' conversion, if it is at most a character long.
+void SetEntry(uint8_t entry[4], const char* bytes, size_t length) {
+    entry[0] = length <= 3 ? uint8_t(length) : 0xFF;
+    if (length <= 3) memcpy(entry + 1, bytes, length);
+}
+
+}  // namespace
+
+void MakeUtf8Table(Utf8Table* t, int codePage) {
+    t->codePage = codePage;
+    char out[32];
+    for (int b = 0x80; b < 0x100; ++b) {
+        const char one = char(b);
+        SetEntry(t->single[b - 0x80], out, ConvertToUtf8(codePage, &one, 1, out, sizeof out));
+    }
+    for (int b = 0x80; b < 0x100; ++b) {
+        const uint8_t* first = t->single[b - 0x80];
+        for (int c = 0; c < 0x100; ++c) {
+            const char two[2] = {char(b), char(c)};
+            const size_t n = ConvertToUtf8(codePage, two, 2, out, sizeof out);
+            uint8_t* entry = t->pair[b - 0x80][c];
+            const uint8_t* second = c < 0x80 ? nullptr : t->single[c - 0x80];
+            if (first[0] == 0xFF || (second && second[0] == 0xFF)) {
+                entry[0] = 0xFF;   // no telling the bytes apart: ConvertToUtf8 converts such a text
+                continue;
+            }
+            // The two one by one, as ConvertToUtf8 gives them when they are no character together.
+            char apart[8];
+            memcpy(apart, first + 1, first[0]);
+            size_t m = first[0];
+            if (second) memcpy(apart + m, second + 1, second[0]), m += second[0];
+            else apart[m++] = char(c);
+            if (n == m && memcmp(out, apart, m) == 0) entry[0] = 0;
+            else SetEntry(entry, out, n);
+        }
+    }
+}
+
+size_t TableToUtf8(const Utf8Table& t, const char* bytes, size_t length, char* to) {
+    char* const start = to;
+    for (size_t i = 0; i < length;) {
+        const uint8_t b = uint8_t(bytes[i]);
+        if (b < 0x80) {
+            *to++ = char(b);
+            ++i;
+            continue;
+        }
+        const uint8_t* e = i + 1 < length ? t.pair[b - 0x80][uint8_t(bytes[i + 1])] : t.single[b - 0x80];
+        if (e[0] == 0xFF) return SIZE_MAX;
+        if (e[0] != 0 && i + 1 < length) {
+            i += 2;
+        } else {
+            e = t.single[b - 0x80];
+            ++i;
+        }
+        memcpy(to, e + 1, 3);
+        to += e[0];
+    }
+    return size_t(to - start);
+}
+
+void PutEventFields(EventWriter* x, const EventEntry& e) {
+    if (!PutEventDirect(x, e, nullptr)) PutEventPieces(x, e);
+}
+
+int ExportEvents(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err) {
     EventWriter* x = static_cast<EventWriter*>(malloc(sizeof(EventWriter)));
     if (!x) {
         fprintf(err, "darvex-cli: Area for execution is not enough.\n");
@@ -167,7 +449,9 @@ int ExportEvents(const CliOptions& o, const ViewerState& state, CliOutput* out, 
     // ends are the format's.
     out->raw = true;
     SetBinaryOutput(out->file);
-    const EventTable& table = state.table;
+    EventHeads* heads = new EventHeads();
+    RowCursor cursor;
+    StartRows(&cursor, rows);
     if (o.format == kFormatCsv) {
         if (o.bom) PutText(out, "\xEF\xBB\xBF", 3);   // tells spreadsheet programs the text is UTF-8
         for (int f = 0; f < kFieldCount - (o.noData ? 1 : 0); ++f) {
@@ -175,20 +459,22 @@ int ExportEvents(const CliOptions& o, const ViewerState& state, CliOutput* out, 
             PutText(out, kFieldNames[f]);
         }
         PutText(out, "\r\n", 2);
-        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
-            PutEventFields(x, *table.visibleRows[i]);
+        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
+            if (!PutEventDirect(x, *e, heads)) PutEventPieces(x, *e);
             PutText(out, "\r\n", 2);
         }
     } else {
+        // JSON: "[", then each object behind a line end (and a comma from the second on), "\n]" after the last.
         const bool array = o.format == kFormatJson;
-        if (array) PutText(out, table.visibleCount ? "[\n" : "[", table.visibleCount ? 2 : 1);
-        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
-            PutEventFields(x, *table.visibleRows[i]);
-            if (array && i + 1 < table.visibleCount) PutText(out, ",", 1);
-            PutText(out, "\n", 1);
+        if (array) PutText(out, "[", 1);
+        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
+            if (array) PutText(out, cursor.row == 1 ? "\n" : ",\n", cursor.row == 1 ? 1 : 2);
+            if (!PutEventDirect(x, *e, heads)) PutEventPieces(x, *e);
+            if (!array) PutText(out, "\n", 1);
         }
-        if (array) PutText(out, "]\n", 2);
+        if (array) PutText(out, cursor.row ? "\n]\n" : "]\n", cursor.row ? 3 : 2);
     }
+    delete heads;
     free(x);
     return kExitOk;
 }

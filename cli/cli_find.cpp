@@ -9,15 +9,19 @@
 
 namespace {
 
-// The wrap question is answered once for the whole run, by --wrap.
-int AnswerWrap(void* context, int) { return *static_cast<const bool*>(context) ? 1 : 0; }
-void NoFailureBox(void*, int) {}
-
 void PutMatch(CliOutput* out, uint32_t row, const EventEntry& e) {
     char index[16];
     const int n = snprintf(index, sizeof index, "%lu\t", static_cast<unsigned long>(row));
     PutText(out, index, size_t(n));
     PutListRow(out, e);
+}
+
+// The wrap question is answered once for the whole run, by --wrap.
+int AnswerWrap(void* context, int) { return *static_cast<const bool*>(context) ? 1 : 0; }
+void NoFailureBox(void*, int) {}
+
+const char* NoMatchWhere(const CliOptions& o) {
+    return o.wrap ? "" : o.up ? " up to the top of the list" : " down to the end of the list";
 }
 
 bool IsAscii(const char* text) {
@@ -64,43 +68,74 @@ int TakeCriteria(const CliOptions& o, int codePage, FindCriteria* c, FILE* err) 
 
 }  // namespace
 
-int FindRows(const CliOptions& o, const ViewerState& state, CliOutput* out, FILE* err) {
-    const EventTable& table = state.table;
+int FindRows(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err) {
     if (o.all && (o.up || o.fromRowGiven || o.wrap)) {
         fprintf(err, "darvex-cli: --all goes through the whole list: no --up, --from-row or --wrap\n");
         return kExitUsage;
     }
-    if (o.fromRowGiven && o.fromRow >= table.visibleCount) {
-        fprintf(err, "darvex-cli: row %lu is not listed (%lu rows)\n", static_cast<unsigned long>(o.fromRow),
-                static_cast<unsigned long>(table.visibleCount));
-        return kExitUsage;
+    if (o.fromRowGiven) {
+        const uint32_t count = CountRows(rows);
+        if (o.fromRow >= count) {
+            fprintf(err, "darvex-cli: row %lu is not listed (%lu rows)\n", static_cast<unsigned long>(o.fromRow),
+                    static_cast<unsigned long>(count));
+            return kExitUsage;
+        }
     }
     const int codePage = OutputCodePage(out);
     // Under 932 a match starts on a character, and second bytes compare exactly.
     const AnsiCodePage& page = codePage == 932 ? ShiftJisCodePage() : SingleByteCodePage();
     FindCriteria c;
     if (!TakeCriteria(o, codePage, &c, err)) return kExitUsage;
+    FindPattern pattern;
+    PreparePattern(c.descriptionText, page, &pattern);
+    RowCursor cursor;
+    StartRows(&cursor, rows);
     if (o.all) {
-        FindPattern pattern;
-        PreparePattern(c.descriptionText, page, &pattern);
         bool found = false;
-        for (uint32_t i = 0; i < table.visibleCount && !out->failed; ++i) {
-            if (!RowMatches(*table.visibleRows[i], c, pattern)) continue;
-            PutMatch(out, i, *table.visibleRows[i]);
+        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
+            if (!RowMatches(*e, c, pattern)) continue;
+            PutMatch(out, cursor.row - 1, *e);
             found = true;
         }
         if (found) return kExitOk;
         fprintf(err, "darvex-cli: no event matched\n");
         return kExitNoMatch;
     }
-    bool wrap = o.wrap;
-    const FindPrompts prompts = {&wrap, AnswerWrap, NoFailureBox};
-    const int32_t current = o.fromRowGiven ? int32_t(o.fromRow) : -1;
-    const int32_t hit = FindNextRow(table.visibleRows, table.visibleCount, current, c, page, prompts);
-    if (hit >= 0) {
-        PutMatch(out, uint32_t(hit), *table.visibleRows[hit]);
+    const bool up = o.up;
+    const int64_t current = o.fromRowGiven ? int64_t(o.fromRow) : -1;
+    if (rows.loaded) {
+        // The loaded table's rows: the viewer's own search, the wrap question answered by --wrap.
+        const EventTable& table = rows.loaded->table;
+        bool wrap = o.wrap;
+        const FindPrompts prompts = {&wrap, AnswerWrap, NoFailureBox};
+        const int32_t hit = FindNextRow(table.visibleRows, table.visibleCount, int32_t(current), c, page, prompts);
+        if (hit >= 0) {
+            PutMatch(out, uint32_t(hit), *table.visibleRows[hit]);
+            return kExitOk;
+        }
+        fprintf(err, "darvex-cli: no event matched%s\n", NoMatchWhere(o));
+        return kExitNoMatch;
+    }
+    // Find Next's two passes in one walk down the rows: the first pass from
+    // the row after the selection (down) or before it (up) to the list's
+    // end, then, with --wrap, the whole list from the end it starts at.
+    // No selection is row -1: down starts at row 0, up finds nothing before the wrap.
+    EventEntry hit = {}, wrapped = {};
+    int64_t hitRow = -1, wrappedRow = -1;
+    while (const EventEntry* e = NextRow(&cursor, rows)) {
+        const int64_t row = int64_t(cursor.row) - 1;
+        if (!RowMatches(*e, c, pattern)) continue;
+        if (up ? row < current : row > current) {
+            hit = *e, hitRow = row;
+            if (!up) break;   // down: the first match after the selection is the one
+        }
+        if (up || wrappedRow < 0) wrapped = *e, wrappedRow = row;   // up: the last match; down: the first
+    }
+    if (hitRow < 0 && o.wrap && wrappedRow >= 0) hit = wrapped, hitRow = wrappedRow;
+    if (hitRow >= 0) {
+        PutMatch(out, uint32_t(hitRow), hit);
         return kExitOk;
     }
-    fprintf(err, "darvex-cli: no event matched%s\n", o.wrap ? "" : o.up ? " up to the top of the list" : " down to the end of the list");
+    fprintf(err, "darvex-cli: no event matched%s\n", NoMatchWhere(o));
     return kExitNoMatch;
 }

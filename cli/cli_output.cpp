@@ -1,6 +1,10 @@
 #include "cli/cli_output.h"
 
 #include <cerrno>
+#include <cstdint>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cstring>
 
 #include "cli/cli_run.h"
@@ -15,6 +19,8 @@ void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventT
     out->codePage = codePage;
     out->raw = raw;
     out->table = table;
+    out->countTexts = nullptr;
+    out->textSource = nullptr;
     out->tableCounted = false;
     out->votes = CodePageVotes{};
     out->notes = notes;
@@ -23,6 +29,59 @@ void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventT
     out->failed = false;
     out->readerLeft = false;
     KeepOnBrokenPipe();
+}
+
+void SetTextSource(CliOutput* out, void (*count)(const void*, CodePageVotes*), const void* source) {
+    out->countTexts = count;
+    out->textSource = source;
+}
+
+size_t PlainPrefix(const char* text, size_t length) {
+    // Thirty-two bytes a step: words with no zero byte and no high bit are passed whole.
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    size_t i = 0;
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= length; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        if (_mm_movemask_epi8(_mm_or_si128(v, _mm_cmpeq_epi8(v, zero))) != 0) break;
+    }
+#else
+    for (; i + 32 <= length; i += 32) {
+        uint64_t w[4];
+        memcpy(w, text + i, 32);
+        if ((((w[0] - kOnes) | w[0]) | ((w[1] - kOnes) | w[1]) | ((w[2] - kOnes) | w[2]) | ((w[3] - kOnes) | w[3])) &
+            kHighs) {
+            break;
+        }
+    }
+#endif
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        memcpy(&w, text + i, 8);
+        if (((w - kOnes) | w) & kHighs) break;
+    }
+    while (i < length && text[i] != 0 && uint8_t(text[i]) < 0x80) ++i;
+    return i;
+}
+
+bool AllAscii(const char* text, size_t length) {
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 32 <= length; i += 32) {
+        uint64_t w[4];
+        memcpy(w, text + i, 32);
+        if ((w[0] | w[1] | w[2] | w[3]) & kHighs) return false;
+    }
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        memcpy(&w, text + i, 8);
+        if (w & kHighs) return false;
+    }
+    for (; i < length; ++i) {
+        if (uint8_t(text[i]) > 0x7F) return false;
+    }
+    return true;
 }
 
 int ReportFileFailure(int messageId, const char* path, FILE* err, const char* reason) {
@@ -71,6 +130,10 @@ int OutputCodePage(CliOutput* out) {
         }
         out->tableCounted = true;
     }
+    if (out->countTexts && !out->tableCounted) {
+        out->countTexts(out->textSource, &out->votes);
+        out->tableCounted = true;
+    }
     const CodePageVotes& v = out->votes;
     out->codePage = ChooseCodePage(v);
     if (out->codePage == 0) return 1252;   // ASCII alone reads the same in either
@@ -89,13 +152,6 @@ int OutputCodePage(CliOutput* out) {
 }
 
 namespace {
-
-bool AllAscii(const char* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (uint8_t(text[i]) > 0x7F) return false;
-    }
-    return true;
-}
 
 void Failed(CliOutput* out) {
     out->failed = true;
@@ -136,6 +192,14 @@ void PutText(CliOutput* out, const char* text, size_t length) {
     }
     memcpy(out->block + out->used, text, length);
     out->used += length;
+}
+
+char* OutputRoom(CliOutput* out, size_t n) {
+    if (n > kOutputBlockSize - out->used) {
+        WriteBytes(out, out->block, out->used);
+        out->used = 0;
+    }
+    return out->block + out->used;
 }
 
 void FormatIsoTime(const EventEntry& e, char time[kIsoTimeSize]) {

@@ -23,6 +23,8 @@ struct CliOutput {
     int codePage;                // 932 or 1252; 0 until the first byte above 0x7F needs one
     bool raw;                    // bytes as stored (control characters are still escaped)
     const EventTable* table;     // the log whose texts choose the code page, or none
+    void (*countTexts)(const void* source, CodePageVotes* votes);   // or the counter of another source's texts
+    const void* textSource;
     bool tableCounted;           // its texts are in votes
     CodePageVotes votes;
     FILE* notes;                 // where a guessed code page is told, or none
@@ -37,10 +39,19 @@ struct CliOutput {
 void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventTable* table, FILE* notes = nullptr,
                 const char* logName = nullptr);
 
+// The code page is guessed from the texts that count(source, votes) counts,
+// in place of a table's.
+void SetTextSource(CliOutput* out, void (*count)(const void* source, CodePageVotes* votes), const void* source);
+
 // Appends text that ends on a character boundary.
 void PutText(CliOutput* out, const char* text, size_t length);
 void PutText(CliOutput* out, const char* text);
 void PutLine(CliOutput* out, const char* text);   // the text and a line end
+// Room for n bytes (at most kOutputBlockSize) at the end of the block, which is
+// written first when it lacks the room: the caller writes there and hands the
+// end of what it wrote to OutputUsed. Whole lines go there, as with PutText.
+char* OutputRoom(CliOutput* out, size_t n);
+inline void OutputUsed(CliOutput* out, const char* end) { out->used = size_t(end - out->block); }
 // Appends a text of the log with its control characters (below 0x20, and
 // 0x7F) as \xHH, so that no byte of the log reaches the terminal as a
 // command. No byte of a double-byte character is one of them.
@@ -66,5 +77,9 @@ int OutputCodePage(CliOutput* out);
 
 // Counts a text (a description or a computer name) for the code page.
 void CountText(CodePageVotes* votes, const char* text, size_t length);
+// The length of text's first bytes up to length that are neither zero nor above 0x7F.
+size_t PlainPrefix(const char* text, size_t length);
+// True when no byte of the text is above 0x7F.
+bool AllAscii(const char* text, size_t length);
 // 932 or 1252 by the rule above; 0 when no text has a byte above 0x7F.
 int ChooseCodePage(const CodePageVotes& votes);

@@ -7,7 +7,7 @@
 #include "cli/cli_find.h"
 #include "cli/cli_follow.h"
 #include "cli/cli_export.h"
-#include "eventlist/ordering.h"
+#include "cli/cli_stream.h"
 #include "logfile/loader.h"
 
 #define DARVEX_STRINGIFY2(x) #x
@@ -185,86 +185,6 @@ const char kFromAfterThrough[] =
     "If date / time of the commencement of a display is not a smaller value than date / time of the "
     "completion of a display, will not become.";
 
-// The file as DARVEX loads it. The conditions a load takes from a live log's
-// header are the defaults here unless --saved asks for the file's own.
-// The viewer's copy of the path (what tells a live log) holds kPathSize - 1
-// bytes: a longer path leaves there its file name; the file opens by the whole.
-int LoadForCli(const CliOptions& o, ViewerState* state) {
-    const char* kept = o.file;
-    if (strlen(o.file) >= size_t(kPathSize)) {
-        for (const char* p = o.file; *p; ++p) {
-            if (*p == '/' || *p == '\\') kept = p + 1;
-        }
-        const size_t n = strlen(kept);
-        if (n >= size_t(kPathSize)) kept += n - (kPathSize - 1);
-    }
-    snprintf(state->file.path, sizeof state->file.path, "%s", kept);
-    UiEffects fx;
-    ClearEffects(&fx);
-    const LogOpener opener = CliLogOpener(o.file);
-    return LoadLog(state, &opener, &fx);
-}
-
-// The order, then the rows: all events, or the filter of the conditions as
-// the reload applies them. Any filter option makes the view filtered, as the
-// Filter dialog's OK does.
-void ChooseRows(const CliOptions& o, ViewerState* state) {
-    const ViewConditions& saved = state->file.currentHeader.conditions;
-    ViewConditions c = o.saved ? saved : DefaultViewConditions();
-    uint32_t order = o.order ? o.order : o.saved ? RestoredOrder(saved.sortOrder) : kOrderNewestFirst;
-    if (o.fromGiven) {
-        c.fromIsStamp = 1;
-        memcpy(state->range.from, o.from, kStampSize);
-    }
-    if (o.throughGiven) {
-        c.throughIsStamp = 1;
-        memcpy(state->range.through, o.through, kStampSize);
-    }
-    if (o.typesGiven) {
-        c.errorType = o.types[0];
-        c.warningType = o.types[1];
-        c.informationType = o.types[2];
-    }
-    if (o.componentGiven) c.componentIndex = o.componentIndex;
-    if (o.moduleGiven) c.moduleIndex = o.moduleIndex;
-    state->conditions = c;
-    const bool filtered = o.fromGiven || o.throughGiven || o.typesGiven || o.componentGiven || o.moduleGiven ||
-                          DecideViewMode(c) == kViewFiltered;
-    EventTable* t = &state->table;
-    if (t->loadedCount == 0) return;
-    OrderEvents(t, order);
-    state->sortOrder = order;
-    UiEffects fx;
-    ClearEffects(&fx);
-    if (filtered) {
-        state->viewMode = kViewFiltered;
-        ApplyFilter(state, &fx);
-    } else {
-        state->viewMode = kViewAllEvents;
-        for (uint32_t i = 0; i < t->loadedCount; ++i) t->entries[i].visible = 1;
-        BuildVisibleRows(t);
-    }
-    // -n: the newest N of the rows, as tail and journalctl keep the newest,
-    // in the order chosen. Marked from the newest end of the file's order,
-    // then the rows keep their places.
-    if (o.last < t->visibleCount) {
-        uint32_t marked = 0;
-        for (uint32_t i = 0; i < t->loadedCount && marked < o.last; ++i) {
-            EventEntry* e = t->fileOrder[i];
-            if (e->visible == 0) continue;
-            e->visible = 2;
-            ++marked;
-        }
-        uint32_t kept = 0;
-        for (uint32_t i = 0; i < t->visibleCount; ++i) {
-            EventEntry* e = t->visibleRows[i];
-            if (e->visible == 2) t->visibleRows[kept++] = e;
-        }
-        for (uint32_t i = 0; i < t->loadedCount; ++i) t->entries[i].visible = t->entries[i].visible == 2 ? 1 : 0;
-        t->visibleCount = kept;
-    }
-}
-
 // A result (done; check: broken; find: no match) whose text did not get
 // out is an output error.
 int WrittenStatus(int status, bool written, FILE* err) {
@@ -285,22 +205,26 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     }
     ViewerState state;
     InitViewerState(&state);
-    if (int id = LoadForCli(o, &state)) {
+    MappedFile file;
+    LogRows rows;
+    if (int id = OpenRows(o, &state, &file, &rows)) {
+        ReleaseRows(&rows, &file);
         ReleaseViewerState(&state);
         return ReportFileFailure(id, o.file, err);
     }
-    ChooseRows(o, &state);
     // The output block is large; it lives on the heap, once per run.
     CliOutput* text = new CliOutput;
-    InitOutput(text, out, o.codePage, o.raw, &state.table, err, o.file);
+    InitOutput(text, out, o.codePage, o.raw, rows.loaded ? &state.table : nullptr, err, o.file);
+    CountTextsOf(text, rows);
     int status = kExitOk;
-    if (o.command == kCommandList) status = ListRows(o, state, text);
-    else if (o.command == kCommandShow) status = ShowEvent(o, state, text, err);
-    else if (o.command == kCommandFind) status = FindRows(o, state, text, err);
-    else if (o.command == kCommandExport) status = ExportEvents(o, state, text, err);
-    else status = ShowStats(state, text);
+    if (o.command == kCommandList) status = ListRows(o, rows, text);
+    else if (o.command == kCommandShow) status = ShowEvent(o, rows, text, err);
+    else if (o.command == kCommandFind) status = FindRows(o, rows, text, err);
+    else if (o.command == kCommandExport) status = ExportEvents(o, rows, text, err);
+    else status = ShowStats(rows, text);
     status = WrittenStatus(status, FlushOutput(text) != 0, err);
     delete text;
+    ReleaseRows(&rows, &file);
     ReleaseViewerState(&state);
     return status;
 }

@@ -68,29 +68,32 @@ void ShowEventCount(ViewerState* state, int mode, UiEffects* fx) {
     SetStatusText(fx, 0, text);
 }
 
+bool EntryPassesFilter(const EventEntry& e, const ViewConditions& c, const ViewRange& r) {
+    if (e.type != c.errorType && e.type != c.warningType && e.type != c.informationType) return false;
+    // Stamps are fixed-width digit texts, so comparing bytes compares time.
+    if (c.fromIsStamp != 0) {
+        int d = memcmp(e.date, r.from, 10);
+        if (d < 0 || (d == 0 && memcmp(e.time, r.from + 10, 8) < 0)) return false;
+    }
+    if (c.throughIsStamp != 0) {
+        int d = memcmp(e.date, r.through, 10);
+        if (d > 0 || (d == 0 && memcmp(e.time, r.through + 10, 8) > 0)) return false;
+    }
+    if (c.moduleIndex != 0 && e.module != c.moduleIndex - 1) return false;
+    if (c.componentIndex != 0 && e.component != c.componentIndex) return false;
+    return true;
+}
+
 uint32_t ApplyFilter(ViewerState* state, UiEffects* fx) {
     EventTable& t = state->table;
     const ViewConditions& c = state->conditions;
     const ViewRange& r = state->range;
     uint32_t shown = 0;
     const uint32_t n = t.loadedCount;
-    // Stamps are fixed-width digit texts, so comparing bytes compares time.
-    const bool useFrom = c.fromIsStamp != 0;
-    const bool useThrough = c.throughIsStamp != 0;
     for (uint32_t i = 0; i < n; ++i) {
         EventEntry* e = t.displayOrder[i];
         e->visible = 0;
-        if (e->type != c.errorType && e->type != c.warningType && e->type != c.informationType) continue;
-        if (useFrom) {
-            int d = memcmp(e->date, r.from, 10);
-            if (d < 0 || (d == 0 && memcmp(e->time, r.from + 10, 8) < 0)) continue;
-        }
-        if (useThrough) {
-            int d = memcmp(e->date, r.through, 10);
-            if (d > 0 || (d == 0 && memcmp(e->time, r.through + 10, 8) > 0)) continue;
-        }
-        if (c.moduleIndex != 0 && e->module != c.moduleIndex - 1) continue;
-        if (c.componentIndex != 0 && e->component != c.componentIndex) continue;
+        if (!EntryPassesFilter(*e, c, r)) continue;
         e->visible = 1;
         t.visibleRows[shown++] = e;
     }

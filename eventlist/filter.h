@@ -47,6 +47,9 @@ const char* ModuleName(uint16_t module);
 
 struct ViewerState;
 
+// The filter's test of one entry against the conditions and the range.
+bool EntryPassesFilter(const EventEntry& e, const ViewConditions& c, const ViewRange& r);
+
 // Marks every entry from the current conditions and range, rebuilds the
 // visible rows and reports the filtered count. Returns the shown count.
 uint32_t ApplyFilter(ViewerState* state, UiEffects* fx);

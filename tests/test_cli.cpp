@@ -9,6 +9,8 @@
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_run.h"
+#include "cli/cli_stream.h"
+#include "cli/text_out.h"
 #include "dialogs/printing.h"
 #include "test_support.h"
 #include "tools/chain_append.h"
@@ -501,6 +503,105 @@ TEST_F(ExportTest, FollowWritesExportsObjects) {
     PutFollowedEvent(&out, nullptr, record, ImageHeader(image));
     FlushOutput(&out);
     EXPECT_NE(ReadBack(file).find("Inform  99/12/31"), std::string::npos);
+}
+
+// The mapped rows against the loaded table's rows (and find against the
+// viewer's own search over them): every command, order and filter gives the
+// same status, output and messages, on every catalogue log and on logs of
+// every type, many modules, stamps out of order and texts of either code page.
+TEST(CliStream, MappedRowsAreTheLoadedTablesRows) {
+    std::vector<std::string> logs;
+    for (int v = 0; v < kBrokenLogCount; ++v) {
+        logs.push_back(WriteLog(BuildBrokenLog(kBrokenLogInfo[v].variant), kBrokenLogInfo[v].name));
+    }
+    const uint8_t data[] = {0x00, 0x1F, 0x22, 0x7F, 0x80, 0xFF};
+    const SyntheticEvent events[] = {
+        {kTypeInformation, 0, "2004/01/0100:00:00", "service \"started\", ok", data, 6},
+        {kTypeError, 1, "2003/01/0112:00:00", "disk ERROR\r\nsecond line\ttab"},
+        {0, 2, "2005/06/0100:00:00", "\x83\x65\x83\x58\x83\x67 error"}, {kTypeWarning, 3, "2002/06/0100:00:00", "Error count high"},
+        {3, 4, "2000/01/0100:00:00", nullptr}, {kTypeError, 9, "1999/07/0100:00:00", "eRRoR: \x1b[2J timeout"},
+        {kTypeError, 5, "1999/06/0100:00:00", "caf\xE9 all fine"}, {kTypeError, 6, "1999/05/3123:59:59", "\x8d\x73"},
+        {kTypeWarning, 7, "1998/01/0100:00:00", "h\\"}, {kTypeInformation, 100, "1998/01/0100:00:00", "i,j"},
+        {kTypeWarning, 4, "1997/12/3100:00:00", "\x8d\x73 k"}};
+    const uint32_t n = sizeof events / sizeof events[0];
+    LogImage image = SyntheticLogImage(events, n);
+    ViewConditions c = DefaultViewConditions();
+    c.informationType = 0;
+    c.fromIsStamp = c.throughIsStamp = 1;
+    c.sortOrder = kOrderModule;
+    c.conditionsSaved = 1;
+    SetConditions(&image, c);
+    logs.push_back(WriteLog(image, "stream.evt"));
+    logs.push_back(WriteLog(SyntheticLogImage(events + 1, 3), "stream932.evt"));
+    const std::vector<std::vector<std::string>> commands = {
+        {"list"}, {"list", "-r", "--format", "line"}, {"list", "--order", "module"},
+        {"list", "--order", "module", "-n", "3", "--types", "error,warning"}, {"list", "--saved", "--no-header"},
+        {"list", "--saved", "--order", "newest"}, {"list", "--from", "99/06/01 00:00:00", "-n", "2", "-r"},
+        {"list", "--component", "1", "--raw"}, {"list", "--module", "0", "--codepage", "932"}, {"list", "-n", "0"},
+        {"show", "0"}, {"show", "3", "--order", "module"}, {"show", "2", "--saved", "--dump", "word"}, {"show", "99"},
+        {"find", "--text", "e", "--all", "--order", "module"}, {"find", "--up", "--wrap", "--text", "ERROR"},
+        {"find", "--from-row", "1", "--find-types", "error"}, {"find", "--from-row", "1", "--up"},
+        {"find", "--from-row", "2", "--wrap", "--text", "error"}, {"find", "--from-row", "50"}, {"find", "--text", "zz"},
+        {"find", "--text", "e", "-r"}, {"find", "--text", "e", "--up"}, {"find", "--from-row", "3", "--up", "--wrap"},
+        {"export", "--format", "csv"}, {"export", "--format", "json", "--order", "oldest"},
+        {"export", "--format", "ndjson", "-n", "2", "--types", "warning", "--codepage", "1252"},
+        {"export", "--format", "json", "--types", "information", "--component", "5"}, {"stats"}, {"check"}};
+    for (const std::string& log : logs) {
+        for (std::vector<std::string> args : commands) {
+            args.insert(args.begin() + 1, log);
+            g_cliMapsFiles = false;
+            const CliResult loaded = Cli(args);
+            g_cliMapsFiles = true;
+            const CliResult mapped = Cli(args);
+            std::string line;
+            for (const std::string& a : args) line += a + " ";
+            EXPECT_EQ(mapped.status, loaded.status) << line;
+            EXPECT_EQ(mapped.out, loaded.out) << line;
+            EXPECT_EQ(mapped.err, loaded.err) << line;
+        }
+    }
+    // The mapped rows hold no table: one position per event.
+    CliOptions o;
+    std::string file = logs.back();
+    char* argv[] = {const_cast<char*>("darvex-cli"), const_cast<char*>("list"), &file[0], nullptr};
+    ASSERT_EQ(ParseOptions(3, argv, &o, stderr), 1);
+    ViewerState state;
+    InitViewerState(&state);
+    MappedFile mapped;
+    LogRows rows;
+    ASSERT_EQ(OpenRows(o, &state, &mapped, &rows), 0);
+    EXPECT_EQ(rows.loaded, nullptr);
+    EXPECT_EQ(rows.count, 3u);
+    EXPECT_EQ(state.table.entries, nullptr);
+    ReleaseRows(&rows, &mapped);
+    ReleaseViewerState(&state);
+}
+
+// The export's table converts as ConvertToUtf8 does, byte for byte, texts of
+// random bytes (lead bytes, stray second bytes, a lead byte at the end) in
+// either code page.
+TEST(CliExport, TheTableConvertsAsTheConverterDoes) {
+    Utf8Table* table = new Utf8Table;
+    uint32_t seed = 1;
+    for (int codePage : {932, 1252}) {
+        MakeUtf8Table(table, codePage);
+        int told = 0;
+        for (int k = 0; k < 20000; ++k) {
+            char text[24], byTable[80], byConverter[80];
+            const size_t n = 1 + size_t(k) % sizeof text;
+            for (size_t i = 0; i < n; ++i) {
+                seed = seed * 1103515245u + 12345u;
+                text[i] = char(seed >> 24 | (seed & 0x100 ? 0x80 : 0));   // mostly above 0x7F
+            }
+            const size_t got = TableToUtf8(*table, text, n, byTable);
+            if (got == SIZE_MAX) continue;
+            ++told;
+            ASSERT_EQ(std::string(byTable, got), std::string(byConverter, ConvertToUtf8(codePage, text, n, byConverter, sizeof byConverter)))
+                << codePage << " " << k;
+        }
+        EXPECT_GT(told, 19000) << codePage;
+    }
+    delete table;
 }
 
 }  // namespace

@@ -275,7 +275,7 @@ int ShowStats(const LogRows& rows, CliOutput* out) {
     return kExitOk;
 }
 
-int CheckFile(const char* path, FILE* out, FILE* err) {
+int CheckFile(const char* path, const char* shown, FILE* out, FILE* err) {
     const LogOpener cliOpener = CliLogOpener(path), *opener = &cliOpener;
     LogReader reader = {};
     ChainCheck check = {};
@@ -289,10 +289,10 @@ int CheckFile(const char* path, FILE* out, FILE* err) {
         id = CheckLog(&reader, &check);
         opener->close(opener->context, &reader);
     }
-    if (id != 0) return ReportFileFailure(id, path, err);
+    if (id != 0) return ReportFileFailure(id, shown, err);
     // A file without a log's header is no log at all: refused as every command refuses it.
     if (check.fault == kFaultShortHeader || check.fault == kFaultUnknownMagic) {
-        return ReportFileFailure(kMsgCorrupted, path, err, ChainFaultText(check.fault));
+        return ReportFileFailure(kMsgCorrupted, shown, err, ChainFaultText(check.fault));
     }
     CliOutput* text = new CliOutput;
     InitOutput(text, out, 1252, true, nullptr);

@@ -10,11 +10,15 @@
 
 // One row, format 41, and the line end.
 void PutListRow(CliOutput* out, const EventEntry& e);
+// One event as list --format line writes it: time, type, component, module,
+// computer and the description's first line, tab-separated, and the line end.
+void PutLineRow(CliOutput* out, const EventEntry& e);
 // The rows of the chosen order and filter, one line each, format 41.
 int ListRows(const CliOptions& options, const LogRows& rows, CliOutput* out);
 // One listed row as the viewer prints an event, with the whole description.
 int ShowEvent(const CliOptions& options, const LogRows& rows, CliOutput* out, FILE* err);
 // Counts by type, component and module, and the first and last stamps.
 int ShowStats(const LogRows& rows, CliOutput* out);
-// The chain check of the file; its report goes to out.
-int CheckFile(const char* path, FILE* out, FILE* err);
+// The chain check of the file at path; its report goes to out, and its
+// messages name the file as shown (- for standard input).
+int CheckFile(const char* path, const char* shown, FILE* out, FILE* err);

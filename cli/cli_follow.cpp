@@ -11,6 +11,7 @@
 #include "cli/cli_run.h"
 #include "cli/follow_wait.h"
 #include "cli/text_out.h"
+#include "eventlist/filter.h"
 #include "logfile/event_table.h"
 #include "logfile/loader.h"
 
@@ -294,7 +295,10 @@ int AcceptEvent(void* context, const uint8_t* record, const LogHeader& header) {
     if (!filtered) return 1;
     EventEntry e = {};
     BuildEntry(record, header, &e);
-    return EntryShown(e, c, o.from, o.through);
+    ViewRange bounds;
+    memcpy(bounds.from, o.from, kStampSize);
+    memcpy(bounds.through, o.through, kStampSize);
+    return EntryPassesFilter(e, c, bounds);
 }
 
 void Notice(FILE* err, const char* path, const char* what) {
@@ -348,24 +352,6 @@ int LookAtPath(Watched* w, FILE* err) {
 
 }  // namespace
 
-bool EntryShown(const EventEntry& e, const ViewConditions& c, const char* from, const char* through) {
-    if (e.type != c.errorType && e.type != c.warningType && e.type != c.informationType) return false;
-    // Stamps are fixed-width digit texts, so comparing bytes compares time.
-    if (c.fromIsStamp) {
-        const int d = memcmp(e.date, from, 10);
-        if (d < 0 || (d == 0 && memcmp(e.time, from + 10, 8) < 0)) return false;
-    }
-    if (c.throughIsStamp) {
-        const int d = memcmp(e.date, through, 10);
-        if (d > 0 || (d == 0 && memcmp(e.time, through + 10, 8) > 0)) return false;
-    }
-    if (c.moduleIndex != 0 && e.module != c.moduleIndex - 1) return false;
-    return c.componentIndex == 0 || e.component == c.componentIndex;
-}
-
-// list --format line's row (cli_commands.cpp).
-void PutLineRow(CliOutput* out, const EventEntry& e);
-
 void PutFollowedEvent(CliOutput* out, EventWriter* json, const uint8_t* record, const LogHeader& header, int format) {
     EventEntry e = {};
     BuildEntry(record, header, &e);
@@ -383,10 +369,6 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
     if (ndjson && o.raw) {
         fprintf(err, "darvex-cli: --raw is not an option of follow --format ndjson (UTF-8 always)\n"
                      "Try 'darvex-cli --help'.\n");
-        return kExitUsage;
-    }
-    if (o.fromGiven && o.throughGiven && memcmp(o.from, o.through, kStampSize) > 0) {
-        fprintf(err, "darvex-cli: the start (--from, --since) comes after the end (--through, --until)\n");
         return kExitUsage;
     }
     FILE* f = OpenLogFile(o.file);

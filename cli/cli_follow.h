@@ -73,11 +73,6 @@ constexpr int kFollowLine = 2;     // list --format line's fields, tab-separated
 void PutFollowedEvent(CliOutput* out, EventWriter* json, const uint8_t* record, const LogHeader& header,
                       int format = kFollowList);
 
-// The viewer's filter test of one event (the body of ApplyFilter): its type,
-// its stamp against from and through when they are bounds, its module and
-// component.
-bool EntryShown(const EventEntry& e, const ViewConditions& c, const char* from, const char* through);
-
 // Which file a path or an open file is (app/viewer_state.h): on POSIX the
 // device and inode.
 // The open file's identity and size. Returns 1, or 0 when they cannot be had.

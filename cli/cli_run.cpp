@@ -195,14 +195,14 @@ int WrittenStatus(int status, bool written, FILE* err) {
 
 int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     if (o.command == kCommandCheck) {
-        const int status = CheckFile(o.file, out, err);
+        const int status = CheckFile(o.file, o.shownFile, out, err);
         return WrittenStatus(status, fflush(out) == 0 && !ferror(out), err);
     }
-    if (o.command == kCommandFollow) return RunFollow(o, out, err);
     if (o.fromGiven && o.throughGiven && memcmp(o.from, o.through, kStampSize) > 0) {
         fprintf(err, "darvex-cli: %s\n", kFromAfterThrough);
         return kExitUsage;
     }
+    if (o.command == kCommandFollow) return RunFollow(o, out, err);
     ViewerState state;
     InitViewerState(&state);
     MappedFile file;
@@ -210,11 +210,11 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
     if (int id = OpenRows(o, &state, &file, &rows)) {
         ReleaseRows(&rows, &file);
         ReleaseViewerState(&state);
-        return ReportFileFailure(id, o.file, err);
+        return ReportFileFailure(id, o.shownFile, err);
     }
     // The output block is large; it lives on the heap, once per run.
     CliOutput* text = new CliOutput;
-    InitOutput(text, out, o.codePage, o.raw, rows.loaded ? &state.table : nullptr, err, o.file);
+    InitOutput(text, out, o.codePage, o.raw, rows.loaded ? &state.table : nullptr, err, o.shownFile);
     CountTextsOf(text, rows);
     int status = kExitOk;
     if (o.command == kCommandList) status = ListRows(o, rows, text);

@@ -670,30 +670,6 @@ TEST_F(ListedLog, SinceAndUntilSetTheBoundsOfFromAndThrough) {
     EXPECT_EQ(Cli({"find", path, "--until", "2003-02-28", "--since", "2003-03-01"}).status, kExitUsage);
 }
 
-// follow's predicate is the viewer's filter, entry by entry.
-TEST_F(ListedLog, EntryShownPassesWhatApplyFilterShows) {
-    memcpy(state.range.from, "1999/05/3123:59:59", kStampSize);
-    memcpy(state.range.through, "2003/01/0112:00:00", kStampSize);
-    for (int variant = 0; variant < 6; ++variant) {
-        ViewConditions c = DefaultViewConditions();
-        c.fromIsStamp = variant == 1 || variant == 5;
-        c.throughIsStamp = variant == 2 || variant == 5;
-        if (variant == 3) c.warningType = c.informationType = 0;
-        if (variant == 4) c.moduleIndex = 2;
-        if (variant == 5) c.componentIndex = 1;
-        state.conditions = c;
-        ApplyFilter(&state, &fx);
-        uint32_t shown = 0;
-        for (uint32_t i = 0; i < state.table.loadedCount; ++i) {
-            const EventEntry& e = state.table.entries[i];
-            EXPECT_EQ(EntryShown(e, c, state.range.from, state.range.through), e.visible == 1) << variant << " " << i;
-            shown += e.visible;
-        }
-        EXPECT_GT(shown, 0u) << variant;
-        EXPECT_TRUE(variant == 0 ? shown == state.table.loadedCount : shown < state.table.loadedCount) << variant;
-    }
-}
-
 // Only the events the filter passes: the first look's newest N of them, then the new ones.
 TEST_F(Follow, PrintsOnlyTheEventsTheFilterPasses) {
     Append(12);

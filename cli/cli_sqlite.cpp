@@ -413,7 +413,10 @@ int SqliteEndSource(SqliteExport* e) {
 int SqliteFinish(SqliteExport* e, bool ok) {
     if (e == nullptr) return kSqliteFailed;
     int rc = ok ? kSqliteOk : kSqliteFailed;
-    if (ok && e->sourceId != 0) rc = Fail(e, "a log was begun and not ended");
+    if (ok && e->sourceId != 0) {
+        fprintf(e->err, "darvex-cli: %s: a log was begun and not ended\n", e->dbPath);
+        rc = kSqliteFailed;
+    }
     if (rc == kSqliteOk) rc = Exec(e, kIndexes, "cannot make the indexes");
     CloseDatabase(e);
     if (rc == kSqliteOk) rc = SyncFile(e);

@@ -124,21 +124,25 @@ int main(int argc, char** argv) {
             "CREATE TABLE events(source INTEGER, type INTEGER, typeName TEXT, time TEXT, component INTEGER,"
             " componentName TEXT, module INTEGER, moduleName TEXT, moduleCode INTEGER, computer TEXT,"
             " description TEXT, data TEXT);\n"
-            ".import --csv %s events\n"
-            "CREATE INDEX events_time ON events(time); CREATE INDEX events_type ON events(type);"
-            " CREATE INDEX events_computer ON events(computer);\n", csv.c_str());
+            ".import --csv %s events\n", csv.c_str());
     fclose(f);
     std::remove(db2.c_str());
     start = Now();
     const std::string command = "sqlite3 -batch '" + db2 + "' < '" + script + "' > /dev/null";
     if (system(command.c_str()) != 0) return 1;
     const double importSeconds = Now() - start;
+    const std::string indexes = "sqlite3 -batch '" + db2 + "' 'PRAGMA synchronous=OFF; CREATE INDEX events_time ON"
+                                " events(time); CREATE INDEX events_type ON events(type); CREATE INDEX events_computer"
+                                " ON events(computer)' > /dev/null";
+    if (system(indexes.c_str()) != 0) return 1;
+    const double importAllSeconds = Now() - start;
 
     const double n = t.loadedCount;
     printf("digest of the log            %8.3f s\n", digestSeconds);
     printf("writer, inserts (1 txn)      %8.3f s  %10.0f events/s\n", insertSeconds, n / insertSeconds);
     printf("writer, all (indexes, fsync) %8.3f s  %10.0f events/s\n", writerSeconds, n / writerSeconds);
-    printf("sqlite3 .import CSV + index  %8.3f s  %10.0f events/s\n", importSeconds, n / importSeconds);
+    printf("sqlite3 .import of the CSV   %8.3f s  %10.0f events/s\n", importSeconds, n / importSeconds);
+    printf("sqlite3 .import and indexes  %8.3f s  %10.0f events/s\n", importAllSeconds, n / importAllSeconds);
     std::remove(csv.c_str());
     std::remove(script.c_str());
     std::remove(db.c_str());

@@ -134,6 +134,7 @@ struct SqliteExport {
     int64_t sourceId;           // of the open transaction, 0 when none
     int64_t sourceEvents;
     bool append;
+    unsigned mode;              // of the existing database when appending
     char* dbPath;
     char* tempPath;
 };
@@ -222,7 +223,12 @@ int OpenTemp(SqliteExport* e) {
         errno = saved;
         return FailErrno(e, "cannot make the temporary file beside it", e->dbPath);
     }
+    // The database gets the permissions a new file gets, or keeps its own.
+    const mode_t mask = umask(0);
+    umask(mask);
+    const int modeSet = fchmod(fd, e->append ? mode_t(e->mode) : (0666 & ~mask));
     close(fd);
+    if (modeSet != 0) return FailErrno(e, "cannot set the permissions", e->tempPath);
     // An empty file is an empty database.
     if (sqlite3_open_v2(e->tempPath, &e->db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         return Fail(e, "cannot open the temporary database");
@@ -315,6 +321,7 @@ int SqliteBegin(const char* dbPath, bool append, SqliteExport** out, FILE* err) 
     }
     e->err = err;
     e->append = exists;
+    e->mode = exists ? unsigned(st.st_mode & 07777) : 0;
     if (int rc = OpenTemp(e)) {
         SqliteFinish(e, false);
         return rc;

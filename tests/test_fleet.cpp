@@ -135,6 +135,11 @@ TEST(SqliteExport, EventsAndSourcesReadBack) {
     TempDir dir;
     const std::string db = Make(dir, "all.sqlite", {{"ALPHA", &kAlpha}, {"BETA", &kBeta}});
     EXPECT_EQ(Files(dir.path), std::vector<std::string>{"all.sqlite"});
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat st;
+    ASSERT_EQ(stat(db.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);   // not the temporary file's 0600
     EXPECT_EQ(Sql(db, "SELECT computer, count(*) FROM events GROUP BY computer ORDER BY computer"), "ALPHA|3\nBETA|2\n");
     // A time window across both logs, in time order, the sources' paths joined.
     EXPECT_EQ(Sql(db, "SELECT e.time, s.path, e.typeName, e.offset FROM events e JOIN sources s ON s.id = e.source"
@@ -163,6 +168,7 @@ TEST(SqliteExport, AnExistingDatabaseIsRefusedUnlessAppending) {
     EXPECT_EQ(SqliteBegin(db.c_str(), false, &e, err), kSqliteExists);
     EXPECT_EQ(e, nullptr);
     // Appending: the log already in (same digest and size) is found, a new one goes in.
+    chmod(db.c_str(), 0640);
     ASSERT_EQ(SqliteBegin(db.c_str(), true, &e, err), kSqliteOk);
     bool present = false;
     ASSERT_EQ(SqliteHasSource(e, 1, 200, &present), kSqliteOk);
@@ -175,6 +181,9 @@ TEST(SqliteExport, AnExistingDatabaseIsRefusedUnlessAppending) {
     EXPECT_EQ(SqliteFinish(e, true), kSqliteOk);
     EXPECT_EQ(Sql(db, "SELECT computer, count(*) FROM events GROUP BY computer ORDER BY computer"), "ALPHA|3\nBETA|2\n");
     EXPECT_EQ(Sql(db, "SELECT path, events FROM sources ORDER BY id"), "ALPHA.EVT|3\nBETA.EVT|2\n");
+    struct stat st;
+    ASSERT_EQ(stat(db.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);          // as it was before the append
     // A file that is no database of ours is not appended to.
     const std::string other = dir / "other.sqlite";
     Sql(other, "CREATE TABLE t(x)");
@@ -214,8 +223,9 @@ TEST(SqliteExport, AFailureLeavesNoFileAndTheOldDatabaseAsItWas) {
     EXPECT_EQ(SqliteFinish(e, false), kSqliteFailed);
     EXPECT_EQ(Shell("cat '" + db + "' | od -c | md5sum"), before);
     EXPECT_EQ(Files(dir.path), std::vector<std::string>{"old.sqlite"});
-    // A folder that is missing, or that cannot be written (unless run as root).
+    // A folder that is missing, a file taken for one, or a folder that cannot be written (unless run as root).
     EXPECT_EQ(SqliteBegin((dir / "missing/x.sqlite").c_str(), false, &e, stderr), kSqliteFailed);
+    EXPECT_EQ(SqliteBegin((db + "/x.sqlite").c_str(), false, &e, stderr), kSqliteFailed);
     const std::string locked = dir / "locked";
     mkdir(locked.c_str(), 0555);
     if (geteuid() != 0) {

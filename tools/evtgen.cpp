@@ -71,7 +71,9 @@ const char kUsage[] =
     "  --machines M           number of machines, 1 to 99 and at most N (default 4)\n"
     "  --events-per-log K     events in each log (default 1000)\n"
     "  --size-per-log S[K|M|G] each log's file size instead\n"
-    "  --seed N and the data and description options apply to every log\n";
+    "  The other generator options (--seed, --data-none, ...) apply to every log;\n"
+    "  --events, --size, --source, --computer, --wrapped, --years and --japanese\n"
+    "  do not.\n";
 
 struct Args {
     const char* out;

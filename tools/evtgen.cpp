@@ -6,6 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#ifdef _WIN32
+#include <direct.h>
+#else
+#include <sys/stat.h>
+#endif
 
 #include "tools/log_writer.h"
 
@@ -14,6 +21,7 @@ namespace {
 const char kUsage[] =
     "usage: evtgen --out FILE [options]\n"
     "       evtgen --out FILE --broken NAME\n"
+    "       evtgen --fleet DIR [--logs N] [--machines M] [options]\n"
     "       evtgen --list-broken | --help\n"
     "\n"
     "Generated logs (options may follow a preset to change it):\n"
@@ -49,11 +57,32 @@ const char kUsage[] =
     "\n"
     "Malformed and edge-case logs:\n"
     "  --broken NAME          a small log from the catalogue (see --list-broken)\n"
-    "  --list-broken          the catalogue, with what a loader must do\n";
+    "  --list-broken          the catalogue, with what a loader must do\n"
+    "\n"
+    "A fleet of logs from several machines, all within the same three days:\n"
+    "  --fleet DIR            writes N logs under DIR: machines MACHINE01.. in turn,\n"
+    "                         odd ones in a folder each (DIR/MACHINE01/PERN.EVT),\n"
+    "                         even ones beside (DIR/MACHINE02_TOLVA.EVT); .EVT and\n"
+    "                         .evt mixed; every third log wrapped; time stamps on a\n"
+    "                         shared grid, so logs hold equal ones; one log refused\n"
+    "                         as corrupted (chain-leaves-area); the last machine's\n"
+    "                         descriptions all Shift-JIS, the others' none\n"
+    "  --logs N               number of logs, at least 2 (default 12)\n"
+    "  --machines M           number of machines, 1 to 99 and at most N (default 4)\n"
+    "  --events-per-log K     events in each log (default 1000)\n"
+    "  --size-per-log S[K|M|G] each log's file size instead\n"
+    "  The other generator options (--seed, --data-none, ...) apply to every log;\n"
+    "  --events, --size, --source, --computer, --wrapped, --years and --japanese\n"
+    "  do not.\n";
 
 struct Args {
     const char* out;
     const char* broken;
+    const char* fleet;
+    uint32_t logs;
+    uint32_t machines;
+    uint32_t eventsPerLog;
+    uint32_t sizePerLog;
     bool quiet;
     bool listBroken;
     bool help;
@@ -132,7 +161,7 @@ bool TakesValue(const char* opt) {
         "--preset", "--out", "--broken", "--source", "--computer", "--events", "--size", "--seed",
         "--unknown-rate", "--years", "--desc-avg", "--japanese", "--empty-desc-rate", "--data-none",
         "--data-small-max", "--data-large-rate", "--data-large-min", "--data-large-max",
-        "--max-log-size", "--sort",
+        "--max-log-size", "--sort", "--fleet", "--logs", "--machines", "--events-per-log", "--size-per-log",
     };
     for (const char* name : kValueOptions) {
         if (strcmp(opt, name) == 0) return true;
@@ -178,6 +207,18 @@ int ParseArguments(int argc, char** argv, GenOptions* o, Args* a) {
             a->out = val;
         } else if (strcmp(opt, "--broken") == 0) {
             a->broken = val;
+        } else if (strcmp(opt, "--fleet") == 0) {
+            a->fleet = val;
+        } else if (strcmp(opt, "--logs") == 0) {
+            if (!ParseU32(val, 9999, &a->logs) || a->logs < 2) return BadArgument("the number of logs must be 2 to 9999", val);
+        } else if (strcmp(opt, "--machines") == 0) {
+            if (!ParseU32(val, 99, &a->machines) || a->machines < 1) return BadArgument("the number of machines must be 1 to 99", val);
+        } else if (strcmp(opt, "--events-per-log") == 0) {
+            if (!ParseU32(val, 0xFFFFFFFFu, &a->eventsPerLog)) return BadArgument("bad event count", val);
+            a->sizePerLog = 0;
+        } else if (strcmp(opt, "--size-per-log") == 0) {
+            if (!ParseSize(val, &a->sizePerLog) || a->sizePerLog < kHeaderSize || a->sizePerLog > kMaxGeneratedFileSize)
+                return BadArgument("file size must be 88 bytes to 1G", val);
         } else if (strcmp(opt, "--source") == 0) {
             if ((o->sourceIndex = ParseSource(val)) < 0) return BadArgument("unknown source", val);
         } else if (strcmp(opt, "--computer") == 0) {
@@ -270,6 +311,151 @@ void PrintSummary(const char* path, const GenOptions& o, const GenResult& r, dou
     printf("  data over 65535 bytes: %u, largest %u\n", unsigned(r.dataOver65535), unsigned(r.largestData));
 }
 
+// ---------------------------------------------------------------------------
+// The fleet
+
+constexpr uint32_t kFleetSpanSeconds = 48 * 3600;     // each log's time range
+constexpr BrokenLog kFleetBroken = kBrokenChainLeavesArea;   // a loader refuses it as corrupted
+
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + int64_t(doe) - 719468;
+}
+
+int64_t SecondsOf(const RecordTime& t) {
+    return DaysFromCivil(t.year, t.month, t.day) * 86400 + (int64_t(t.hour) * 60 + t.minute) * 60 + t.second;
+}
+
+bool MakeFolder(const std::string& path) {
+#ifdef _WIN32
+    return _mkdir(path.c_str()) == 0 || errno == EEXIST;
+#else
+    return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+#endif
+}
+
+// Moves the stamps of a generated log into [start, start + kFleetSpanSeconds),
+// keeping their order, and down onto a grid of `quantum` seconds counted from
+// `base` that every log of the fleet shares. Walks the chain from the oldest.
+void MoveStamps(LogImage* image, const GenOptions& o, const RecordTime& base, uint64_t start, uint64_t quantum,
+                RecordTime* first, RecordTime* last) {
+    const LogHeader h = ImageHeader(*image);
+    const int64_t from = DaysFromCivil(o.firstYear, 1, 1) * 86400;
+    const uint64_t span = uint64_t(DaysFromCivil(o.lastYear + 1, 1, 1) * 86400 - from);
+    uint32_t pos = h.oldestOffset;
+    for (uint32_t k = 0; k < h.recordCount; ++k) {
+        uint8_t* r = image->bytes.data() + pos;
+        RecordTime t = {GetU16(r + 4), GetU16(r + 6), 0, GetU16(r + 10), GetU16(r + 12), GetU16(r + 14), GetU16(r + 16), 0};
+        uint64_t at = start + uint64_t(SecondsOf(t) - from) * kFleetSpanSeconds / span;
+        at -= at % quantum;
+        t = RecordTimeAfter(base, at);
+        const uint16_t fields[8] = {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, 0};
+        for (int i = 0; i < 8; ++i) PutU16(r + 4 + 2 * i, fields[i]);
+        if (k == 0) *first = t;
+        *last = t;
+        pos = RecordWrapToStart(r) == 1 ? kRecordAreaStart : pos + RecordLink(r);
+    }
+}
+
+void PrintStamp(const RecordTime& t) {
+    printf("%04u-%02u-%02u %02u:%02u:%02u", t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+// Log j belongs to machine j % M, its (j / M)-th; the names follow the
+// sources in turn.
+std::string FleetLogPath(const Args& a, uint32_t j, char* computer) {
+    const uint32_t m = j % a.machines, r = j / a.machines;
+    snprintf(computer, kComputerNameSize + 1, "MACHINE%02u", unsigned(m + 1) % 100);
+    std::string name = kLogSources[(m + r) % kLogSourceCount].eventFileName;
+    name.resize(name.size() - 4);
+    if (r >= kLogSourceCount) name += "-" + std::to_string(r / kLogSourceCount + 1);
+    name += j % 3 == 2 ? ".evt" : ".EVT";
+    std::string path = a.fleet;
+    if (m % 2 == 0) {
+        path += "/";
+        path += computer;
+        if (!MakeFolder(path)) return std::string();
+        return path + "/" + name;
+    }
+    return path + "/" + computer + "_" + name;
+}
+
+int WriteFleet(const GenOptions& options, const Args& a) {
+    if (a.machines > a.logs) return BadArgument("more machines than logs", nullptr);
+    if (!MakeFolder(a.fleet)) {
+        fprintf(stderr, "evtgen: %s: cannot make the folder: %s\n", a.fleet, strerror(errno));
+        return 1;
+    }
+    const RecordTime base = MakeRecordTime(2024, 5, 13, 0, 0, 0);
+    const uint32_t broken = a.logs > a.machines ? a.machines : 0;
+    const uint32_t japaneseMachine = a.machines - 1;
+    uint64_t quantum = 0;
+    uint64_t total = 0;
+    for (uint32_t j = 0; j < a.logs; ++j) {
+        char computer[kComputerNameSize + 1];
+        const std::string path = FleetLogPath(a, j, computer);
+        if (path.empty()) {
+            fprintf(stderr, "evtgen: %s/%s: cannot make the folder: %s\n", a.fleet, computer, strerror(errno));
+            return 1;
+        }
+        const uint32_t m = j % a.machines;
+        const int source = int((m + j / a.machines) % kLogSourceCount);
+        LogImage image;
+        RecordTime first = {}, last = {};
+        GenResult result = {};
+        if (j == broken) {
+            image = BuildBrokenLog(kFleetBroken);
+            SetMagicForSource(&image, source);
+        } else {
+            GenOptions o = options;
+            o.sourceIndex = source;
+            o.computerName = computer;
+            o.seed = options.seed * 0x9E3779B97F4A7C15ull + j + 1;
+            o.wrapped = j % 3 == 1;
+            o.japanesePercent = m == japaneseMachine ? 100 : 0;
+            o.eventCount = a.eventsPerLog;
+            o.targetFileSize = a.sizePerLog;
+            if (const char* problem = CheckGenOptions(o)) return BadArgument(problem, nullptr);
+            if (!GenerateLogImage(o, &image, &result)) {
+                fprintf(stderr, "evtgen: %s: %s\n", path.c_str(), result.error);
+                return 1;
+            }
+            // The grid has about two slots per event of a log's range, so
+            // logs whose ranges overlap share stamps.
+            if (quantum == 0) quantum = result.recordCount ? kFleetSpanSeconds / 2 / result.recordCount : 1;
+            if (quantum == 0) quantum = 1;
+            const uint64_t startHour = (m * 5 + j / a.machines * 11) % 24;
+            MoveStamps(&image, o, base, startHour * 3600, quantum, &first, &last);
+            total += result.recordCount;
+        }
+        SetComputerName(&image, computer);
+        if (!WriteLogImage(image, path.c_str())) {
+            fprintf(stderr, "evtgen: %s: cannot write: %s\n", path.c_str(), strerror(errno));
+            return 1;
+        }
+        if (a.quiet) continue;
+        printf("%s: %s, ", path.c_str(), computer);
+        if (j == broken) {
+            printf("corrupted (%s)\n", kBrokenLogInfo[kFleetBroken].name);
+            continue;
+        }
+        printf("%u events, %s, ", unsigned(result.recordCount), j % 3 == 1 ? "wrapped" : "straight");
+        PrintStamp(first);
+        printf(" .. ");
+        PrintStamp(last);
+        printf("%s\n", m == japaneseMachine ? ", Shift-JIS" : "");
+    }
+    if (!a.quiet) {
+        printf("%u logs of %u machines, %llu events, stamps on a %llu-second grid\n", unsigned(a.logs),
+               unsigned(a.machines), static_cast<unsigned long long>(total), static_cast<unsigned long long>(quantum));
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -283,6 +469,9 @@ int main(int argc, char** argv) {
         }
     }
     Args args = {};
+    args.logs = 12;
+    args.machines = 4;
+    args.eventsPerLog = 1000;
     if (int rc = ParseArguments(argc, argv, &options, &args)) return rc;
     if (args.help) {
         fputs(kUsage, stdout);
@@ -291,6 +480,10 @@ int main(int argc, char** argv) {
     if (args.listBroken) {
         ListBroken();
         return 0;
+    }
+    if (args.fleet != nullptr) {
+        if (args.out != nullptr || args.broken != nullptr) return BadArgument("--fleet writes no --out or --broken file", nullptr);
+        return WriteFleet(options, args);
     }
     if (args.out == nullptr) return BadArgument("no output file (--out FILE)", nullptr);
     if (args.broken != nullptr) return WriteBroken(args);

@@ -7,7 +7,7 @@ sudo_cmd=""
 pkgs=(cmake g++ ninja-build googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
       wine wine64 xvfb xauth imagemagick cups printer-driver-cups-pdf poppler-utils fonts-ipafont-gothic fonts-vlgothic
-      locales python3 fonts-wine man-db groff-base bsdextrautils dpkg-dev)
+      locales python3 fonts-wine man-db groff-base bsdextrautils dpkg-dev libsqlite3-dev sqlite3)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -215,6 +215,27 @@ FollowStepResult FollowStep(FollowState* s, const FollowReader& reader, const Fo
     return PrintRecords(s, c, sink, s->lastOffset, 1, n);
 }
 
+void FollowFirstStep(FollowState* s, const LogRows& rows, const FollowSink& sink) {
+    const LogHeader& h = rows.header;
+    // Slot 0 is the newest: the ones to print are found from that end.
+    uint32_t slot = 0;
+    for (uint32_t passed = 0; slot < rows.count && passed < s->firstLines; ++slot) {
+        const uint8_t* r = rows.area + rows.positions[slot];
+        if (!s->accept || s->accept(s->acceptContext, r, h)) ++passed;
+    }
+    while (slot-- > 0) {
+        const uint8_t* r = rows.area + rows.positions[slot];
+        if (!s->accept || s->accept(s->acceptContext, r, h)) sink.event(sink.context, r, h);
+    }
+    s->started = true;
+    s->count = h.recordCount;
+    s->oldest = h.oldestOffset;
+    s->lastOffset = 0;
+    if (rows.count == 0) return;
+    s->lastOffset = kRecordAreaStart + rows.positions[0];
+    memcpy(s->lastIdentity, rows.area + rows.positions[0] + kIdentityOffset, sizeof s->lastIdentity);
+}
+
 namespace {
 
 // The file followed under its path, and what it was at the last look.
@@ -399,7 +420,21 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
     }
     const FollowReader reader = {&watched, ReadAt};
     Printer printer = {text, json, o.followFormat, err, true};
-    if (o.codePage == 0) {
+    const FollowSink sink = {&printer, PrintEvent, ReportLost};
+    // The first look walks the file mapped, as the other commands read it;
+    // a file that does not map or walk whole (a writer half-way through a
+    // record) is looked at record by record below.
+    MappedFile file;
+    if (MapLogFile(o.file, &file) == 0) {
+        LogRows rows;
+        if (WalkLog(file, &rows) == 0 && rows.count != 0) {
+            if (o.codePage == 0) CountLogTexts(rows, &text->votes);
+            printer.counting = false;
+            FollowFirstStep(&state, rows, sink);
+        }
+        ReleaseRows(&rows, &file);
+    }
+    if (o.codePage == 0 && !state.started) {
         // The code page is chosen from every text of the log, as the other
         // commands choose it: one look over the whole chain counts them.
         FollowState all;
@@ -409,7 +444,6 @@ int RunFollow(const CliOptions& o, FILE* out, FILE* err) {
         }
         ReleaseFollowState(&all);
     }
-    const FollowSink sink = {&printer, PrintEvent, ReportLost};
     int status = kExitOk;
     for (bool first = true;; first = false) {
         if (!first && LookAtPath(&watched, err)) RestartFollowState(&state);

@@ -60,6 +60,12 @@ void RestartFollowState(FollowState* state);
 // hands them to the sink.
 FollowStepResult FollowStep(FollowState* state, const FollowReader& reader, const FollowSink& sink);
 
+struct LogRows;
+// The first step over a log whose chain has been walked already (mapped):
+// the newest firstLines events that pass go to the sink, oldest first, and
+// the state stands after the newest event as FollowStep's first step leaves it.
+void FollowFirstStep(FollowState* state, const LogRows& rows, const FollowSink& sink);
+
 struct CliOutput;
 struct CliOptions;
 struct EventWriter;

@@ -366,3 +366,10 @@ const EventEntry* RowAt(RowCursor* c, const LogRows& rows, uint32_t row) {
     while ((e = NextRow(c, rows)) != nullptr && c->row <= row) {}
     return e;
 }
+
+int WalkLog(const MappedFile& file, LogRows* rows) {
+    memset(rows, 0, sizeof *rows);
+    return WalkMapped(file, rows);
+}
+
+void CountLogTexts(const LogRows& rows, CodePageVotes* votes) { CountMappedTexts(&rows, votes); }

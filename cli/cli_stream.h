@@ -70,3 +70,10 @@ const EventEntry* NextRow(RowCursor* cursor, const LogRows& rows);
 uint32_t CountRows(const LogRows& rows);
 // The row of index row (counted from 0), or null when there are fewer rows.
 const EventEntry* RowAt(RowCursor* cursor, const LogRows& rows, uint32_t row);
+
+// The chain of a mapped file walked as the load takes it, without a choice of
+// rows: the header, the area and each event's position. Returns 0 or the
+// load's message id; ReleaseRows gives the positions back.
+int WalkLog(const MappedFile& file, LogRows* rows);
+// Every text of a walked log counted for the code-page guess.
+void CountLogTexts(const LogRows& rows, CodePageVotes* votes);

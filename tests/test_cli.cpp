@@ -487,6 +487,50 @@ TEST_F(Follow, StartsOnAnEmptyLogAndGoesOnAfterAClearSeenOrUnseen) {
     EXPECT_EQ(Step(), Range(76, 78));
 }
 
+// The first look over the mapped walk prints what the record-by-record look
+// prints, with and without a filter, and leaves the follower where it does.
+TEST_F(Follow, FirstLookOverTheMappedWalkIsTheFirstStep) {
+    Append(70);   // wrapped
+    // A filter sees the fixed part only: the odd events are those of an odd second.
+    const auto odd = [](void*, const uint8_t* r, const LogHeader&) { return int(GetU16(r + 16) % 2); };
+    for (uint32_t lines : {0u, 3u, 1000u}) {
+        for (bool filtered : {false, true}) {
+            SCOPED_TRACE(std::to_string(lines) + (filtered ? " odd" : ""));
+            Start(lines);
+            if (filtered) state.accept = odd;
+            const std::vector<int> expected = Step();
+            const FollowState reference = state;
+            state.started = false;
+            std::vector<int> printed;
+            const FollowSink sink = {&printed,
+                                     [](void* c, const uint8_t* record, const LogHeader&) {
+                                         const char* text = reinterpret_cast<const char*>(RecordDescription(record));
+                                         static_cast<std::vector<int>*>(c)->push_back(atoi(text + 6));
+                                     },
+                                     nullptr};
+            const MappedFile file = {image.bytes.data(), image.bytes.size(), nullptr};
+            LogRows rows;
+            ASSERT_EQ(WalkLog(file, &rows), 0);
+            FollowFirstStep(&state, rows, sink);
+            free(rows.positions);
+            EXPECT_EQ(printed, expected);
+            EXPECT_TRUE(state.started && state.lastOffset == reference.lastOffset && state.count == reference.count &&
+                        state.oldest == reference.oldest &&
+                        memcmp(state.lastIdentity, reference.lastIdentity, sizeof state.lastIdentity) == 0);
+            ReleaseFollowState(&state);
+        }
+    }
+    Start(2);
+    const MappedFile file = {image.bytes.data(), image.bytes.size(), nullptr};
+    LogRows rows;
+    ASSERT_EQ(WalkLog(file, &rows), 0);
+    FollowFirstStep(&state, rows, {nullptr, [](void*, const uint8_t*, const LogHeader&) {}, nullptr});
+    free(rows.positions);
+    Append(4);
+    EXPECT_EQ(Step(), Range(71, 74));
+    EXPECT_FALSE(lost);
+}
+
 // follow's NDJSON is export's object, the code page read from the output.
 TEST_F(ExportTest, FollowWritesExportsObjects) {
     const uint8_t* record = image.bytes.data() + kRecordAreaStart;   // the oldest: the last event

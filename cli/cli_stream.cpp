@@ -5,6 +5,7 @@
 
 #include "cli/cli_run.h"
 #include "eventlist/ordering.h"
+#include "logfile/chain_walk.h"
 #include "logfile/loader.h"
 
 bool g_cliMapsFiles = true;
@@ -104,50 +105,17 @@ void ChooseTableRows(const CliOptions& o, ViewerState* state, LogRows* rows) {
     }
 }
 
-bool DescriptionTerminated(const uint8_t* description, uint16_t length) {
-    if (length == 0) return true;
-    if (description[length - 1] == 0) return true;   // where writers put it
-    return memchr(description, 0, length) != nullptr;
-}
-
 // The loader's walk from the oldest record, keeping positions newest-first.
-// Returns 0 or kMsgCorrupted, for the loader's reasons: each record with its
-// description and data inside the area, the description terminated, each
-// link moving, and no record taken twice (looked for, as the loader does,
-// only when the chain leaves the usual shape: forward from the oldest, one
-// wrap, forward again below the oldest start).
+// Returns 0 or kMsgCorrupted, for the loader's reasons.
 int WalkPositions(const LogHeader& h, const uint8_t* area, uint64_t size, uint32_t* positions) {
-    const uint32_t count = h.recordCount;
-    uint64_t pos = uint32_t(h.oldestOffset - kRecordAreaStart);
-    const uint64_t oldest = pos;
-    bool wrapped = false;
-    bool usualShape = true;
-    for (uint32_t k = count; k-- > 0;) {
-        if (pos + kRecordFixedSize > size) return kMsgCorrupted;
-        const uint8_t* r = area + pos;
-        const uint16_t descriptionLength = RecordDescriptionLength(r);
-        if (pos + kRecordFixedSize + descriptionLength + uint64_t(RecordDataLength(r)) > size) return kMsgCorrupted;
-        if (!DescriptionTerminated(RecordDescription(r), descriptionLength)) return kMsgCorrupted;
-        positions[k] = uint32_t(pos);
-        if (k == 0) break;   // the newest record's link is never followed
-        uint64_t next;
-        if (RecordWrapToStart(r) == 1) {
-            next = 0;
-        } else {
-            const uint32_t link = RecordLink(r);
-            if (link == 0) return kMsgCorrupted;
-            next = uint32_t(uint32_t(pos) + link);
-        }
-        if (next <= pos) {   // the first step back is the wrap
-            if (wrapped) usualShape = false;
-            wrapped = true;
-        }
-        if (wrapped && next >= oldest) usualShape = false;
-        pos = next;
-    }
-    if (!usualShape) {
+    bool unusual = false;
+    const int walked = WalkRecordChain(h, area, size, &unusual, [&](uint32_t k, const uint8_t* r) {
+        positions[k] = uint32_t(r - area);
+    });
+    if (!walked) return kMsgCorrupted;
+    if (unusual) {
         // A chain that comes back to a record repeats itself and ends on one it has taken.
-        for (uint32_t k = 1; k < count; ++k) {
+        for (uint32_t k = 1; k < h.recordCount; ++k) {
             if (positions[k] == positions[0]) return kMsgCorrupted;
         }
     }

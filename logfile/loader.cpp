@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "logfile/chain_walk.h"
+
 namespace {
 
 const uint16_t kFailureGrays[] = {103, 102, 101, 104, 111, 110, 115, 116, 117};
@@ -119,12 +121,6 @@ uint8_t* ReadRecordArea(LogReader* reader, uint32_t areaSize, int* error) {
     return nullptr;
 }
 
-bool DescriptionTerminated(const uint8_t* description, uint16_t length) {
-    if (length == 0) return true;
-    if (description[length - 1] == 0) return true;   // where writers put it
-    return memchr(description, 0, length) != nullptr;
-}
-
 // The header's computer name as every entry carries it: a 16-byte name
 // without a zero byte is shown as its 16 bytes.
 struct ComputerText {
@@ -173,50 +169,17 @@ bool NewestIsRevisit(const EventTable& t, uint32_t count) {
 }
 
 // Walks the chain from the oldest record, building entries newest-first.
-// Returns 0 or kMsgCorrupted. Each record and its description and data must
-// lie inside the area and each link must move; records may overlap, but no
-// record may be taken twice. The usual chain cannot take one twice: it moves
-// forward from the oldest record, wraps back once and moves forward again
-// below the oldest start, which one comparison per step confirms. A chain
-// that leaves that shape is checked for a revisit once it has been walked.
+// Returns 0 or kMsgCorrupted.
 int WalkChain(ViewerState* state) {
     EventTable& t = state->table;
     const LogHeader& h = state->file.currentHeader;
-    const uint64_t size = t.recordAreaSize;
-    const uint8_t* area = t.recordArea;
-    uint32_t count = h.recordCount;
-    uint64_t pos = uint32_t(h.oldestOffset - kRecordAreaStart);
-    const uint64_t oldest = pos;
-    bool wrapped = false;
-    bool usualShape = true;
     const ComputerText computer = MakeComputerText(h);
-    for (uint32_t k = count; k-- > 0;) {
-        if (pos + kRecordFixedSize > size) return kMsgCorrupted;
-        const uint8_t* r = area + pos;
-        uint64_t end = pos + kRecordFixedSize + RecordDescriptionLength(r) + uint64_t(RecordDataLength(r));
-        if (end > size) return kMsgCorrupted;
-        if (!DescriptionTerminated(RecordDescription(r), RecordDescriptionLength(r))) return kMsgCorrupted;
+    bool unusual = false;
+    const int walked = WalkRecordChain(h, t.recordArea, t.recordAreaSize, &unusual, [&](uint32_t k, const uint8_t* r) {
         t.fileOrder[k] = &t.entries[k];
         FillEntry(r, computer, &t.entries[k]);
-        if (k == 0) break;   // the newest record's link is never followed
-        uint64_t next;
-        if (RecordWrapToStart(r) == 1) {
-            next = 0;
-        } else {
-            uint32_t link = RecordLink(r);
-            if (link == 0) return kMsgCorrupted;
-            // File offsets and buffer positions differ by 88, so the 32-bit
-            // sum lands on the same record either way.
-            next = uint32_t(uint32_t(pos) + link);
-        }
-        if (next <= pos) {   // the first step back is the wrap
-            if (wrapped) usualShape = false;
-            wrapped = true;
-        }
-        if (wrapped && next >= oldest) usualShape = false;
-        pos = next;
-    }
-    if (!usualShape && NewestIsRevisit(t, count)) return kMsgCorrupted;
+    });
+    if (!walked || (unusual && NewestIsRevisit(t, h.recordCount))) return kMsgCorrupted;
     return 0;
 }
 

@@ -253,6 +253,7 @@ std::vector<FleetLog> LoadFleet(const std::string& dir) {
         ViewerState state;
         InitViewerState(&state);
         UiEffects fx;
+        ClearEffects(&fx);
         snprintf(state.file.path, sizeof state.file.path, "%s/%s", dir.c_str(), name.c_str());
         IdentifySource(&state.file, *state.codePage);   // upper-cases the path as Windows would see it
         snprintf(state.file.path, sizeof state.file.path, "%s/%s", dir.c_str(), name.c_str());

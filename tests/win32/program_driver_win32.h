@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "tests/win32/detail_test_log.h"
 #include "tests/win32/remote_window_win32.h"
 #include "tools/log_writer.h"
 
@@ -21,6 +22,20 @@
 inline std::string Title(HWND window) {
     char text[512] = "";
     GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+inline std::string Env(const char* name) {
+    char value[MAX_PATH] = "";
+    GetEnvironmentVariableA(name, value, MAX_PATH);
+    return value;
+}
+
+// A buffer of the text's length is not always enough: an ANSI view's text
+// comes through a conversion that wants room to spare.
+inline std::wstring WideText(HWND window) {
+    std::wstring text(0x20000, L'\0');
+    text.resize(size_t(SendMessageW(window, WM_GETTEXT, WPARAM(text.size()), LPARAM(&text[0]))));
     return text;
 }
 
@@ -110,19 +125,12 @@ inline void WriteLog(const std::string& path, uint32_t events) {
 
 // One event per text, oldest first, so the list shows the last text in row 0.
 inline void WriteTextLog(const std::string& path, const std::vector<std::string>& texts) {
-    LogImage image;
-    InitLogImage(&image, 0, 4096);
-    uint32_t offset = kRecordAreaStart;
-    for (const std::string& text : texts) {
-        RecordSpec r;
-        r.timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(&text - &texts[0]));
-        r.text = text.c_str();
-        r.link = RecordSpecSize(r);
-        offset = PlaceRecord(&image, offset, r);
+    std::vector<RecordSpec> records(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        records[i].timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(i));
+        records[i].text = texts[i].c_str();
     }
-    SetRecordCount(&image, uint32_t(texts.size()));
-    SetOldestOffset(&image, kRecordAreaStart);
-    ASSERT_EQ(WriteLogImage(image, path.c_str()), 1) << path;
+    ASSERT_EQ(WriteRecordsLog(path.c_str(), records.data(), int(records.size())), 1) << path;
 }
 
 // A started DARVEX.EXE; at the end of the test it is closed with WM_CLOSE
@@ -284,4 +292,22 @@ inline std::string ViewFaceName(const Program& p, HWND view) {
     ReadProcessMemory(p.pi.hProcess, remote, &cf, sizeof cf, nullptr);
     VirtualFreeEx(p.pi.hProcess, remote, 0, MEM_RELEASE);
     return cf.szFaceName;
+}
+
+// Sets a filter in the Filter dialog: from a stamp (yy mm dd hh mm ss) and the
+// types to keep; look sees the dialog before OK.
+inline void Filter(const Program& p, const char* const from[6], bool warning, bool information,
+                   const std::function<void(HWND)>& look = nullptr) {
+    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FILTER, 0);
+    HWND filter = p.Window("#32770");
+    ASSERT_NE(filter, nullptr);
+    if (look) look(filter);
+    if (from != nullptr) {
+        Click(filter, IDC_FILTER_FROM_STAMP);
+        for (int i = 0; i < 6; ++i) SetWindowTextA(GetDlgItem(filter, IDC_FILTER_FROM_YEAR + i), from[i]);
+    }
+    if (!warning) Click(filter, IDC_FILTER_WARNING);
+    if (!information) Click(filter, IDC_FILTER_INFORMATION);
+    Click(filter, IDC_FILTER_OK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(filter) && IsWindowEnabled(p.main); }));
 }

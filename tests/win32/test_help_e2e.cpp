@@ -13,14 +13,6 @@
 
 namespace {
 
-// A buffer of the text's length is not always enough: an ANSI view's text
-// comes through a conversion that wants room to spare.
-std::wstring WideText(HWND window) {
-    std::wstring text(0x20000, L'\0');
-    text.resize(size_t(SendMessageW(window, WM_GETTEXT, WPARAM(text.size()), LPARAM(&text[0]))));
-    return text;
-}
-
 std::wstring Wide(const char* utf8) {
     wchar_t text[256];
     MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, 256);

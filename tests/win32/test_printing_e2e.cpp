@@ -25,12 +25,6 @@ namespace {
 
 typedef std::vector<std::vector<std::string>> Pages;   // the text lines of each page
 
-std::string Env(const char* name) {
-    char value[MAX_PATH] = "";
-    GetEnvironmentVariableA(name, value, MAX_PATH);
-    return value;
-}
-
 // pdftotext places text by its position: the columns keep their order, not
 // their blanks. Lines of UTF-8 are compared with each run of blanks as one,
 // trimmed; a character without a glyph (a control character, which the dump
@@ -223,28 +217,10 @@ Pages PrintAndRead(const Program& p, HWND commandWindow, WPARAM command) {
     return pdf.empty() ? Pages() : PdfPages(pdf);
 }
 
-// Sets a filter in the Filter dialog: from a stamp (yy mm dd hh mm ss) and the types to keep.
-void Filter(const Program& p, const char* const from[6], bool warning, bool information) {
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FILTER, 0);
-    HWND filter = p.Window("#32770");
-    ASSERT_NE(filter, nullptr);
-    if (from != nullptr) {
-        Click(filter, IDC_FILTER_FROM_STAMP);
-        for (int i = 0; i < 6; ++i) SetWindowTextA(GetDlgItem(filter, IDC_FILTER_FROM_YEAR + i), from[i]);
-    }
-    if (!warning) Click(filter, IDC_FILTER_WARNING);
-    if (!information) Click(filter, IDC_FILTER_INFORMATION);
-    Click(filter, IDC_FILTER_OK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(filter) && IsWindowEnabled(p.main); }));
-}
-
 // The program's texts, from the same resources, for the lines expected.
 void LoadProgramTexts() {
-    static bool loaded = false;
-    if (!loaded) {
-        ASSERT_EQ(0, LoadResidentTexts());
-    }
-    loaded = true;
+    static const int loaded = LoadResidentTexts();
+    ASSERT_EQ(0, loaded);
     g_printTexts.codePage = &SystemCodePage();
 }
 
@@ -322,15 +298,6 @@ std::vector<std::string> ShownLines(HWND view) {
     return lines;
 }
 
-ViewLines View(const std::vector<std::string>& lines) {
-    return ViewLines{const_cast<std::vector<std::string>*>(&lines), int(lines.size()), [](void* c, int i, char* buffer) {
-                         const std::string& s = (*static_cast<std::vector<std::string>*>(c))[size_t(i)];
-                         const size_t n = std::min<size_t>(s.size(), kViewLineReadSize);
-                         memcpy(buffer, s.data(), n);
-                         return int(n);
-                     }};
-}
-
 // The event of row as the Event Detail shows it, printed from the dialog:
 // the printout and the pages the core lays out from the same views.
 void PrintShownEvent(const Program& p, LoadedLog& log, const Geometry& g, int row, bool word, Pages* got,
@@ -354,29 +321,11 @@ void PrintShownEvent(const Program& p, LoadedLog& log, const Geometry& g, int ro
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
 }
 
-std::wstring WideText(HWND window) {
-    wchar_t text[512] = L"";
-    SendMessageW(window, WM_GETTEXT, 512, LPARAM(text));
-    return text;
-}
-
 // The "Print" progress dialog of the job that runs, or null.
-struct ProgressSearch {
-    DWORD process;
-    HWND found;
-};
-BOOL CALLBACK TakeProgressDialog(HWND w, LPARAM l) {
-    ProgressSearch& s = *reinterpret_cast<ProgressSearch*>(l);
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    if (process != s.process || !IsWindowVisible(w) || GetDlgItem(w, IDC_PRINT_DOCUMENT) == nullptr) return TRUE;
-    s.found = w;
-    return FALSE;
-}
 HWND ProgressDialog(const Program& p, DWORD timeoutMs) {
-    ProgressSearch search = {p.pi.dwProcessId, nullptr};
-    WaitUntil([&] { return EnumWindows(TakeProgressDialog, LPARAM(&search)), search.found != nullptr; }, timeoutMs);
-    return search.found;
+    HWND found = nullptr;
+    WaitUntil([&] { return GetDlgItem(found = p.Window("#32770", nullptr, 0), IDC_PRINT_DOCUMENT) != nullptr; }, timeoutMs);
+    return GetDlgItem(found, IDC_PRINT_DOCUMENT) != nullptr ? found : nullptr;
 }
 
 // The longest text among a window's children.

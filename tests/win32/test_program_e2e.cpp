@@ -80,18 +80,12 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersRefreshesFiltersAndOpensAnotherToF
     EXPECT_EQ(Title(p.main), title);
     EXPECT_EQ(p.Window("#32770", nullptr, 300), nullptr) << "an error box is up";
     // Filter from 99/12/31 23:59:59 (1999), no Warning: three events stay.
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FILTER, 0);
-    HWND filter = p.Window("#32770");
-    ASSERT_NE(filter, nullptr);
-    EXPECT_EQ(Title(filter), Ansi(u8"表示するイベント"));
-    EXPECT_EQ(Title(GetDlgItem(filter, IDC_FILTER_CLEAR)), Ansi(u8"標準値(&C)"));
-    EXPECT_FALSE(IsWindowEnabled(p.main));
-    SendMessageA(GetDlgItem(filter, IDC_FILTER_FROM_STAMP), BM_CLICK, 0, 0);
     const char* const start[6] = {"99", "12", "31", "23", "59", "59"};
-    for (int i = 0; i < 6; ++i) SetWindowTextA(GetDlgItem(filter, IDC_FILTER_FROM_YEAR + i), start[i]);
-    SendMessageA(GetDlgItem(filter, IDC_FILTER_WARNING), BM_CLICK, 0, 0);
-    SendMessageA(GetDlgItem(filter, IDC_FILTER_OK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(filter) && IsWindowEnabled(p.main); }));
+    Filter(p, start, false, true, [&](HWND filter) {
+        EXPECT_EQ(Title(filter), Ansi(u8"表示するイベント"));
+        EXPECT_EQ(Title(GetDlgItem(filter, IDC_FILTER_CLEAR)), Ansi(u8"標準値(&C)"));
+        EXPECT_FALSE(IsWindowEnabled(p.main));
+    });
     EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 3; })) << p.Rows();
     EXPECT_EQ(p.Status(), Ansi(u8"イベント総数：3||フィルタ"));
 

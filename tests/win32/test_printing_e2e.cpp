@@ -135,25 +135,18 @@ std::vector<std::string> PdfNames() {
     return names;
 }
 
-bool EndsWithEof(const std::vector<uint8_t>& bytes) {
-    const std::string tail(bytes.end() - std::min<size_t>(bytes.size(), 32), bytes.end());
-    return tail.find("%%EOF") != std::string::npos;
-}
-
 // The one PDF that was not there before, once the queue has written it whole.
 std::string NewPdf(const std::vector<std::string>& before, DWORD timeoutMs = 60000) {
     std::string name;
-    WaitUntil(
-        [&] {
-            for (const std::string& n : PdfNames()) {
-                if (std::find(before.begin(), before.end(), n) != before.end()) continue;
-                if (!EndsWithEof(FileBytes(HostPath(PdfFolder()) + "\\" + n))) return false;
-                name = n;
-                return true;
-            }
-            return false;
-        },
-        timeoutMs);
+    WaitUntil([&] {
+        for (const std::string& n : PdfNames()) {
+            if (std::find(before.begin(), before.end(), n) != before.end()) continue;
+            const std::vector<uint8_t> bytes = FileBytes(HostPath(PdfFolder()) + "\\" + n);
+            const std::string tail(bytes.end() - std::min<size_t>(bytes.size(), 32), bytes.end());
+            return tail.find("%%EOF") != std::string::npos && !(name = n).empty();
+        }
+        return false;
+    }, timeoutMs);
     return name;
 }
 
@@ -195,25 +188,19 @@ std::string Describe(const Pages& pages) {
     return out;
 }
 
-// The print dialog that is up (over except): its OK prints, its Cancel prints nothing.
-void AnswerPrintDialog(const Program& p, int button, HWND except = nullptr) {
-    HWND dialog = p.Window("#32770", except);
-    ASSERT_NE(dialog, nullptr) << "no print dialog";
-    ASSERT_NE(GetDlgItem(dialog, IDOK), nullptr) << Title(dialog);
-    Click(dialog, button);
-    WaitUntil([&] { return !IsWindow(dialog); }, 5000);
-}
-
-// Prints with command (104, or the Event Detail's Print button) and waits for the PDF.
+// Prints with command (104, or the Event Detail's Print button), presses OK
+// in the print dialog and waits for the PDF.
 Pages PrintAndRead(const Program& p, HWND commandWindow, WPARAM command) {
     const std::vector<std::string> before = PdfNames();
     PostMessageA(commandWindow, WM_COMMAND, command, 0);
-    AnswerPrintDialog(p, IDOK, commandWindow == p.main ? nullptr : commandWindow);
+    HWND except = commandWindow == p.main ? nullptr : commandWindow, dialog = p.Window("#32770", except);
+    EXPECT_NE(GetDlgItem(dialog, IDOK), nullptr) << "no print dialog";
+    Click(dialog, IDOK);
+    WaitUntil([&] { return !IsWindow(dialog); }, 5000);
     const std::string pdf = NewPdf(before);
     EXPECT_FALSE(pdf.empty()) << "no PDF came from the queue";
     EXPECT_TRUE(Settle(p));
-    EXPECT_EQ(p.Window("#32770", commandWindow == p.main ? nullptr : commandWindow, 300), nullptr)
-        << "a box is up after the job";
+    EXPECT_EQ(p.Window("#32770", except, 300), nullptr) << "a box is up after the job";
     return pdf.empty() ? Pages() : PdfPages(pdf);
 }
 

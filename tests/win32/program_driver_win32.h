@@ -56,14 +56,22 @@ inline std::string Ansi(const char* utf8) {   // in the program's ANSI code page
     return text;
 }
 
-// A path of the build tree as this process opens it under Wine.
-inline std::string HostPath(std::string path) {
-    if (path[0] == '/') path = "Z:" + path;   // the host's root
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    return path;
-}
-
 inline std::string Upper(std::string s) { return CharUpperA(&s[0]), s; }
+
+// The descendants of a window whose class names start with prefix, in any
+// case ("": all of them), in the order the system lists them.
+inline BOOL CALLBACK TakeChild(HWND child, LPARAM l) {
+    auto& f = *reinterpret_cast<std::pair<std::string, std::vector<HWND>>*>(l);
+    char name[64] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (Upper(name).compare(0, f.first.size(), f.first) == 0) f.second.push_back(child);
+    return TRUE;
+}
+inline std::vector<HWND> Children(HWND parent, const char* prefix = "") {
+    std::pair<std::string, std::vector<HWND>> found(Upper(prefix), {});
+    if (parent != nullptr) EnumChildWindows(parent, TakeChild, LPARAM(&found));
+    return found.second;
+}
 
 inline std::vector<uint8_t> FileBytes(const std::string& path) {   // empty when unreadable
     std::vector<uint8_t> bytes;

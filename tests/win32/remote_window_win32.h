@@ -5,6 +5,14 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
+
+// A path of the build tree as this process opens it under Wine.
+inline std::string HostPath(std::string path) {
+    if (path[0] == '/') path = "Z:" + path;   // the host's root
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    return path;
+}
 
 // The first visible top-level window of the process with that class, other
 // than except, polled every pollMs until timeoutMs has passed; null when none appeared.

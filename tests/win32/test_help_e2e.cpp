@@ -19,27 +19,11 @@ std::wstring Wide(const char* utf8) {
     return text;
 }
 
-// The viewer's main window and the text of the topic it shows (its rich
-// edit view).
-struct Viewer {
-    HWND main = nullptr;
+// The text of the topic the viewer shows: its rich edit view.
+std::wstring TopicText() {
     std::wstring topic;
-};
-
-BOOL CALLBACK TakeTopicText(HWND child, LPARAM l) {
-    char name[64] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (strstr(name, "RichEdit") != nullptr || strstr(name, "RICHEDIT") != nullptr) {
-        reinterpret_cast<Viewer*>(l)->topic += WideText(child);
-    }
-    return TRUE;
-}
-
-Viewer CurrentViewer() {
-    Viewer v;
-    v.main = FindWindowA("MS_WINHELP", nullptr);
-    if (v.main != nullptr) EnumChildWindows(v.main, TakeTopicText, LPARAM(&v));
-    return v;
+    for (HWND view : Children(FindWindowA("MS_WINHELP", nullptr), "RICHEDIT")) topic += WideText(view);
+    return topic;
 }
 
 // Waits until the viewer shows the topic of that title: its first line.
@@ -48,41 +32,26 @@ bool StartsWith(const std::wstring& text, const std::wstring& title) {
     return start != std::wstring::npos && text.compare(start, title.size(), title) == 0;
 }
 ::testing::AssertionResult ShowsTopic(const std::wstring& title) {
-    Viewer v;
-    if (WaitUntil([&] { return StartsWith((v = CurrentViewer()).topic, title); }, 15000)) {
-        return ::testing::AssertionSuccess();
-    }
-    std::string shown(v.topic.size() * 3 + 1, '\0');
-    shown.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, v.topic.data(), int(v.topic.size()), &shown[0],
+    std::wstring topic;
+    if (WaitUntil([&] { return StartsWith(topic = TopicText(), title); }, 15000)) return ::testing::AssertionSuccess();
+    std::string shown(topic.size() * 3 + 1, '\0');
+    shown.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, topic.data(), int(topic.size()), &shown[0],
                                             int(shown.size()), nullptr, nullptr)));
-    return ::testing::AssertionFailure() << (v.main ? "the viewer shows: " + shown.substr(0, 300) : "no viewer");
+    const bool up = FindWindowA("MS_WINHELP", nullptr) != nullptr;
+    return ::testing::AssertionFailure() << (up ? "the viewer shows: " + shown.substr(0, 300) : "no viewer");
 }
 
 // The viewer's index (its Index button): the keywords it lists.
-BOOL CALLBACK TakeIndexButton(HWND child, LPARAM l) {
-    char name[16] = "";
-    GetClassNameA(child, name, sizeof name);
-    // The second button of the viewer's bar: Contents, Index, Back.
-    std::vector<HWND>& buttons = *reinterpret_cast<std::vector<HWND>*>(l);
-    if (strcmp(name, "Button") == 0) buttons.push_back(child);
-    return TRUE;
-}
-BOOL CALLBACK TakeIndexList(HWND child, LPARAM l) {
-    char name[16] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (_stricmp(name, "ListBox") == 0) *reinterpret_cast<HWND*>(l) = child;
-    return TRUE;
-}
 std::vector<std::wstring> IndexKeywords() {
     std::vector<std::wstring> keywords;
-    std::vector<HWND> buttons;
-    EnumChildWindows(FindWindowA("MS_WINHELP", nullptr), TakeIndexButton, LPARAM(&buttons));
+    // The second button of the viewer's bar: Contents, Index, Back.
+    const std::vector<HWND> buttons = Children(FindWindowA("MS_WINHELP", nullptr), "Button");
     if (buttons.size() < 2) return keywords;
     PostMessageA(buttons[1], BM_CLICK, 0, 0);
     HWND list = nullptr, index = nullptr;
     WaitUntil([&] {
-        index = FindWindowA("#32770", nullptr);
-        if (index != nullptr) EnumChildWindows(index, TakeIndexList, LPARAM(&list));
+        const std::vector<HWND> lists = Children(index = FindWindowA("#32770", nullptr), "ListBox");
+        list = lists.empty() ? nullptr : lists.back();
         return list != nullptr && SendMessageW(list, LB_GETCOUNT, 0, 0) > 0;
     });
     for (LRESULT i = 0; list != nullptr && i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {

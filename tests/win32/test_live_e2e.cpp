@@ -161,8 +161,7 @@ TEST(LiveLog, ClearOfAFileChangedUnderItsPathFailsAndTheListStays) {
 // A copy onto a filesystem of 64 KiB (mounted for the tests where mounting
 // is allowed) runs out of space half way.
 TEST(LiveLog, CopyThatRunsOutOfSpaceIsReportedAndRemoved) {
-    std::string folder = "Z:" DARVEX_SMALL_FS_PATH;
-    for (char& c : folder) c = c == '/' ? '\\' : c;
+    const std::string folder = HostPath(DARVEX_SMALL_FS_PATH);
     ULARGE_INTEGER available, total;
     if (!GetDiskFreeSpaceExA(folder.c_str(), &available, &total, nullptr) || total.QuadPart > (1u << 20)) {
         GTEST_SKIP() << "no small filesystem at " << folder;

@@ -315,14 +315,6 @@ HWND ProgressDialog(const Program& p, DWORD timeoutMs) {
     return GetDlgItem(found, IDC_PRINT_DOCUMENT) != nullptr ? found : nullptr;
 }
 
-// The longest text among a window's children.
-BOOL CALLBACK TakeLongestText(HWND child, LPARAM l) {
-    std::wstring& longest = *reinterpret_cast<std::wstring*>(l);
-    const std::wstring text = WideText(child);
-    if (text.size() > longest.size()) longest = text;
-    return TRUE;
-}
-
 }  // namespace
 
 // One event from the Event Detail: a long description as the view wraps it
@@ -449,7 +441,7 @@ TEST(PrintingWithoutAPrinter, PrintShowsTheSystemsAnswerOnlyAndPrintsNothing) {
     ASSERT_NE(box, nullptr);
     // Its longest text is the message.
     std::wstring answer;
-    EnumChildWindows(box, TakeLongestText, LPARAM(&answer));
+    for (HWND child : Children(box)) answer = WideText(child).size() > answer.size() ? WideText(child) : answer;
     EXPECT_GT(answer.size(), 20u);
     EXPECT_EQ(answer.find(L"Printing stops"), std::wstring::npos);
     Click(box, IDOK);

@@ -19,12 +19,6 @@
 #include "tools/log_writer.h"
 
 
-inline std::string Title(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 inline std::string Env(const char* name) {
     char value[MAX_PATH] = "";
     GetEnvironmentVariableA(name, value, MAX_PATH);
@@ -39,24 +33,19 @@ inline std::wstring WideText(HWND window) {
     return text;
 }
 
-inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(50);
-    }
-    return true;
+// Text between code pages: to UTF-16, and back to bytes.
+inline std::wstring Wide(const std::string& text, UINT codePage = CP_UTF8) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(size_t(MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0], int(wide.size()))));
+    return wide;
 }
-
-inline std::string Ansi(const char* utf8) {   // in the program's ANSI code page
-    wchar_t wide[512];
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
-    char text[1024] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text, nullptr, nullptr);
-    return text;
+inline std::string Narrow(const std::wstring& wide, UINT codePage) {
+    std::string out(wide.size() * 3 + 1, '\0');
+    out.resize(size_t(WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), &out[0], int(out.size()),
+                                          nullptr, nullptr)));
+    return out;
 }
-
-inline std::string Upper(std::string s) { return CharUpperA(&s[0]), s; }
+inline std::string Ansi(const char* utf8) { return Narrow(Wide(utf8), CP_ACP); }   // in the program's ANSI code page
 
 // The descendants of a window whose class names start with prefix, in any
 // case ("": all of them), in the order the system lists them.
@@ -223,6 +212,11 @@ struct Program {
         WaitUntil([&] { return !IsWindow(dialog); }, 5000);
         return title;
     }
+    // Posts a command of the menus and waits for the dialog or box it opens.
+    HWND Open(UINT command) const {
+        PostMessageA(main, WM_COMMAND, command, 0);
+        return Window("#32770");
+    }
     std::string ChooseInOpenDialog(const std::string& path) const {
         PostMessageA(main, WM_COMMAND, IDM_FILE_OPEN, 0);
         return AnswerFileDialog(path);
@@ -246,8 +240,7 @@ inline LRESULT Selection(const Program& p) { return SendMessageA(p.list, LB_GETC
 // Opens Find, types text and presses Find Next; the selected row once the
 // dialog has closed, or -1 when it stays open.
 inline LRESULT FindFromDialog(const Program& p, const std::string& text) {
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FIND, 0);
-    HWND dialog = p.Window("#32770");
+    HWND dialog = p.Open(IDM_VIEW_FIND);
     if (dialog == nullptr) return -2;
     SendMessageA(GetDlgItem(dialog, IDC_FIND_DESCRIPTION), WM_SETTEXT, 0, LPARAM(text.c_str()));
     PostMessageA(GetDlgItem(dialog, IDC_FIND_NEXT), BM_CLICK, 0, 0);
@@ -306,8 +299,7 @@ inline std::string ViewFaceName(const Program& p, HWND view) {
 // types to keep; look sees the dialog before OK.
 inline void Filter(const Program& p, const char* const from[6], bool warning, bool information,
                    const std::function<void(HWND)>& look = nullptr) {
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FILTER, 0);
-    HWND filter = p.Window("#32770");
+    HWND filter = p.Open(IDM_VIEW_FILTER);
     ASSERT_NE(filter, nullptr);
     if (look) look(filter);
     if (from != nullptr) {

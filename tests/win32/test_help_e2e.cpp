@@ -13,12 +13,6 @@
 
 namespace {
 
-std::wstring Wide(const char* utf8) {
-    wchar_t text[256];
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, 256);
-    return text;
-}
-
 // The text of the topic the viewer shows: its rich edit view.
 std::wstring TopicText() {
     std::wstring topic;
@@ -34,9 +28,7 @@ bool StartsWith(const std::wstring& text, const std::wstring& title) {
 ::testing::AssertionResult ShowsTopic(const std::wstring& title) {
     std::wstring topic;
     if (WaitUntil([&] { return StartsWith(topic = TopicText(), title); }, 15000)) return ::testing::AssertionSuccess();
-    std::string shown(topic.size() * 3 + 1, '\0');
-    shown.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, topic.data(), int(topic.size()), &shown[0],
-                                            int(shown.size()), nullptr, nullptr)));
+    const std::string shown = Narrow(topic, CP_UTF8);
     const bool up = FindWindowA("MS_WINHELP", nullptr) != nullptr;
     return ::testing::AssertionFailure() << (up ? "the viewer shows: " + shown.substr(0, 300) : "no viewer");
 }

@@ -18,8 +18,6 @@
 
 namespace {
 
-std::string Upper(std::string s) { return CharUpperA(&s[0]), s; }
-
 void ExpectGrayed(std::initializer_list<UINT> grayed, std::initializer_list<UINT> enabled = {}) {
     for (UINT id : grayed) EXPECT_TRUE(MenuGrayed(id)) << id;
     for (UINT id : enabled) EXPECT_FALSE(MenuGrayed(id)) << id;
@@ -72,7 +70,7 @@ void CALLBACK ChooseOldestFirst(HWND, UINT, UINT_PTR timer, DWORD) {
 }  // namespace
 
 TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyMissingAndDroppedLogs) {
-    EXPECT_EQ(Text(g_mainWindow) + "|" + StatusText(0), "DARVEX|File Unopened     ");
+    EXPECT_EQ(Title(g_mainWindow) + "|" + StatusText(0), "DARVEX|File Unopened     ");
     ExpectGrayed({101, 104, 102, 103, 111, 110, 115, 116, 117, 120}, {100, 105, 106, 112, 113, 114, 121, 130, 131, 132, 133});
     // Opening a popup switches to the simple line, its items' help fills it; closing brings the parts back.
     SendMessageA(g_mainWindow, WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP | MF_HILITE), LPARAM(g_mainMenu));
@@ -100,7 +98,7 @@ TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyMissingAndDrop
     OpenLog(TempLogPath("NOSUCH.EVT"));
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_TRUE(g_boxes[0].id == 207 && g_boxes[0].owner == g_mainWindow);
-    EXPECT_EQ(Text(g_mainWindow) + "|" + StatusText(0), "DARVEX |File Unopened     ");
+    EXPECT_EQ(Title(g_mainWindow) + "|" + StatusText(0), "DARVEX |File Unopened     ");
     ExpectGrayed({101, 102, 103, 104, 110, 111, 115, 116, 117, 120});
     Command(IDM_VIEW_REFRESH);
     EXPECT_EQ(g_boxes.size(), 1u);
@@ -116,7 +114,7 @@ TEST(MainWindow, StartsWithNoFileAndMenuHelpThenLoadsReadOnlyEmptyMissingAndDrop
     GlobalUnlock(memory);
     SendMessageA(g_mainWindow, WM_DROPFILES, WPARAM(memory), 0);
     EXPECT_FALSE(IsIconic(g_mainWindow));
-    EXPECT_EQ(Text(g_mainWindow), "DARVEX " + Upper(first));
+    EXPECT_EQ(Title(g_mainWindow), "DARVEX " + Upper(first));
     EXPECT_EQ(ListCount(), 30);
 }
 

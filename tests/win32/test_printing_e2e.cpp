@@ -49,15 +49,6 @@ std::string Squeezed(const std::string& text) {
     return out;
 }
 
-std::string Utf8(const std::string& ansi) {
-    std::wstring wide(ansi.size() + 1, L'\0');
-    wide.resize(size_t(MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], int(wide.size()))));
-    std::string out(wide.size() * 3 + 1, '\0');
-    out.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &out[0], int(out.size()),
-                                          nullptr, nullptr)));
-    return out;
-}
-
 // The default printer's line height and page height, as the program takes them.
 struct Geometry {
     int lineHeight = 0, pageHeight = 0;
@@ -90,7 +81,8 @@ struct Layout {
         return PageSink{this, g.lineHeight, g.pageHeight, [](void* c) { return Of(c)->pages.emplace_back(), 1; },
                         [](void*) { return 1; },
                         [](void* c, int, int, const char* text, int length) {
-                            const std::string line = Squeezed(Utf8(std::string(text, size_t(length))));
+                            const std::wstring wide = Wide(std::string(text, size_t(length)), CP_ACP);
+                            const std::string line = Squeezed(Narrow(wide, CP_UTF8));
                             if (!line.empty()) Of(c)->pages.back().push_back(line);
                         },
                         [](void*) { return 0; }};
@@ -290,8 +282,7 @@ std::vector<std::string> ShownLines(HWND view) {
 void PrintShownEvent(const Program& p, LoadedLog& log, const Geometry& g, int row, bool word, Pages* got,
                      Pages* want) {
     SendMessageA(p.list, LB_SETCURSEL, WPARAM(row), 0);
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_DETAIL, 0);
-    HWND dialog = p.Window("#32770");
+    HWND dialog = p.Open(IDM_VIEW_DETAIL);
     ASSERT_NE(dialog, nullptr);
     if (word) Click(dialog, IDC_DETAIL_WORD);
     const std::vector<std::string> description = ShownLines(GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
@@ -377,8 +368,7 @@ TEST_F(Printing, TheChosenPrinterCarriesOverAndCancelOrEnterAbandonsTheJob) {
     WriteLog(path, 40000);
     Program p("\"" + path + "\"");
     ASSERT_TRUE(p.Up());
-    PostMessageA(p.main, WM_COMMAND, IDM_FILE_PRINT_SETUP, 0);
-    HWND setup = p.Window("#32770");
+    HWND setup = p.Open(IDM_FILE_PRINT_SETUP);
     ASSERT_NE(setup, nullptr);
     // The print dialogs' controls are Unicode windows: they are asked in Unicode.
     HWND printers = GetDlgItem(setup, 0x470);   // cmb1, the printer's name
@@ -390,8 +380,7 @@ TEST_F(Printing, TheChosenPrinterCarriesOverAndCancelOrEnterAbandonsTheJob) {
     for (const bool enter : {false, true}) {
         SCOPED_TRACE(enter ? "Enter" : "a click on Cancel");
         const std::vector<std::string> before = PdfNames();
-        PostMessageA(p.main, WM_COMMAND, IDM_FILE_PRINT, 0);
-        HWND dialog = p.Window("#32770");
+        HWND dialog = p.Open(IDM_FILE_PRINT);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(WideText(GetDlgItem(dialog, 0x473)), L"PDF2");   // cmb4, the printer's name
         Click(dialog, IDOK);
@@ -436,8 +425,7 @@ TEST(PrintingWithoutAPrinter, PrintShowsTheSystemsAnswerOnlyAndPrintsNothing) {
     Program p("\"" + path + "\"");
     SetEnvironmentVariableA("CUPS_SERVER", server.c_str());
     ASSERT_TRUE(p.Up());
-    PostMessageA(p.main, WM_COMMAND, IDM_FILE_PRINT, 0);
-    HWND box = p.Window("#32770");
+    HWND box = p.Open(IDM_FILE_PRINT);
     ASSERT_NE(box, nullptr);
     // Its longest text is the message.
     std::wstring answer;

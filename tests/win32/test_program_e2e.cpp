@@ -40,8 +40,7 @@ TEST(Program, CommandLineLogThenFindAndFontDialogs) {
 
     // Whatever size the font dialog chose, the rows keep the window font's height.
     const LRESULT height = SendMessageA(p.list, LB_GETITEMHEIGHT, 0, 0);
-    PostMessageA(p.main, WM_COMMAND, IDM_OPTION_FONT, 0);
-    HWND font = p.Window("#32770");
+    HWND font = p.Open(IDM_OPTION_FONT);
     ASSERT_NE(font, nullptr);
     Sleep(500);   // the dialog fills its lists after it shows; OK needs a chosen size
     PostMessageA(font, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(font, IDOK)));
@@ -121,8 +120,7 @@ TEST(ProgramJapanese, EventDetailShowsShiftJisAndAsksInJapanese) {
     // Esc closes the dialog; About shows this build's version.
     PressKey(p, VK_ESCAPE, GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
-    PostMessageA(p.main, WM_COMMAND, IDM_HELP_ABOUT, 0);
-    HWND box = p.Window("#32770");
+    HWND box = p.Open(IDM_HELP_ABOUT);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Title(box), Ansi(u8"DARVEX のバージョン情報"));
     EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_NAME), "DARVEX");

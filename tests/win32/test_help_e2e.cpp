@@ -61,31 +61,17 @@ void CloseViewer() {
     WaitUntil([] { return FindWindowA("MS_WINHELP", nullptr) == nullptr; }, 10000);
 }
 
-struct HelpCase {
-    const char* name;
-    UINT open;       // the command that opens the dialog
+// Each dialog with a Help button: the command that opens it and the button.
+const struct {
+    UINT open;
     int helpButton;
-    const char* topicTitle;   // UTF-8
-};
+} kDialogs[4] = {{IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP}, {IDM_VIEW_FILTER, IDC_FILTER_HELP},
+                 {IDM_VIEW_FIND, IDC_FIND_HELP}, {IDM_VIEW_DETAIL, IDC_DETAIL_HELP}};
 
-// Opens the dialog of c on a live log without its writer, answering the
-// questions before Log Settings, and presses its Help button.
-void PressDialogHelp(const Program& p, const HelpCase& c, bool japanese) {
-    SendMessageA(p.list, LB_SETCURSEL, 0, 0);
-    PostMessageA(p.main, WM_COMMAND, c.open, 0);
-    if (c.open == IDM_FILE_LOG_SETTINGS) {
-        p.AnswerBox(IDNO);
-        p.AnswerBox(IDOK);
-    }
-    HWND dialog = p.Window("#32770");
-    ASSERT_NE(dialog, nullptr);
-    Click(dialog, c.helpButton);
-    EXPECT_TRUE(ShowsTopic(Wide(c.topicTitle))) << c.name << (japanese ? " (ja)" : "");
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
-}
-
-void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, const HelpCase (&cases)[4],
+// On a live log without its writer: the contents, the index, each dialog's
+// Help button (Log Settings after its questions) with its topic's title
+// (UTF-8, in kDialogs' order), F1, and the viewer's end with the program's.
+void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, const char* const (&topics)[4],
                                    bool japanese) {
     CloseViewer();
     const std::string log = TempPath("") + (japanese ? Ansi(u8"日本") : std::string("HELP")) + "\\PERN.EVT";
@@ -98,9 +84,21 @@ void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, c
     // The keywords reach the viewer's index, each dialog's topic among them.
     const std::vector<std::wstring> keywords = IndexKeywords();
     EXPECT_GT(keywords.size(), 100u);
-    for (const HelpCase& c : cases) {
-        EXPECT_NE(std::find(keywords.begin(), keywords.end(), Wide(c.topicTitle)), keywords.end()) << c.name;
-        PressDialogHelp(p, c, japanese);
+    for (int d = 0; d < 4; ++d) {
+        SCOPED_TRACE(topics[d]);
+        EXPECT_NE(std::find(keywords.begin(), keywords.end(), Wide(topics[d])), keywords.end());
+        SendMessageA(p.list, LB_SETCURSEL, 0, 0);
+        PostMessageA(p.main, WM_COMMAND, kDialogs[d].open, 0);
+        if (kDialogs[d].open == IDM_FILE_LOG_SETTINGS) {
+            p.AnswerBox(IDNO);
+            p.AnswerBox(IDOK);
+        }
+        HWND dialog = p.Window("#32770");
+        ASSERT_NE(dialog, nullptr);
+        Click(dialog, kDialogs[d].helpButton);
+        EXPECT_TRUE(ShowsTopic(Wide(topics[d])));
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
     }
     // F1 goes back to the contents.
     PressKey(p, VK_F1, p.list);
@@ -115,23 +113,13 @@ void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, c
 }  // namespace
 
 TEST(Help, EveryHelpCommandOpensTheViewerOnItsTopic) {
-    const HelpCase cases[4] = {
-        {"Log Settings", IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP, "Log Settings"},
-        {"Filter", IDM_VIEW_FILTER, IDC_FILTER_HELP, "Filter"},
-        {"Find", IDM_VIEW_FIND, IDC_FIND_HELP, "Find"},
-        {"Event Detail", IDM_VIEW_DETAIL, IDC_DETAIL_HELP, "Event Detail"},
-    };
-    EveryHelpCommandOpensItsTopic(DARVEX_EXE_PATH, "DARVEX Help Contents", cases, false);
+    const char* const topics[4] = {"Log Settings", "Filter", "Find", "Event Detail"};
+    EveryHelpCommandOpensItsTopic(DARVEX_EXE_PATH, "DARVEX Help Contents", topics, false);
 }
 
 // The Japanese distribution: the same program beside the Japanese help file.
 TEST(ProgramJapanese, EveryHelpCommandOpensTheJapaneseHelpOnItsTopic) {
     if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
-    const HelpCase cases[4] = {
-        {"Log Settings", IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP, u8"ログの設定"},
-        {"Filter", IDM_VIEW_FILTER, IDC_FILTER_HELP, u8"表示するイベント"},
-        {"Find", IDM_VIEW_FIND, IDC_FIND_HELP, u8"イベントの検索"},
-        {"Event Detail", IDM_VIEW_DETAIL, IDC_DETAIL_HELP, u8"イベントの詳細"},
-    };
-    EveryHelpCommandOpensItsTopic(DARVEX_JA_EXE_PATH, u8"DARVEX ヘルプの目次", cases, true);
+    const char* const topics[4] = {u8"ログの設定", u8"表示するイベント", u8"イベントの検索", u8"イベントの詳細"};
+    EveryHelpCommandOpensItsTopic(DARVEX_JA_EXE_PATH, u8"DARVEX ヘルプの目次", topics, true);
 }

@@ -196,18 +196,13 @@ Pages PrintAndRead(const Program& p, HWND commandWindow, WPARAM command) {
     return pdf.empty() ? Pages() : PdfPages(pdf);
 }
 
-// The program's texts, from the same resources, for the lines expected.
-void LoadProgramTexts() {
-    static const int loaded = LoadResidentTexts();
-    ASSERT_EQ(0, loaded);
-    g_printTexts.codePage = &SystemCodePage();
-}
-
 struct Printing : testing::Test {
     Geometry g;
     void SetUp() override {
         if (Env("CUPS_SERVER").empty()) GTEST_SKIP() << "no CUPS server for these tests (ctest starts one)";
-        LoadProgramTexts();
+        static const int texts = LoadResidentTexts();   // the program's, for the lines expected
+        ASSERT_EQ(0, texts);
+        g_printTexts.codePage = &SystemCodePage();
         g = PrinterGeometry();
         ASSERT_GT(g.lineHeight, 0) << "no default printer at " << Env("CUPS_SERVER");
     }

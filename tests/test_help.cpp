@@ -55,9 +55,9 @@ struct Para {
 void ExpectParagraphs(const HelpReadTopic& topic, const std::vector<Para>& want) {
     ASSERT_EQ(topic.paragraphs.size(), want.size()) << topic.title;
     for (size_t i = 0; i < want.size(); ++i) {
-        const auto& got = topic.paragraphs[i];
-        EXPECT_EQ(got.text + "|" + std::to_string(got.bold) + std::to_string(got.indented),
-                  want[i].text + "|" + std::to_string(want[i].bold) + std::to_string(want[i].indented)) << topic.title;
+        EXPECT_EQ(topic.paragraphs[i].text, want[i].text) << topic.title << " #" << i;
+        EXPECT_EQ(topic.paragraphs[i].bold, want[i].bold) << topic.title << " #" << i;
+        EXPECT_EQ(topic.paragraphs[i].indented, want[i].indented) << topic.title << " #" << i;
     }
 }
 

@@ -310,16 +310,6 @@ TEST_F(PrintingTest, ListPrintsTitleHeaderAndCutFieldsThenContinuesWithoutHeader
     EXPECT_EQ(1, failing.page);
 }
 
-// A view's lines, as much of each as the printout reads.
-ViewLines View(const std::vector<std::string>& text) {
-    return ViewLines{const_cast<std::vector<std::string>*>(&text), int(text.size()), [](void* c, int i, char* buffer) {
-                         const std::string& s = (*static_cast<std::vector<std::string>*>(c))[size_t(i)];
-                         const size_t n = std::min<size_t>(s.size(), kViewLineReadSize);
-                         memcpy(buffer, s.data(), n);
-                         return int(n);
-                     }};
-}
-
 TEST_F(PrintingTest, OneEventPrintsFieldsDescriptionAndDataWhoseHeadingMayStartAPage) {
     const std::vector<std::string> description = {"first line\r\n", std::string(100, 'x'), ""}, noData = {""};
     ASSERT_EQ(1, PrintEventPages(printer.Sink(1000), "doc", state.table.entries[0], View(description), View(noData)));

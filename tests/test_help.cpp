@@ -15,13 +15,13 @@
 namespace {
 
 // Compiles text and reads the file back; fails the test on any error.
-HelpFileImage Compile(const std::string& text) {
-    HelpSource source;
+HelpFileImage Compile(const std::string& text, const char* name = "t.txt", HelpSource* source = nullptr) {
+    HelpSource parsed;
     std::vector<uint8_t> bytes;
     std::string error;
     HelpFileImage image;
-    EXPECT_EQ(ParseHelpSource(text, "t.txt", &source, &error), 1) << error;
-    EXPECT_EQ(WriteHelpFile(source, "t.txt", 0, &bytes, &error), 1) << error;
+    EXPECT_EQ(ParseHelpSource(text, name, source ? source : &parsed, &error), 1) << error;
+    EXPECT_EQ(WriteHelpFile(source ? *source : parsed, name, 0, &bytes, &error), 1) << error;
     EXPECT_EQ(ReadHelpFile(bytes, &image, &error), 1) << error;
     return image;
 }
@@ -58,6 +58,15 @@ void ExpectParagraphs(const HelpReadTopic& topic, const std::vector<Para>& want)
         EXPECT_EQ(topic.paragraphs[i].text, want[i].text) << topic.title << " #" << i;
         EXPECT_EQ(topic.paragraphs[i].bold, want[i].bold) << topic.title << " #" << i;
         EXPECT_EQ(topic.paragraphs[i].indented, want[i].indented) << topic.title << " #" << i;
+    }
+}
+
+// The context numbers 901, 902, ... lead to the topics of these titles.
+void ExpectNumbers(const HelpFileImage& image, const std::vector<std::string>& titles) {
+    ASSERT_EQ(image.numbers.size(), titles.size());
+    for (size_t i = 0; i < titles.size(); ++i) {
+        EXPECT_EQ(image.numbers[i].first, 901 + i);
+        EXPECT_EQ(TitleAt(image, image.numbers[i].second), titles[i]);
     }
 }
 
@@ -129,12 +138,7 @@ TEST(HelpCompiler, SourceReadsBackTopicByTopic) {
     EXPECT_EQ(HelpContextHash("log_settings"), -1028476444);
     EXPECT_EQ(HelpContextHash("Z9.a"), 3356468);
     EXPECT_EQ(image.hashes.size(), 4u);
-    ASSERT_EQ(image.numbers.size(), 3u);
-    const char* byNumber[] = {"Log Settings", "Filter Events", "Find"};
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(image.numbers[i].first, 901 + i);
-        EXPECT_EQ(TitleAt(image, image.numbers[i].second), byNumber[i]);
-    }
+    ExpectNumbers(image, {"Log Settings", "Filter Events", "Find"});
     ASSERT_EQ(image.titles.size(), 4u);
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(TitleAt(image, image.titles[i].first), image.titles[i].second);
     ASSERT_EQ(image.keywords.size(), 4u);
@@ -224,12 +228,7 @@ TEST(HelpCompiler, ShippedHelpFilesHoldEveryTopicContextAndKeyword) {
         std::ifstream in(std::string(DARVEX_SOURCE_DIR "/help/") + name, std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         HelpSource source;
-        std::vector<uint8_t> bytes;
-        std::string error;
-        HelpFileImage image;
-        ASSERT_EQ(1, ParseHelpSource(text, name, &source, &error)) << error;
-        ASSERT_EQ(1, WriteHelpFile(source, name, 0, &bytes, &error)) << error;
-        ASSERT_EQ(1, ReadHelpFile(bytes, &image, &error)) << error;
+        const HelpFileImage image = Compile(text, name, &source);
         ASSERT_EQ(image.topics.size(), source.topics.size());
         std::map<std::string, std::string> titleOf;
         size_t keywords = 0;
@@ -247,11 +246,6 @@ TEST(HelpCompiler, ShippedHelpFilesHoldEveryTopicContextAndKeyword) {
         }
         EXPECT_EQ(image.keywords.size(), keywords);
         EXPECT_EQ(TitleAt(image, image.contents), titleOf["contents"]);
-        ASSERT_EQ(image.numbers.size(), 4u);
-        const char* byNumber[] = {"log_settings", "filter", "find", "event_detail"};   // 901..904
-        for (size_t i = 0; i < 4; ++i) {
-            EXPECT_EQ(image.numbers[i].first, 901 + i);
-            EXPECT_EQ(TitleAt(image, image.numbers[i].second), titleOf[byNumber[i]]);
-        }
+        ExpectNumbers(image, {titleOf["log_settings"], titleOf["filter"], titleOf["find"], titleOf["event_detail"]});
     }
 }

@@ -20,10 +20,6 @@ const char kControlBytesDump[] =
 const char kJapaneseRowDump932[] =
     "0000: 41 82 A0 42 43 44 45 82      A\x82\xa0" "BCDE.\r\n"
     "0008: A0 82                        \xa0.";
-const char kJapaneseRowDumpSingleByte[] =
-    "0000: 41 82 A0 42 43 44 45 82      A\x82\xa0" "BCDE\x82\r\n"
-    "0008: A0 82                        \xa0\x82";
-
 std::string DetailRowTime(int row) { return "04:" + std::to_string(59 - row) + ":06"; }
 
 // A PERN log of the records, oldest first from the record area's start.

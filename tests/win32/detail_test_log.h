@@ -2,7 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
+
+#include "dialogs/printing.h"
 
 #include "tools/log_writer.h"
 
@@ -34,4 +39,14 @@ extern const char kLettersDescription[], kControlBytesDescription[], kJapaneseDe
 extern const char kLettersByteDump[], kLettersWordDump[];   // 19 bytes, Byte and Word layout
 extern const char kControlBytesDump[];                      // the 9 bytes, Byte layout
 // kRowJapanese in Byte layout: under code page 932 a lead byte ending a line shows as ".".
-extern const char kJapaneseRowDump932[], kJapaneseRowDumpSingleByte[];
+extern const char kJapaneseRowDump932[];
+
+// A view's lines, as much of each as the printout reads.
+inline ViewLines View(const std::vector<std::string>& lines) {
+    return ViewLines{const_cast<std::vector<std::string>*>(&lines), int(lines.size()), [](void* c, int i, char* buffer) {
+                         const std::string& s = (*static_cast<std::vector<std::string>*>(c))[size_t(i)];
+                         const size_t n = std::min<size_t>(s.size(), kViewLineReadSize);
+                         memcpy(buffer, s.data(), n);
+                         return int(n);
+                     }};
+}

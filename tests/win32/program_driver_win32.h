@@ -14,41 +14,53 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "tests/win32/detail_test_log.h"
 #include "tests/win32/remote_window_win32.h"
 #include "tools/log_writer.h"
 
 
-inline std::string Title(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
+inline std::string Env(const char* name) {
+    char value[MAX_PATH] = "";
+    GetEnvironmentVariableA(name, value, MAX_PATH);
+    return value;
+}
+
+// A buffer of the text's length is not always enough: an ANSI view's text
+// comes through a conversion that wants room to spare.
+inline std::wstring WideText(HWND window) {
+    std::wstring text(0x20000, L'\0');
+    text.resize(size_t(SendMessageW(window, WM_GETTEXT, WPARAM(text.size()), LPARAM(&text[0]))));
     return text;
 }
 
-inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(50);
-    }
-    return true;
+// Text between code pages: to UTF-16, and back to bytes.
+inline std::wstring Wide(const std::string& text, UINT codePage = CP_UTF8) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(size_t(MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0], int(wide.size()))));
+    return wide;
 }
-
-inline std::string Ansi(const char* utf8) {   // in the program's ANSI code page
-    wchar_t wide[512];
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
-    char text[1024] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text, nullptr, nullptr);
-    return text;
+inline std::string Narrow(const std::wstring& wide, UINT codePage) {
+    std::string out(wide.size() * 3 + 1, '\0');
+    out.resize(size_t(WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), &out[0], int(out.size()),
+                                          nullptr, nullptr)));
+    return out;
 }
+inline std::string Ansi(const char* utf8) { return Narrow(Wide(utf8), CP_ACP); }   // in the program's ANSI code page
 
-// A path of the build tree as this process opens it under Wine.
-inline std::string HostPath(std::string path) {
-    if (path[0] == '/') path = "Z:" + path;   // the host's root
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    return path;
+// The descendants of a window whose class names start with prefix, in any
+// case ("": all of them), in the order the system lists them.
+inline BOOL CALLBACK TakeChild(HWND child, LPARAM l) {
+    auto& f = *reinterpret_cast<std::pair<std::string, std::vector<HWND>>*>(l);
+    char name[64] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (Upper(name).compare(0, f.first.size(), f.first) == 0) f.second.push_back(child);
+    return TRUE;
 }
-
-inline std::string Upper(std::string s) { return CharUpperA(&s[0]), s; }
+inline std::vector<HWND> Children(HWND parent, const char* prefix = "") {
+    std::pair<std::string, std::vector<HWND>> found(Upper(prefix), {});
+    if (parent != nullptr) EnumChildWindows(parent, TakeChild, LPARAM(&found));
+    return found.second;
+}
 
 inline std::vector<uint8_t> FileBytes(const std::string& path) {   // empty when unreadable
     std::vector<uint8_t> bytes;
@@ -110,19 +122,12 @@ inline void WriteLog(const std::string& path, uint32_t events) {
 
 // One event per text, oldest first, so the list shows the last text in row 0.
 inline void WriteTextLog(const std::string& path, const std::vector<std::string>& texts) {
-    LogImage image;
-    InitLogImage(&image, 0, 4096);
-    uint32_t offset = kRecordAreaStart;
-    for (const std::string& text : texts) {
-        RecordSpec r;
-        r.timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(&text - &texts[0]));
-        r.text = text.c_str();
-        r.link = RecordSpecSize(r);
-        offset = PlaceRecord(&image, offset, r);
+    std::vector<RecordSpec> records(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        records[i].timeStamp = MakeRecordTime(2022, 5, 6, 7, 8, uint16_t(i));
+        records[i].text = texts[i].c_str();
     }
-    SetRecordCount(&image, uint32_t(texts.size()));
-    SetOldestOffset(&image, kRecordAreaStart);
-    ASSERT_EQ(WriteLogImage(image, path.c_str()), 1) << path;
+    ASSERT_EQ(WriteRecordsLog(path.c_str(), records.data(), int(records.size())), 1) << path;
 }
 
 // A started DARVEX.EXE; at the end of the test it is closed with WM_CLOSE
@@ -207,6 +212,11 @@ struct Program {
         WaitUntil([&] { return !IsWindow(dialog); }, 5000);
         return title;
     }
+    // Posts a command of the menus and waits for the dialog or box it opens.
+    HWND Open(UINT command) const {
+        PostMessageA(main, WM_COMMAND, command, 0);
+        return Window("#32770");
+    }
     std::string ChooseInOpenDialog(const std::string& path) const {
         PostMessageA(main, WM_COMMAND, IDM_FILE_OPEN, 0);
         return AnswerFileDialog(path);
@@ -230,8 +240,7 @@ inline LRESULT Selection(const Program& p) { return SendMessageA(p.list, LB_GETC
 // Opens Find, types text and presses Find Next; the selected row once the
 // dialog has closed, or -1 when it stays open.
 inline LRESULT FindFromDialog(const Program& p, const std::string& text) {
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FIND, 0);
-    HWND dialog = p.Window("#32770");
+    HWND dialog = p.Open(IDM_VIEW_FIND);
     if (dialog == nullptr) return -2;
     SendMessageA(GetDlgItem(dialog, IDC_FIND_DESCRIPTION), WM_SETTEXT, 0, LPARAM(text.c_str()));
     PostMessageA(GetDlgItem(dialog, IDC_FIND_NEXT), BM_CLICK, 0, 0);
@@ -284,4 +293,21 @@ inline std::string ViewFaceName(const Program& p, HWND view) {
     ReadProcessMemory(p.pi.hProcess, remote, &cf, sizeof cf, nullptr);
     VirtualFreeEx(p.pi.hProcess, remote, 0, MEM_RELEASE);
     return cf.szFaceName;
+}
+
+// Sets a filter in the Filter dialog: from a stamp (yy mm dd hh mm ss) and the
+// types to keep; look sees the dialog before OK.
+inline void Filter(const Program& p, const char* const from[6], bool warning, bool information,
+                   const std::function<void(HWND)>& look = nullptr) {
+    HWND filter = p.Open(IDM_VIEW_FILTER);
+    ASSERT_NE(filter, nullptr);
+    if (look) look(filter);
+    if (from != nullptr) {
+        Click(filter, IDC_FILTER_FROM_STAMP);
+        for (int i = 0; i < 6; ++i) SetWindowTextA(GetDlgItem(filter, IDC_FILTER_FROM_YEAR + i), from[i]);
+    }
+    if (!warning) Click(filter, IDC_FILTER_WARNING);
+    if (!information) Click(filter, IDC_FILTER_INFORMATION);
+    Click(filter, IDC_FILTER_OK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(filter) && IsWindowEnabled(p.main); }));
 }

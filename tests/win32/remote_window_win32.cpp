@@ -27,14 +27,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
 }  // namespace
 
 HWND WaitForProcessWindow(DWORD processId, const char* className, DWORD timeoutMs, DWORD pollMs, HWND except) {
-    const DWORD start = GetTickCount();
-    do {
-        Found f = {processId, className, except, nullptr};
-        EnumWindows(MatchWindow, LPARAM(&f));
-        if (f.window != nullptr) return f.window;
-        Sleep(pollMs);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    Found f = {processId, className, except, nullptr};
+    WaitUntil([&] { return EnumWindows(MatchWindow, LPARAM(&f)), f.window != nullptr; }, timeoutMs, pollMs);
+    return f.window;
 }
 
 void RemoteStatusText(HANDLE process, HWND statusBar, int part, char* text, size_t size) {

@@ -51,8 +51,7 @@ TEST(Dialogs, MainWindowStaysDisabledUnderEveryBoxAndTakesNoCommands) {
     for (const DialogCase& c : cases) {
         SCOPED_TRACE(c.name);
         SendMessageA(p.list, LB_SETCURSEL, 0, 0);
-        PostMessageA(p.main, WM_COMMAND, c.open, 0);
-        HWND dialog = p.Window("#32770");
+        HWND dialog = p.Open(c.open);
         ASSERT_NE(dialog, nullptr);
         c.askBox(dialog);
         HWND box = p.Window("#32770", dialog);

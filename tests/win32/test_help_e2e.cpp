@@ -13,41 +13,11 @@
 
 namespace {
 
-// A buffer of the text's length is not always enough: an ANSI view's text
-// comes through a conversion that wants room to spare.
-std::wstring WideText(HWND window) {
-    std::wstring text(0x20000, L'\0');
-    text.resize(size_t(SendMessageW(window, WM_GETTEXT, WPARAM(text.size()), LPARAM(&text[0]))));
-    return text;
-}
-
-std::wstring Wide(const char* utf8) {
-    wchar_t text[256];
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, 256);
-    return text;
-}
-
-// The viewer's main window and the text of the topic it shows (its rich
-// edit view).
-struct Viewer {
-    HWND main = nullptr;
+// The text of the topic the viewer shows: its rich edit view.
+std::wstring TopicText() {
     std::wstring topic;
-};
-
-BOOL CALLBACK TakeTopicText(HWND child, LPARAM l) {
-    char name[64] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (strstr(name, "RichEdit") != nullptr || strstr(name, "RICHEDIT") != nullptr) {
-        reinterpret_cast<Viewer*>(l)->topic += WideText(child);
-    }
-    return TRUE;
-}
-
-Viewer CurrentViewer() {
-    Viewer v;
-    v.main = FindWindowA("MS_WINHELP", nullptr);
-    if (v.main != nullptr) EnumChildWindows(v.main, TakeTopicText, LPARAM(&v));
-    return v;
+    for (HWND view : Children(FindWindowA("MS_WINHELP", nullptr), "RICHEDIT")) topic += WideText(view);
+    return topic;
 }
 
 // Waits until the viewer shows the topic of that title: its first line.
@@ -56,41 +26,24 @@ bool StartsWith(const std::wstring& text, const std::wstring& title) {
     return start != std::wstring::npos && text.compare(start, title.size(), title) == 0;
 }
 ::testing::AssertionResult ShowsTopic(const std::wstring& title) {
-    Viewer v;
-    if (WaitUntil([&] { return StartsWith((v = CurrentViewer()).topic, title); }, 15000)) {
-        return ::testing::AssertionSuccess();
-    }
-    std::string shown(v.topic.size() * 3 + 1, '\0');
-    shown.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, v.topic.data(), int(v.topic.size()), &shown[0],
-                                            int(shown.size()), nullptr, nullptr)));
-    return ::testing::AssertionFailure() << (v.main ? "the viewer shows: " + shown.substr(0, 300) : "no viewer");
+    std::wstring topic;
+    if (WaitUntil([&] { return StartsWith(topic = TopicText(), title); }, 15000)) return ::testing::AssertionSuccess();
+    const std::string shown = Narrow(topic, CP_UTF8);
+    const bool up = FindWindowA("MS_WINHELP", nullptr) != nullptr;
+    return ::testing::AssertionFailure() << (up ? "the viewer shows: " + shown.substr(0, 300) : "no viewer");
 }
 
 // The viewer's index (its Index button): the keywords it lists.
-BOOL CALLBACK TakeIndexButton(HWND child, LPARAM l) {
-    char name[16] = "";
-    GetClassNameA(child, name, sizeof name);
-    // The second button of the viewer's bar: Contents, Index, Back.
-    std::vector<HWND>& buttons = *reinterpret_cast<std::vector<HWND>*>(l);
-    if (strcmp(name, "Button") == 0) buttons.push_back(child);
-    return TRUE;
-}
-BOOL CALLBACK TakeIndexList(HWND child, LPARAM l) {
-    char name[16] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (_stricmp(name, "ListBox") == 0) *reinterpret_cast<HWND*>(l) = child;
-    return TRUE;
-}
 std::vector<std::wstring> IndexKeywords() {
     std::vector<std::wstring> keywords;
-    std::vector<HWND> buttons;
-    EnumChildWindows(FindWindowA("MS_WINHELP", nullptr), TakeIndexButton, LPARAM(&buttons));
+    // The second button of the viewer's bar: Contents, Index, Back.
+    const std::vector<HWND> buttons = Children(FindWindowA("MS_WINHELP", nullptr), "Button");
     if (buttons.size() < 2) return keywords;
     PostMessageA(buttons[1], BM_CLICK, 0, 0);
     HWND list = nullptr, index = nullptr;
     WaitUntil([&] {
-        index = FindWindowA("#32770", nullptr);
-        if (index != nullptr) EnumChildWindows(index, TakeIndexList, LPARAM(&list));
+        const std::vector<HWND> lists = Children(index = FindWindowA("#32770", nullptr), "ListBox");
+        list = lists.empty() ? nullptr : lists.back();
         return list != nullptr && SendMessageW(list, LB_GETCOUNT, 0, 0) > 0;
     });
     for (LRESULT i = 0; list != nullptr && i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
@@ -108,31 +61,17 @@ void CloseViewer() {
     WaitUntil([] { return FindWindowA("MS_WINHELP", nullptr) == nullptr; }, 10000);
 }
 
-struct HelpCase {
-    const char* name;
-    UINT open;       // the command that opens the dialog
+// Each dialog with a Help button: the command that opens it and the button.
+const struct {
+    UINT open;
     int helpButton;
-    const char* topicTitle;   // UTF-8
-};
+} kDialogs[4] = {{IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP}, {IDM_VIEW_FILTER, IDC_FILTER_HELP},
+                 {IDM_VIEW_FIND, IDC_FIND_HELP}, {IDM_VIEW_DETAIL, IDC_DETAIL_HELP}};
 
-// Opens the dialog of c on a live log without its writer, answering the
-// questions before Log Settings, and presses its Help button.
-void PressDialogHelp(const Program& p, const HelpCase& c, bool japanese) {
-    SendMessageA(p.list, LB_SETCURSEL, 0, 0);
-    PostMessageA(p.main, WM_COMMAND, c.open, 0);
-    if (c.open == IDM_FILE_LOG_SETTINGS) {
-        p.AnswerBox(IDNO);
-        p.AnswerBox(IDOK);
-    }
-    HWND dialog = p.Window("#32770");
-    ASSERT_NE(dialog, nullptr);
-    Click(dialog, c.helpButton);
-    EXPECT_TRUE(ShowsTopic(Wide(c.topicTitle))) << c.name << (japanese ? " (ja)" : "");
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
-}
-
-void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, const HelpCase (&cases)[4],
+// On a live log without its writer: the contents, the index, each dialog's
+// Help button (Log Settings after its questions) with its topic's title
+// (UTF-8, in kDialogs' order), F1, and the viewer's end with the program's.
+void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, const char* const (&topics)[4],
                                    bool japanese) {
     CloseViewer();
     const std::string log = TempPath("") + (japanese ? Ansi(u8"日本") : std::string("HELP")) + "\\PERN.EVT";
@@ -145,9 +84,21 @@ void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, c
     // The keywords reach the viewer's index, each dialog's topic among them.
     const std::vector<std::wstring> keywords = IndexKeywords();
     EXPECT_GT(keywords.size(), 100u);
-    for (const HelpCase& c : cases) {
-        EXPECT_NE(std::find(keywords.begin(), keywords.end(), Wide(c.topicTitle)), keywords.end()) << c.name;
-        PressDialogHelp(p, c, japanese);
+    for (int d = 0; d < 4; ++d) {
+        SCOPED_TRACE(topics[d]);
+        EXPECT_NE(std::find(keywords.begin(), keywords.end(), Wide(topics[d])), keywords.end());
+        SendMessageA(p.list, LB_SETCURSEL, 0, 0);
+        PostMessageA(p.main, WM_COMMAND, kDialogs[d].open, 0);
+        if (kDialogs[d].open == IDM_FILE_LOG_SETTINGS) {
+            p.AnswerBox(IDNO);
+            p.AnswerBox(IDOK);
+        }
+        HWND dialog = p.Window("#32770");
+        ASSERT_NE(dialog, nullptr);
+        Click(dialog, kDialogs[d].helpButton);
+        EXPECT_TRUE(ShowsTopic(Wide(topics[d])));
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
     }
     // F1 goes back to the contents.
     PressKey(p, VK_F1, p.list);
@@ -162,23 +113,13 @@ void EveryHelpCommandOpensItsTopic(const char* exe, const char* contentsTitle, c
 }  // namespace
 
 TEST(Help, EveryHelpCommandOpensTheViewerOnItsTopic) {
-    const HelpCase cases[4] = {
-        {"Log Settings", IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP, "Log Settings"},
-        {"Filter", IDM_VIEW_FILTER, IDC_FILTER_HELP, "Filter"},
-        {"Find", IDM_VIEW_FIND, IDC_FIND_HELP, "Find"},
-        {"Event Detail", IDM_VIEW_DETAIL, IDC_DETAIL_HELP, "Event Detail"},
-    };
-    EveryHelpCommandOpensItsTopic(DARVEX_EXE_PATH, "DARVEX Help Contents", cases, false);
+    const char* const topics[4] = {"Log Settings", "Filter", "Find", "Event Detail"};
+    EveryHelpCommandOpensItsTopic(DARVEX_EXE_PATH, "DARVEX Help Contents", topics, false);
 }
 
 // The Japanese distribution: the same program beside the Japanese help file.
 TEST(ProgramJapanese, EveryHelpCommandOpensTheJapaneseHelpOnItsTopic) {
     if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
-    const HelpCase cases[4] = {
-        {"Log Settings", IDM_FILE_LOG_SETTINGS, IDC_LOGSET_HELP, u8"ログの設定"},
-        {"Filter", IDM_VIEW_FILTER, IDC_FILTER_HELP, u8"表示するイベント"},
-        {"Find", IDM_VIEW_FIND, IDC_FIND_HELP, u8"イベントの検索"},
-        {"Event Detail", IDM_VIEW_DETAIL, IDC_DETAIL_HELP, u8"イベントの詳細"},
-    };
-    EveryHelpCommandOpensItsTopic(DARVEX_JA_EXE_PATH, u8"DARVEX ヘルプの目次", cases, true);
+    const char* const topics[4] = {u8"ログの設定", u8"表示するイベント", u8"イベントの検索", u8"イベントの詳細"};
+    EveryHelpCommandOpensItsTopic(DARVEX_JA_EXE_PATH, u8"DARVEX ヘルプの目次", topics, true);
 }

@@ -25,12 +25,6 @@ namespace {
 
 typedef std::vector<std::vector<std::string>> Pages;   // the text lines of each page
 
-std::string Env(const char* name) {
-    char value[MAX_PATH] = "";
-    GetEnvironmentVariableA(name, value, MAX_PATH);
-    return value;
-}
-
 // pdftotext places text by its position: the columns keep their order, not
 // their blanks. Lines of UTF-8 are compared with each run of blanks as one,
 // trimmed; a character without a glyph (a control character, which the dump
@@ -52,15 +46,6 @@ std::string Squeezed(const std::string& text) {
         }
     }
     while (!out.empty() && out.back() == ' ') out.pop_back();
-    return out;
-}
-
-std::string Utf8(const std::string& ansi) {
-    std::wstring wide(ansi.size() + 1, L'\0');
-    wide.resize(size_t(MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], int(wide.size()))));
-    std::string out(wide.size() * 3 + 1, '\0');
-    out.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &out[0], int(out.size()),
-                                          nullptr, nullptr)));
     return out;
 }
 
@@ -96,7 +81,8 @@ struct Layout {
         return PageSink{this, g.lineHeight, g.pageHeight, [](void* c) { return Of(c)->pages.emplace_back(), 1; },
                         [](void*) { return 1; },
                         [](void* c, int, int, const char* text, int length) {
-                            const std::string line = Squeezed(Utf8(std::string(text, size_t(length))));
+                            const std::wstring wide = Wide(std::string(text, size_t(length)), CP_ACP);
+                            const std::string line = Squeezed(Narrow(wide, CP_UTF8));
                             if (!line.empty()) Of(c)->pages.back().push_back(line);
                         },
                         [](void*) { return 0; }};
@@ -141,25 +127,18 @@ std::vector<std::string> PdfNames() {
     return names;
 }
 
-bool EndsWithEof(const std::vector<uint8_t>& bytes) {
-    const std::string tail(bytes.end() - std::min<size_t>(bytes.size(), 32), bytes.end());
-    return tail.find("%%EOF") != std::string::npos;
-}
-
 // The one PDF that was not there before, once the queue has written it whole.
 std::string NewPdf(const std::vector<std::string>& before, DWORD timeoutMs = 60000) {
     std::string name;
-    WaitUntil(
-        [&] {
-            for (const std::string& n : PdfNames()) {
-                if (std::find(before.begin(), before.end(), n) != before.end()) continue;
-                if (!EndsWithEof(FileBytes(HostPath(PdfFolder()) + "\\" + n))) return false;
-                name = n;
-                return true;
-            }
-            return false;
-        },
-        timeoutMs);
+    WaitUntil([&] {
+        for (const std::string& n : PdfNames()) {
+            if (std::find(before.begin(), before.end(), n) != before.end()) continue;
+            const std::vector<uint8_t> bytes = FileBytes(HostPath(PdfFolder()) + "\\" + n);
+            const std::string tail(bytes.end() - std::min<size_t>(bytes.size(), 32), bytes.end());
+            return tail.find("%%EOF") != std::string::npos && !(name = n).empty();
+        }
+        return false;
+    }, timeoutMs);
     return name;
 }
 
@@ -201,58 +180,29 @@ std::string Describe(const Pages& pages) {
     return out;
 }
 
-// The print dialog that is up (over except): its OK prints, its Cancel prints nothing.
-void AnswerPrintDialog(const Program& p, int button, HWND except = nullptr) {
-    HWND dialog = p.Window("#32770", except);
-    ASSERT_NE(dialog, nullptr) << "no print dialog";
-    ASSERT_NE(GetDlgItem(dialog, IDOK), nullptr) << Title(dialog);
-    Click(dialog, button);
-    WaitUntil([&] { return !IsWindow(dialog); }, 5000);
-}
-
-// Prints with command (104, or the Event Detail's Print button) and waits for the PDF.
+// Prints with command (104, or the Event Detail's Print button), presses OK
+// in the print dialog and waits for the PDF.
 Pages PrintAndRead(const Program& p, HWND commandWindow, WPARAM command) {
     const std::vector<std::string> before = PdfNames();
     PostMessageA(commandWindow, WM_COMMAND, command, 0);
-    AnswerPrintDialog(p, IDOK, commandWindow == p.main ? nullptr : commandWindow);
+    HWND except = commandWindow == p.main ? nullptr : commandWindow, dialog = p.Window("#32770", except);
+    EXPECT_NE(GetDlgItem(dialog, IDOK), nullptr) << "no print dialog";
+    Click(dialog, IDOK);
+    WaitUntil([&] { return !IsWindow(dialog); }, 5000);
     const std::string pdf = NewPdf(before);
     EXPECT_FALSE(pdf.empty()) << "no PDF came from the queue";
     EXPECT_TRUE(Settle(p));
-    EXPECT_EQ(p.Window("#32770", commandWindow == p.main ? nullptr : commandWindow, 300), nullptr)
-        << "a box is up after the job";
+    EXPECT_EQ(p.Window("#32770", except, 300), nullptr) << "a box is up after the job";
     return pdf.empty() ? Pages() : PdfPages(pdf);
-}
-
-// Sets a filter in the Filter dialog: from a stamp (yy mm dd hh mm ss) and the types to keep.
-void Filter(const Program& p, const char* const from[6], bool warning, bool information) {
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FILTER, 0);
-    HWND filter = p.Window("#32770");
-    ASSERT_NE(filter, nullptr);
-    if (from != nullptr) {
-        Click(filter, IDC_FILTER_FROM_STAMP);
-        for (int i = 0; i < 6; ++i) SetWindowTextA(GetDlgItem(filter, IDC_FILTER_FROM_YEAR + i), from[i]);
-    }
-    if (!warning) Click(filter, IDC_FILTER_WARNING);
-    if (!information) Click(filter, IDC_FILTER_INFORMATION);
-    Click(filter, IDC_FILTER_OK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(filter) && IsWindowEnabled(p.main); }));
-}
-
-// The program's texts, from the same resources, for the lines expected.
-void LoadProgramTexts() {
-    static bool loaded = false;
-    if (!loaded) {
-        ASSERT_EQ(0, LoadResidentTexts());
-    }
-    loaded = true;
-    g_printTexts.codePage = &SystemCodePage();
 }
 
 struct Printing : testing::Test {
     Geometry g;
     void SetUp() override {
         if (Env("CUPS_SERVER").empty()) GTEST_SKIP() << "no CUPS server for these tests (ctest starts one)";
-        LoadProgramTexts();
+        static const int texts = LoadResidentTexts();   // the program's, for the lines expected
+        ASSERT_EQ(0, texts);
+        g_printTexts.codePage = &SystemCodePage();
         g = PrinterGeometry();
         ASSERT_GT(g.lineHeight, 0) << "no default printer at " << Env("CUPS_SERVER");
     }
@@ -322,22 +272,12 @@ std::vector<std::string> ShownLines(HWND view) {
     return lines;
 }
 
-ViewLines View(const std::vector<std::string>& lines) {
-    return ViewLines{const_cast<std::vector<std::string>*>(&lines), int(lines.size()), [](void* c, int i, char* buffer) {
-                         const std::string& s = (*static_cast<std::vector<std::string>*>(c))[size_t(i)];
-                         const size_t n = std::min<size_t>(s.size(), kViewLineReadSize);
-                         memcpy(buffer, s.data(), n);
-                         return int(n);
-                     }};
-}
-
 // The event of row as the Event Detail shows it, printed from the dialog:
 // the printout and the pages the core lays out from the same views.
 void PrintShownEvent(const Program& p, LoadedLog& log, const Geometry& g, int row, bool word, Pages* got,
                      Pages* want) {
     SendMessageA(p.list, LB_SETCURSEL, WPARAM(row), 0);
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_DETAIL, 0);
-    HWND dialog = p.Window("#32770");
+    HWND dialog = p.Open(IDM_VIEW_DETAIL);
     ASSERT_NE(dialog, nullptr);
     if (word) Click(dialog, IDC_DETAIL_WORD);
     const std::vector<std::string> description = ShownLines(GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
@@ -354,37 +294,11 @@ void PrintShownEvent(const Program& p, LoadedLog& log, const Geometry& g, int ro
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
 }
 
-std::wstring WideText(HWND window) {
-    wchar_t text[512] = L"";
-    SendMessageW(window, WM_GETTEXT, 512, LPARAM(text));
-    return text;
-}
-
 // The "Print" progress dialog of the job that runs, or null.
-struct ProgressSearch {
-    DWORD process;
-    HWND found;
-};
-BOOL CALLBACK TakeProgressDialog(HWND w, LPARAM l) {
-    ProgressSearch& s = *reinterpret_cast<ProgressSearch*>(l);
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    if (process != s.process || !IsWindowVisible(w) || GetDlgItem(w, IDC_PRINT_DOCUMENT) == nullptr) return TRUE;
-    s.found = w;
-    return FALSE;
-}
 HWND ProgressDialog(const Program& p, DWORD timeoutMs) {
-    ProgressSearch search = {p.pi.dwProcessId, nullptr};
-    WaitUntil([&] { return EnumWindows(TakeProgressDialog, LPARAM(&search)), search.found != nullptr; }, timeoutMs);
-    return search.found;
-}
-
-// The longest text among a window's children.
-BOOL CALLBACK TakeLongestText(HWND child, LPARAM l) {
-    std::wstring& longest = *reinterpret_cast<std::wstring*>(l);
-    const std::wstring text = WideText(child);
-    if (text.size() > longest.size()) longest = text;
-    return TRUE;
+    HWND found = nullptr;
+    WaitUntil([&] { return GetDlgItem(found = p.Window("#32770", nullptr, 0), IDC_PRINT_DOCUMENT) != nullptr; }, timeoutMs);
+    return GetDlgItem(found, IDC_PRINT_DOCUMENT) != nullptr ? found : nullptr;
 }
 
 }  // namespace
@@ -449,8 +363,7 @@ TEST_F(Printing, TheChosenPrinterCarriesOverAndCancelOrEnterAbandonsTheJob) {
     WriteLog(path, 40000);
     Program p("\"" + path + "\"");
     ASSERT_TRUE(p.Up());
-    PostMessageA(p.main, WM_COMMAND, IDM_FILE_PRINT_SETUP, 0);
-    HWND setup = p.Window("#32770");
+    HWND setup = p.Open(IDM_FILE_PRINT_SETUP);
     ASSERT_NE(setup, nullptr);
     // The print dialogs' controls are Unicode windows: they are asked in Unicode.
     HWND printers = GetDlgItem(setup, 0x470);   // cmb1, the printer's name
@@ -462,8 +375,7 @@ TEST_F(Printing, TheChosenPrinterCarriesOverAndCancelOrEnterAbandonsTheJob) {
     for (const bool enter : {false, true}) {
         SCOPED_TRACE(enter ? "Enter" : "a click on Cancel");
         const std::vector<std::string> before = PdfNames();
-        PostMessageA(p.main, WM_COMMAND, IDM_FILE_PRINT, 0);
-        HWND dialog = p.Window("#32770");
+        HWND dialog = p.Open(IDM_FILE_PRINT);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(WideText(GetDlgItem(dialog, 0x473)), L"PDF2");   // cmb4, the printer's name
         Click(dialog, IDOK);
@@ -508,12 +420,11 @@ TEST(PrintingWithoutAPrinter, PrintShowsTheSystemsAnswerOnlyAndPrintsNothing) {
     Program p("\"" + path + "\"");
     SetEnvironmentVariableA("CUPS_SERVER", server.c_str());
     ASSERT_TRUE(p.Up());
-    PostMessageA(p.main, WM_COMMAND, IDM_FILE_PRINT, 0);
-    HWND box = p.Window("#32770");
+    HWND box = p.Open(IDM_FILE_PRINT);
     ASSERT_NE(box, nullptr);
     // Its longest text is the message.
     std::wstring answer;
-    EnumChildWindows(box, TakeLongestText, LPARAM(&answer));
+    for (HWND child : Children(box)) answer = WideText(child).size() > answer.size() ? WideText(child) : answer;
     EXPECT_GT(answer.size(), 20u);
     EXPECT_EQ(answer.find(L"Printing stops"), std::wstring::npos);
     Click(box, IDOK);

@@ -40,8 +40,7 @@ TEST(Program, CommandLineLogThenFindAndFontDialogs) {
 
     // Whatever size the font dialog chose, the rows keep the window font's height.
     const LRESULT height = SendMessageA(p.list, LB_GETITEMHEIGHT, 0, 0);
-    PostMessageA(p.main, WM_COMMAND, IDM_OPTION_FONT, 0);
-    HWND font = p.Window("#32770");
+    HWND font = p.Open(IDM_OPTION_FONT);
     ASSERT_NE(font, nullptr);
     Sleep(500);   // the dialog fills its lists after it shows; OK needs a chosen size
     PostMessageA(font, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(font, IDOK)));
@@ -80,18 +79,12 @@ TEST(ProgramJapanese, LiveLogInJapaneseFoldersRefreshesFiltersAndOpensAnotherToF
     EXPECT_EQ(Title(p.main), title);
     EXPECT_EQ(p.Window("#32770", nullptr, 300), nullptr) << "an error box is up";
     // Filter from 99/12/31 23:59:59 (1999), no Warning: three events stay.
-    PostMessageA(p.main, WM_COMMAND, IDM_VIEW_FILTER, 0);
-    HWND filter = p.Window("#32770");
-    ASSERT_NE(filter, nullptr);
-    EXPECT_EQ(Title(filter), Ansi(u8"表示するイベント"));
-    EXPECT_EQ(Title(GetDlgItem(filter, IDC_FILTER_CLEAR)), Ansi(u8"標準値(&C)"));
-    EXPECT_FALSE(IsWindowEnabled(p.main));
-    SendMessageA(GetDlgItem(filter, IDC_FILTER_FROM_STAMP), BM_CLICK, 0, 0);
     const char* const start[6] = {"99", "12", "31", "23", "59", "59"};
-    for (int i = 0; i < 6; ++i) SetWindowTextA(GetDlgItem(filter, IDC_FILTER_FROM_YEAR + i), start[i]);
-    SendMessageA(GetDlgItem(filter, IDC_FILTER_WARNING), BM_CLICK, 0, 0);
-    SendMessageA(GetDlgItem(filter, IDC_FILTER_OK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(filter) && IsWindowEnabled(p.main); }));
+    Filter(p, start, false, true, [&](HWND filter) {
+        EXPECT_EQ(Title(filter), Ansi(u8"表示するイベント"));
+        EXPECT_EQ(Title(GetDlgItem(filter, IDC_FILTER_CLEAR)), Ansi(u8"標準値(&C)"));
+        EXPECT_FALSE(IsWindowEnabled(p.main));
+    });
     EXPECT_TRUE(WaitUntil([&] { return p.Rows() == 3; })) << p.Rows();
     EXPECT_EQ(p.Status(), Ansi(u8"イベント総数：3||フィルタ"));
 
@@ -127,8 +120,7 @@ TEST(ProgramJapanese, EventDetailShowsShiftJisAndAsksInJapanese) {
     // Esc closes the dialog; About shows this build's version.
     PressKey(p, VK_ESCAPE, GetDlgItem(dialog, IDC_DETAIL_DESCRIPTION));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(p.main); }));
-    PostMessageA(p.main, WM_COMMAND, IDM_HELP_ABOUT, 0);
-    HWND box = p.Window("#32770");
+    HWND box = p.Open(IDM_HELP_ABOUT);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Title(box), Ansi(u8"DARVEX のバージョン情報"));
     EXPECT_EQ(ItemText(box, IDC_ABOUT_PRODUCT_NAME), "DARVEX");

@@ -122,14 +122,12 @@ HWND Focus() {
     return GetFocus();
 }
 
-std::string Text(HWND window) {
-    std::string text(size_t(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(size_t(GetWindowTextA(window, &text[0], int(text.size()))));
+HWND Item(int id) { return GetDlgItem(g_activeDialog, id); }
+std::string ItemText(int id) {   // whole, however long
+    std::string text(size_t(GetWindowTextLengthA(Item(id))) + 1, '\0');
+    text.resize(size_t(GetWindowTextA(Item(id), &text[0], int(text.size()))));
     return text;
 }
-
-HWND Item(int id) { return GetDlgItem(g_activeDialog, id); }
-std::string ItemText(int id) { return Text(Item(id)); }
 bool Checked(int id) { return IsDlgButtonChecked(g_activeDialog, id) == BST_CHECKED; }
 
 void Click(int id) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/remote_window_win32.h"
 #include "tools/log_writer.h"
 
 struct RecordedBox {
@@ -47,7 +48,6 @@ void Command(UINT id, LPARAM lParam = 0);
 HWND Dialog();
 HWND Focus();
 HWND Item(int id);
-std::string Text(HWND window);
 std::string ItemText(int id);
 bool Checked(int id);
 void Click(int id);

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/win32/remote_window_win32.h"
+
 namespace {
 
 void CloseIfOpen(HANDLE* handle) {
@@ -14,10 +16,7 @@ void CloseIfOpen(HANDLE* handle) {
 
 std::string WriterProcess::Start(const char* source, const std::string& path, uint32_t createAreaBytes) {
     Stop();
-    std::string exe = EVTWRITER_EXE_PATH;
-    if (exe[0] == '/') exe = "Z:" + exe;   // the host's root under Wine
-    for (char& c : exe) c = c == '/' ? '\\' : c;
-    std::string line = "\"" + exe + "\" --source " + source + " --file \"" + path + "\"";
+    std::string line = "\"" + HostPath(EVTWRITER_EXE_PATH) + "\" --source " + source + " --file \"" + path + "\"";
     if (createAreaBytes != 0) line += " --create " + std::to_string(createAreaBytes);
 
     // The child's ends of the two pipes are inherited; ours are not, so its

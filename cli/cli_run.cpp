@@ -82,8 +82,8 @@ const char kProgramHelp[] =
 
 #ifdef DARVEX_HAVE_SQLITE
 #define DARVEX_SQLITE_FORMAT "|sqlite"
-#define DARVEX_SQLITE_TEXT " SQLite writes the\n" \
-    "database -o names (the data as a blob), and a summary on standard error.\n"
+#define DARVEX_SQLITE_TEXT "SQLite writes the database --output names: the tables sources (the log)\n" \
+    "and events (the data as a blob); a summary goes to standard error.\n"
 #define DARVEX_SQLITE_OPTIONS \
     "  -o, --output DB   sqlite: the database written (required); the events go\n" \
     "                  into its table events (oldest first unless --order says\n" \
@@ -165,7 +165,7 @@ const char* const kCommandHelp[kCommandCount] = {
     "typeName, time (yyyy-mm-ddThh:mm:ss, as stored), component, componentName,\n"
     "module, moduleName, computer, description and data (lowercase hex).\n"
     "CSV has a header line and CR LF line ends; JSON is one array of objects;\n"
-    "NDJSON is one object a line." DARVEX_SQLITE_TEXT "\n"
+    "NDJSON is one object a line.\n" DARVEX_SQLITE_TEXT
     "\n"
     "  --format csv|json|ndjson" DARVEX_SQLITE_FORMAT "   the output's format (required)\n"
     "  -n N            the newest N rows only, in the order chosen\n"

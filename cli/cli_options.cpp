@@ -26,7 +26,7 @@ enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptSince, kOptUntil, kOptTypes, kOptComponent, kOptModule,
     kOptFindTypes, kOptFindComponent, kOptFindModule, kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
-    kOptLines, kOptFormat, kOptInterval, kOptLast, kOptReverse, kOptNoData, kOptBom, kOptCount
+    kOptLines, kOptFormat, kOptInterval, kOptLast, kOptReverse, kOptNoData, kOptBom, kOptOutput, kOptAppend, kOptCount
 };
 
 struct OptionSpec {
@@ -68,6 +68,8 @@ const OptionSpec kOptionSpecs[] = {
     {"-r", kOptReverse, false, kRowsChosen, 0},
     {"--no-data", kOptNoData, false, kExport, 0},
     {"--bom", kOptBom, false, kExport, 0},
+    {"--output", kOptOutput, true, kExport, 'o'},
+    {"--append", kOptAppend, false, kExport, 0},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -177,6 +179,8 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
     case kOptRaw: o->raw = true; return 1;
     case kOptNoData: o->noData = true; return 1;
     case kOptBom: o->bom = true; return 1;
+    case kOptOutput: o->output = value; return 1;
+    case kOptAppend: o->append = true; return 1;
     case kOptOrder:
         if (strcmp(value, "newest") == 0) o->order = kOrderNewestFirst;
         else if (strcmp(value, "oldest") == 0) o->order = kOrderOldestFirst;
@@ -271,7 +275,13 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
         if (strcmp(value, "csv") == 0) o->format = kFormatCsv;
         else if (strcmp(value, "json") == 0) o->format = kFormatJson;
         else if (strcmp(value, "ndjson") == 0) o->format = kFormatNdjson;
+#ifdef DARVEX_HAVE_SQLITE
+        else if (strcmp(value, "sqlite") == 0) o->format = kFormatSqlite;
+        else return Fail(err, "--format takes csv, json, ndjson or sqlite", value);
+#else
+        else if (strcmp(value, "sqlite") == 0) return Fail(err, "--format sqlite: this build writes no SQLite databases", nullptr);
         else return Fail(err, "--format takes csv, json or ndjson", value);
+#endif
         return 1;
     case kOptLast: {
         unsigned long v = 0;
@@ -559,6 +569,11 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
         fprintf(err, "darvex-cli: %s is for --format csv only\n", o->noData ? "--no-data" : "--bom");
         return 0;
     }
+    if ((o->output || o->append) && o->format != kFormatSqlite && o->format != kFormatNone) {
+        fprintf(err, "darvex-cli: %s is for --format sqlite only\n", o->output ? "--output" : "--append");
+        return 0;
+    }
+    if (o->format == kFormatSqlite && !o->output && !o->help) return Fail(err, "--format sqlite needs --output DB", nullptr);
     o->shownFile = o->file;
     if (o->file && strcmp(o->file, "-") == 0 && !o->help && !o->version) {
         // The other commands read the log whole; follow waits on a file that grows.

@@ -9,7 +9,7 @@
 
 enum CliCommand { kCommandNone, kCommandList, kCommandShow, kCommandCheck, kCommandStats, kCommandFind, kCommandFollow, kCommandExport, kCommandCount };
 
-enum ExportFormat { kFormatNone, kFormatCsv, kFormatJson, kFormatNdjson };
+enum ExportFormat { kFormatNone, kFormatCsv, kFormatJson, kFormatNdjson, kFormatSqlite };
 
 struct CliOptions {
     int command;
@@ -28,6 +28,8 @@ struct CliOptions {
     bool lineFormat;           // list: --format line
     uint32_t last;             // list, export: -n, the last rows of the order only (UINT32_MAX: all)
     bool noData, bom;          // export's CSV: no data column; a UTF-8 byte order mark first
+    const char* output;        // export's SQLite: the database (-o, --output)
+    bool append;               // export's SQLite: add the logs to an existing database
     // Filter choices; a given one makes the view filtered, as the dialog's OK does.
     bool fromGiven, throughGiven, typesGiven, componentGiven, moduleGiven;
     char from[kStampSize];     // yyyy/mm/ddhh:mm:ss

@@ -7,6 +7,9 @@
 #include "cli/cli_find.h"
 #include "cli/cli_follow.h"
 #include "cli/cli_export.h"
+#ifdef DARVEX_HAVE_SQLITE
+#include "cli/cli_export_sqlite.h"
+#endif
 #include "cli/cli_stream.h"
 #include "logfile/loader.h"
 
@@ -77,6 +80,22 @@ const char kProgramHelp[] =
 #define DARVEX_TEXT_OPTIONS DARVEX_CODEPAGE_OPTION \
     "  --raw           the bytes as stored, not converted\n"
 
+#ifdef DARVEX_HAVE_SQLITE
+#define DARVEX_SQLITE_FORMAT "|sqlite"
+#define DARVEX_SQLITE_TEXT "SQLite writes the database --output names: the tables sources (the log)\n" \
+    "and events (the data as a blob); a summary goes to standard error.\n"
+#define DARVEX_SQLITE_OPTIONS \
+    "  -o, --output DB   sqlite: the database written (required); the events go\n" \
+    "                  into its table events (oldest first unless --order says\n" \
+    "                  otherwise) and the log into sources; stdout stays empty\n" \
+    "  --append        sqlite: add to an existing database; a log it holds\n" \
+    "                  already (the same bytes) is skipped\n"
+#else
+#define DARVEX_SQLITE_FORMAT ""
+#define DARVEX_SQLITE_TEXT ""
+#define DARVEX_SQLITE_OPTIONS "  (this build writes no SQLite databases: --format sqlite is left out)\n"
+#endif
+
 const char* const kCommandHelp[kCommandCount] = {
     kProgramHelp,
     "Usage: darvex-cli list FILE [OPTIONS]\n"
@@ -141,18 +160,18 @@ const char* const kCommandHelp[kCommandCount] = {
     "                  as list takes them\n"
     "  --saved         the types, component and module saved in the file's\n"
     "                  header, read at each look; the options above override\n" DARVEX_TEXT_OPTIONS,
-    "Usage: darvex-cli export FILE --format csv|json|ndjson [OPTIONS]\n"
+    "Usage: darvex-cli export FILE --format csv|json|ndjson" DARVEX_SQLITE_FORMAT " [OPTIONS]\n"
     "Writes the listed rows' events with all their fields in UTF-8: type,\n"
     "typeName, time (yyyy-mm-ddThh:mm:ss, as stored), component, componentName,\n"
     "module, moduleName, computer, description and data (lowercase hex).\n"
     "CSV has a header line and CR LF line ends; JSON is one array of objects;\n"
-    "NDJSON is one object a line.\n"
+    "NDJSON is one object a line.\n" DARVEX_SQLITE_TEXT
     "\n"
-    "  --format csv|json|ndjson   the output's format (required)\n"
+    "  --format csv|json|ndjson" DARVEX_SQLITE_FORMAT "   the output's format (required)\n"
     "  -n N            the newest N rows only, in the order chosen\n"
     "  --no-data       CSV without the data column\n"
     "  --bom           CSV that begins with a UTF-8 byte order mark, for\n"
-    "                  spreadsheet programs\n" DARVEX_ROW_OPTIONS DARVEX_CODEPAGE_OPTION,
+    "                  spreadsheet programs\n" DARVEX_SQLITE_OPTIONS DARVEX_ROW_OPTIONS DARVEX_CODEPAGE_OPTION,
 };
 
 }  // namespace
@@ -203,6 +222,9 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
         return kExitUsage;
     }
     if (o.command == kCommandFollow) return RunFollow(o, out, err);
+#ifdef DARVEX_HAVE_SQLITE
+    if (o.command == kCommandExport && o.format == kFormatSqlite) return ExportSqlite(o, err);
+#endif
     ViewerState state;
     InitViewerState(&state);
     MappedFile file;

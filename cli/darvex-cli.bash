@@ -17,7 +17,7 @@ _darvex_cli_options() {
     stats) echo "$text" ;;
     find) echo "--find-types --find-component --find-module --text --up --from-row --wrap --all $order $filter $text" ;;
     follow) echo "--lines --format --interval $filter $text" ;;
-    export) echo "--format -n --no-data --bom $order $filter --codepage" ;;
+    export) echo "--format -n --no-data --bom --output -o --append $order $filter --codepage" ;;
     *) echo "--version -V" ;;
     esac
     echo "--help -h"
@@ -26,7 +26,8 @@ _darvex_cli_options() {
 _darvex_cli_takes_value() {
     case $1 in
     --order | --codepage | --dump | --from | --through | --since | --until | --types | --component | --module | \
-        --find-types | --find-component | --find-module | --text | --from-row | --lines | --format | --interval | -n)
+        --find-types | --find-component | --find-module | --text | --from-row | --lines | --format | --interval | -n | \
+        --output | -o)
         return 0 ;;
     esac
     return 1
@@ -62,7 +63,7 @@ _darvex_cli_value() {
         case $command in
         list) _darvex_cli_reply $'list\nline' ;;
         follow) _darvex_cli_reply $'list\nline\nndjson' ;;
-        *) _darvex_cli_reply $'csv\njson\nndjson' ;;
+        *) _darvex_cli_reply $'csv\njson\nndjson\nsqlite' ;;
         esac ;;
     --types | --find-types) _darvex_cli_types ;;
     --component | --find-component)
@@ -72,6 +73,7 @@ _darvex_cli_value() {
     --dump) _darvex_cli_reply $'byte\nword' ;;
     --codepage) _darvex_cli_reply $'932\n1252' ;;
     --since | --until) _darvex_cli_reply $'now\ntoday\nyesterday' ;;
+    --output | -o) compopt -o filenames 2>/dev/null; COMPREPLY=($(compgen -f -- "$cur")) ;;
     esac
 }
 

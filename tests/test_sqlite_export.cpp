@@ -1,0 +1,216 @@
+// darvex-cli export --format sqlite, run in-process and read back with the sqlite3 command.
+#include <dirent.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "cli/cli_export_sqlite.h"
+#include "cli/cli_run.h"
+#include "cli/cli_stream.h"
+#include "test_support.h"
+
+#define DARVEX_TEST_STRING2(x) #x
+#define DARVEX_TEST_STRING(x) DARVEX_TEST_STRING2(x)
+
+namespace {
+
+struct TempDir {
+    std::string path;
+    TempDir() {
+        char name[] = "/tmp/darvex_sqlite_XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~TempDir() { EXPECT_EQ(system(("rm -rf '" + path + "'").c_str()), 0); }
+    std::string operator/(const char* name) const { return path + "/" + name; }
+};
+
+std::string ReadBack(FILE* f) {
+    std::string text;
+    rewind(f);
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    fclose(f);
+    return text;
+}
+
+struct CliResult { int status; std::string out, err; };
+
+CliResult Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "darvex-cli");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(&a[0]);
+    FILE* out = tmpfile();
+    FILE* err = tmpfile();
+    const int status = RunCli(int(argv.size()), argv.data(), out, err);
+    return {status, ReadBack(out), ReadBack(err)};
+}
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (size_t n; p != nullptr && (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+    EXPECT_TRUE(p != nullptr && pclose(p) == 0) << command;
+    return out;
+}
+
+// The sqlite3 command's answer to a script, rows on lines and columns split by '|'.
+std::string Sql(const std::string& db, const std::string& script) {
+    const std::string file = db + ".sql";
+    std::ofstream(file) << script << ";\n";
+    std::string out = Shell("sqlite3 -batch '" + db + "' < '" + file + "'");
+    std::remove(file.c_str());
+    return out;
+}
+
+std::vector<std::string> Files(const std::string& dir) {
+    std::vector<std::string> out;
+    DIR* d = opendir(dir.c_str());
+    while (dirent* entry = d ? readdir(d) : nullptr) {
+        if (entry->d_name[0] != '.') out.push_back(entry->d_name);
+    }
+    if (d) closedir(d);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// A generated log: mostly Shift-JIS descriptions, data of every size.
+std::string Generate(const TempDir& dir, const char* name, const char* more = "") {
+    const std::string path = dir / name;
+    EXPECT_EQ(system((std::string(DARVEX_EVTGEN) + " --out '" + path + "' --events 700 --japanese 60 --wrapped " +
+                      "--data-large-rate 20000 --quiet " + more)
+                         .c_str()),
+              0);
+    return path;
+}
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+const std::string kSample = DARVEX_TEST_STRING(DARVEX_SOURCE_DIR) "/samples/PERN.EVT";
+
+}  // namespace
+
+// Every field as export's CSV writes it (the description's UTF-8 by the
+// same code-page guess, the data's bytes), the count, the counts per type,
+// a window's events in time order, and the record offsets; for a mapped and
+// a loaded log.
+TEST(SqliteExportCommand, EventsReadBackAsCsvExportWritesThem) {
+    TempDir dir;
+    const std::string japanese = Generate(dir, "ja.evt");
+    const struct {
+        std::string log;
+        bool mapped;
+        const char* since;
+        const char* until;
+    } cases[] = {{kSample, true, "2021-03-01", "2022-06-30T12:00"},
+                 {japanese, true, "2020-01-01", "2021-12-31"},
+                 {japanese, false, "2020-01-01", "2021-12-31"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.log + (c.mapped ? " mapped" : " loaded"));
+        g_cliMapsFiles = c.mapped;
+        const std::string db = dir.path + "/" + std::to_string(++n) + ".sqlite";
+        const CliResult r = Cli({"export", c.log, "--format", "sqlite", "-o", db});
+        EXPECT_EQ(r.status, kExitOk) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("darvex-cli: " + db + ": 1 log, "), std::string::npos) << r.err;
+        const CliResult all = Cli({"export", c.log, "--format", "csv", "-r"});
+        const CliResult window = Cli({"export", c.log, "--format", "csv", "-r", "--since", c.since, "--until", c.until});
+        g_cliMapsFiles = true;
+        WriteText(dir / "all.csv", all.out);
+        WriteText(dir / "window.csv", window.out);
+        const std::string same =
+            "CAST(e.type AS TEXT) = c.type AND e.typeName = c.typeName AND e.time = c.time AND "
+            "CAST(e.component AS TEXT) = c.component AND e.componentName = c.componentName AND "
+            "CAST(e.module AS TEXT) = c.module AND e.moduleName = c.moduleName AND e.computer = c.computer AND "
+            "e.description = c.description AND lower(hex(e.data)) = c.data AND typeof(e.data) = 'blob'";
+        const std::string answer = Sql(
+            db, ".import --csv '" + (dir / "all.csv") + "' csvall\n.import --csv '" + (dir / "window.csv") +
+                    "' csvwindow\n"
+                    "SELECT (SELECT count(*) FROM events) = (SELECT count(*) FROM csvall),"
+                    " (SELECT group_concat(type || ':' || n) FROM (SELECT type, count(*) n FROM events GROUP BY type)) ="
+                    " (SELECT group_concat(type || ':' || n) FROM (SELECT CAST(type AS INTEGER) type, count(*) n FROM csvall GROUP BY 1)),"
+                    " (SELECT count(*) FROM csvwindow) > 20,"
+                    " (SELECT count(*) FROM (SELECT row_number() OVER (ORDER BY id) r, * FROM events"
+                    "  WHERE time BETWEEN '" + c.since + "' AND '" + std::string(c.until) + "~') e"
+                    "  JOIN (SELECT rowid r, * FROM csvwindow) c USING (r) WHERE " + same + ") ="
+                    " (SELECT count(*) FROM csvwindow),"
+                    " (SELECT count(*) FROM csvall WHERE description GLOB '*[^ -~]*') > 0,"
+                    " (SELECT offset FROM events ORDER BY id LIMIT 1) = (SELECT oldestOffset FROM sources),"
+                    " (SELECT count(DISTINCT offset) FROM events) = (SELECT count(*) FROM events),"
+                    " (SELECT events FROM sources) = (SELECT count(*) FROM events)");
+        EXPECT_EQ(answer, "1|1|1|1|1|1|1|1\n");
+    }
+}
+
+// A second export is refused without --append; --append skips a log the
+// database holds and adds another; the row options choose the events.
+TEST(SqliteExportCommand, AnExistingDatabaseTakesNewLogsOnlyWithAppend) {
+    TempDir dir;
+    const std::string db = dir / "fleet.sqlite";
+    const std::string other = Generate(dir, "other.evt", "--seed 5 --computer KESTREL-07");
+    ASSERT_EQ(Cli({"export", kSample, "--format", "sqlite", "--output", db, "--types", "error"}).status, kExitOk);
+    const std::string before = Sql(db, "SELECT count(*), min(type), max(type) FROM events");
+    EXPECT_EQ(before.substr(before.find('|')), "|1|1\n");
+
+    const CliResult again = Cli({"export", kSample, "--format", "sqlite", "-o", db});
+    EXPECT_EQ(again.status, kExitUsage);
+    EXPECT_EQ(again.err, "darvex-cli: " + db + ": the database exists; give --append to add logs to it\n");
+    const CliResult same = Cli({"export", kSample, "--format", "sqlite", "-o", db, "--append"});
+    EXPECT_EQ(same.status, kExitOk);
+    EXPECT_NE(same.err.find(": in " + db + " already (the same bytes); skipped\n"), std::string::npos) << same.err;
+    EXPECT_EQ(Sql(db, "SELECT count(*), min(type), max(type) FROM events"), before);
+
+    const CliResult added = Cli({"export", other, "--format", "sqlite", "-o", db, "--append"});
+    EXPECT_EQ(added.status, kExitOk) << added.err;
+    EXPECT_EQ(added.out, "");
+    EXPECT_EQ(Sql(db, "SELECT group_concat(computer || ':' || events, ' ') FROM sources;"
+                      "SELECT computer, count(*) FROM events GROUP BY computer ORDER BY computer"),
+              "HALDOR-SRV01:" + before.substr(0, before.find('|')) + " KESTREL-07:700\n" + "HALDOR-SRV01|" +
+                  before.substr(0, before.find('|')) + "\nKESTREL-07|700\n");
+    EXPECT_EQ(Files(dir.path), (std::vector<std::string>{"fleet.sqlite", "other.evt"}));
+
+    // The options that belong to the other formats, or to none without SQLite's.
+    EXPECT_EQ(Cli({"export", kSample, "--format", "csv", "-o", db}).status, kExitUsage);
+    EXPECT_EQ(Cli({"export", kSample, "--format", "sqlite"}).err, "darvex-cli: --format sqlite needs --output DB\nTry 'darvex-cli --help'.\n");
+}
+
+// A failure leaves no database under the name: an output folder that is
+// missing, a log that is corrupted or cannot be read (alone: nothing is made;
+// beside a good one: the good one is written and the status is the failure's).
+TEST(SqliteExportCommand, AFailureLeavesNoDatabaseUnderTheName) {
+    TempDir dir;
+    const CliResult missing = Cli({"export", kSample, "--format", "sqlite", "-o", dir / "no/x.sqlite"});
+    EXPECT_EQ(missing.status, kExitWriteFailed);
+    EXPECT_NE(missing.err.find("no/x.sqlite: cannot make the temporary file beside it"), std::string::npos) << missing.err;
+
+    const std::string broken = dir / "broken.evt";
+    ASSERT_EQ(system((std::string(DARVEX_EVTGEN) + " --out '" + broken + "' --broken chain-leaves-area > /dev/null").c_str()), 0);
+    const std::string db = dir / "x.sqlite";
+    const CliResult corrupted = Cli({"export", broken, "--format", "sqlite", "-o", db});
+    EXPECT_EQ(corrupted.status, kExitCorrupted);
+    EXPECT_EQ(corrupted.err, "darvex-cli: " + broken + ": Event log file is corrupted.\n");
+    EXPECT_EQ(Files(dir.path), std::vector<std::string>{"broken.evt"});
+
+    CliOptions o = {};
+    o.format = kFormatSqlite;
+    o.last = UINT32_MAX;
+    o.output = db.c_str();
+    const std::string gone = dir / "gone.evt";
+    const SqliteLogName logs[] = {{gone.c_str(), "gone.evt"}, {kSample.c_str(), "PERN.EVT"}, {broken.c_str(), "broken.evt"}};
+    FILE* err = tmpfile();
+    EXPECT_EQ(ExportSqliteLogs(o, logs, 3, err), kExitOpenFailed);
+    const std::string messages = ReadBack(err);
+    EXPECT_NE(messages.find("gone.evt: Failed to open"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("broken.evt: Event log file is corrupted."), std::string::npos) << messages;
+    EXPECT_NE(messages.find(": 1 log, 400 events written"), std::string::npos) << messages;
+    EXPECT_EQ(Sql(db, "SELECT path, events FROM sources"), "PERN.EVT|400\n");
+
+    // Appending only a failure leaves the database as it was, and no temporary file.
+    o.append = true;
+    err = tmpfile();
+    EXPECT_EQ(ExportSqliteLogs(o, logs + 2, 1, err), kExitCorrupted);
+    fclose(err);
+    EXPECT_EQ(Sql(db, "SELECT count(*) FROM sources"), "1\n");
+    EXPECT_EQ(Files(dir.path), (std::vector<std::string>{"broken.evt", "x.sqlite"}));
+}

@@ -189,6 +189,7 @@ int ExportSqliteLogs(const CliOptions& o, const SqliteLogName* logs, size_t coun
     const int begun = SqliteBegin(o.output, o.append, &db, err);
     if (begun == kSqliteExists) return kExitUsage;
     if (begun != kSqliteOk) return kExitWriteFailed;
+    RemoveOnReadFault(SqliteTempPath(db));   // a log cut under its mapping ends the program
     TextConversion* c = static_cast<TextConversion*>(calloc(1, sizeof(TextConversion)));
     if (!c) {
         SqliteFinish(db, false);
@@ -205,6 +206,7 @@ int ExportSqliteLogs(const CliOptions& o, const SqliteLogName* logs, size_t coun
     free(c);
     // Nothing but failures: no database is made (an existing one stays as it was).
     const bool keep = status != kExitWriteFailed && (status == kExitOk || totals.logs != 0);
+    RemoveOnReadFault(nullptr);
     const int finished = SqliteFinish(db, keep);
     if (!keep) return status;
     if (finished != kSqliteOk) return finished == kSqliteExists ? kExitUsage : kExitWriteFailed;

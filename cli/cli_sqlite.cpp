@@ -417,6 +417,8 @@ int SqliteEndSource(SqliteExport* e) {
     return Exec(e, "COMMIT", "cannot commit");
 }
 
+const char* SqliteTempPath(const SqliteExport* e) { return e->tempPath; }
+
 int SqliteFinish(SqliteExport* e, bool ok) {
     if (e == nullptr) return kSqliteFailed;
     int rc = ok ? kSqliteOk : kSqliteFailed;

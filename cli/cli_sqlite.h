@@ -117,6 +117,9 @@ int SqliteAddEvent(SqliteExport* e, int64_t sourceId, const SqliteEvent& event);
 // Commits the log begun last.
 int SqliteEndSource(SqliteExport* e);
 
+// The temporary file the database is written to until SqliteFinish.
+const char* SqliteTempPath(const SqliteExport* e);
+
 // ok: makes the indexes, closes the database and renames it to dbPath.
 // Not ok (or any step failing): closes and removes the temporary file, and
 // dbPath is left as it was. Frees e either way; e may be null.

@@ -23,6 +23,10 @@ struct MappedFile {
 // (no regular file, or larger than the address space leaves room for).
 int MapLogFile(const char* path, MappedFile* file);
 void UnmapLogFile(MappedFile* file);
+// A file the program is writing while it reads mapped logs (a database's
+// temporary file), removed if a log is cut under the mapping and the program
+// ends; null when there is none.
+void RemoveOnReadFault(const char* path);
 
 // The tests turn it off to compare the mapped rows with the loaded table's.
 extern bool g_cliMapsFiles;

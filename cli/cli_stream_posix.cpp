@@ -16,10 +16,12 @@ namespace {
 // the file while it was read) ends the program as a failed read would have.
 char g_shortenedText[1024];
 size_t g_shortenedLength;
+char g_partialFile[4096];   // a file the program is writing, removed then
 
 void OnShortenedFile(int) {
     const ssize_t written = write(2, g_shortenedText, g_shortenedLength);
     (void)written;
+    if (g_partialFile[0] != '\0') unlink(g_partialFile);
     _exit(kExitReadFailed);
 }
 
@@ -34,6 +36,12 @@ void ReportShortenedFile(const char* path) {
 }
 
 }  // namespace
+
+void RemoveOnReadFault(const char* path) {
+    const size_t n = path ? strlen(path) : 0;
+    g_partialFile[0] = '\0';
+    if (n < sizeof g_partialFile) memcpy(g_partialFile, path ? path : "", n + 1);
+}
 
 int MapLogFile(const char* path, MappedFile* m) {
     *m = MappedFile{};

@@ -8,6 +8,7 @@
 #include "cli/cli_follow.h"
 #include "cli/cli_export.h"
 #include "cli/cli_stream.h"
+#include "cli/cli_timeline.h"
 #include "logfile/loader.h"
 
 #define DARVEX_STRINGIFY2(x) #x
@@ -193,39 +194,54 @@ int WrittenStatus(int status, bool written, FILE* err) {
     return kExitWriteFailed;
 }
 
-int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
-    if (o.command == kCommandCheck) {
-        const int status = CheckFile(o.file, o.shownFile, out, err);
-        return WrittenStatus(status, fflush(out) == 0 && !ferror(out), err);
+// check: each log's report, behind its path when there are several.
+int CheckFiles(const CliOptions& o, FILE* out, FILE* err) {
+    LogPaths found;
+    int status = 0;
+    FindLogPaths(o, &found, &status, err);
+    for (uint32_t i = 0; i < found.count; ++i) {
+        const int checked = CheckFile(found.paths[i], found.shown[i], out, err, found.several ? found.shown[i] : nullptr);
+        if (status == 0) status = checked;
     }
+    ReleaseLogPaths(&found);
+    return WrittenStatus(status, fflush(out) == 0 && !ferror(out), err);
+}
+
+int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
+    if (o.command == kCommandCheck) return CheckFiles(o, out, err);
     if (o.fromGiven && o.throughGiven && memcmp(o.from, o.through, kStampSize) > 0) {
         fprintf(err, "darvex-cli: %s\n", kFromAfterThrough);
         return kExitUsage;
     }
     if (o.command == kCommandFollow) return RunFollow(o, out, err);
-    ViewerState state;
-    InitViewerState(&state);
-    MappedFile file;
-    LogRows rows;
-    if (int id = OpenRows(o, &state, &file, &rows)) {
-        ReleaseRows(&rows, &file);
-        ReleaseViewerState(&state);
-        return ReportFileFailure(id, o.shownFile, err);
+    // Every log given; one that cannot be read is reported and the others are shown.
+    Timeline timeline;
+    const int failed = OpenTimeline(o, &timeline, err);
+    if (timeline.count == 0) {
+        ReleaseTimeline(&timeline);
+        return failed ? failed : kExitOpenFailed;
     }
     // The output block is large; it lives on the heap, once per run.
     CliOutput* text = new CliOutput;
-    InitOutput(text, out, o.codePage, o.raw, rows.loaded ? &state.table : nullptr, err, o.shownFile);
-    CountTextsOf(text, rows);
+    if (!timeline.several) {
+        const TimelineLog& log = timeline.logs[0];
+        InitOutput(text, out, o.codePage, o.raw, log.rows.loaded ? &log.state->table : nullptr, err, log.shown);
+        CountTextsOf(text, log.rows);
+    } else {
+        // One code page for the run, guessed from every log's texts.
+        InitOutput(text, out, o.codePage, o.raw, nullptr, err);
+        SetTextSource(text, CountTimelineTexts, &timeline);
+    }
     int status = kExitOk;
-    if (o.command == kCommandList) status = ListRows(o, rows, text);
-    else if (o.command == kCommandShow) status = ShowEvent(o, rows, text, err);
-    else if (o.command == kCommandFind) status = FindRows(o, rows, text, err);
-    else if (o.command == kCommandExport) status = ExportEvents(o, rows, text, err);
-    else status = ShowStats(rows, text);
+    if (o.command == kCommandList) status = ListRows(o, timeline, text);
+    else if (o.command == kCommandShow) status = ShowEvent(o, timeline, text, err);
+    else if (o.command == kCommandFind) status = FindRows(o, timeline, text, err);
+    else if (o.command == kCommandExport) status = ExportEvents(o, timeline, text, err);
+    else status = ShowStats(timeline, text);
     status = WrittenStatus(status, FlushOutput(text) != 0, err);
+    if (failed && (status == kExitOk || status == kExitBroken)) status = failed;
     delete text;
-    ReleaseRows(&rows, &file);
-    ReleaseViewerState(&state);
+    ReleaseTimeline(&timeline);
     return status;
 }
 

@@ -48,6 +48,13 @@ struct LogRows {
 // message id. ReleaseRows gives back what either took.
 int OpenRows(const CliOptions& options, ViewerState* state, MappedFile* file, LogRows* rows);
 void ReleaseRows(LogRows* rows, MappedFile* file);
+// The same for the log at path; a load takes *state, made on the heap when
+// null (the caller frees it with ReleaseViewerState and free).
+int OpenRowsAt(const CliOptions& options, const char* path, ViewerState** state, MappedFile* file, LogRows* rows);
+// -n: only the newest last of the rows (in the file's order) stay rows.
+void KeepNewestRows(LogRows* rows, uint32_t last);
+// Counts the log's texts (mapped or loaded) for the code page.
+void CountLogTexts(const LogRows& rows, CodePageVotes* votes);
 
 // Lets the output's code-page guess count the mapped log's texts.
 void CountTextsOf(CliOutput* out, const LogRows& rows);
@@ -66,6 +73,8 @@ struct RowCursor {
 };
 void StartRows(RowCursor* cursor, const LogRows& rows);
 const EventEntry* NextRow(RowCursor* cursor, const LogRows& rows);
+// The rows newest first in the file's order, whatever order was chosen.
+const EventEntry* NextNewestRow(RowCursor* cursor, const LogRows& rows);
 // The number of rows (a pass over them when mapped and filtered).
 uint32_t CountRows(const LogRows& rows);
 // The row of index row (counted from 0), or null when there are fewer rows.

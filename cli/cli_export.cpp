@@ -248,10 +248,8 @@ size_t MostOf(const EventWriter* x, size_t length, uint32_t dataLength) {
 // module (and the log's computer): from the type to the time's key, and from
 // the component to the description's key, written once.
 struct EventHead {
-    bool made;
     uint16_t headLength, restLength;
-    char head[512];
-    char rest[2048];
+    char text[1];   // the head, then the rest: made once, as long as they are
 };
 
 constexpr int kHeadCount = 5 * kComponentNameCount * (kModuleNameCount - 1);
@@ -290,22 +288,28 @@ bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads, uint
     const uint32_t dataLength = RecordDataLength(e.record);
     if (MostOf(x, length * 3, dataLength) > kOutputBlockSize) return false;
     EventHead* head = nullptr;
+    EventHead** slot = nullptr;
     if (heads && log < heads->logs && x->sourceLength <= kCachedSourceSize && e.type <= 4 &&
         e.component < kComponentNameCount && e.module < kModuleNameCount - 1) {
-        EventHead*& h = heads->heads[size_t(log) * kHeadCount + (e.type * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
-        if (!h && (h = static_cast<EventHead*>(malloc(sizeof(EventHead))))) h->made = false;
-        head = h;
+        slot = &heads->heads[size_t(log) * kHeadCount + (e.type * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
+        head = *slot;
     }
     const char* const names[3] = {TypeName(e.type), ComponentName(e.component), ModuleName(e.module)};
     size_t nameLengths[3] = {};
-    if (!head || !head->made) {
+    if (!head) {
         for (int i = 0; i < 3; ++i) nameLengths[i] = TrimmedLength(names[i]);
         if (nameLengths[0] > 24 || nameLengths[1] > 24 || nameLengths[2] > 24 || e.computerLength > 24) return false;
     }
-    if (head && !head->made) {
-        head->headLength = uint16_t(PutSharedFields(x, e, names, nameLengths, head->head, 0) - head->head);
-        head->restLength = uint16_t(PutSharedFields(x, e, names, nameLengths, head->rest, 3) - head->rest);
-        head->made = true;
+    if (slot && !head) {
+        char made[512 + 2048];
+        const size_t headLength = size_t(PutSharedFields(x, e, names, nameLengths, made, 0) - made);
+        const size_t restLength = size_t(PutSharedFields(x, e, names, nameLengths, made + headLength, 3) - (made + headLength));
+        if ((head = static_cast<EventHead*>(malloc(sizeof(EventHead) + headLength + restLength))) != nullptr) {
+            head->headLength = uint16_t(headLength);
+            head->restLength = uint16_t(restLength);
+            memcpy(head->text, made, headLength + restLength);
+            *slot = head;
+        }
     }
     // ASCII reads the same in UTF-8: only the text from its first other byte is converted.
     const size_t plain = PlainPrefix(text, length);
@@ -323,7 +327,7 @@ bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads, uint
     }
     char* p = OutputRoom(x->out, MostOf(x, length, dataLength));
     if (head) {
-        memcpy(p, head->head, head->headLength);
+        memcpy(p, head->text, head->headLength);
         p += head->headLength;
     } else {
         p = PutSharedFields(x, e, names, nameLengths, p, 0);
@@ -336,7 +340,7 @@ bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads, uint
     p += sizeof time;
     if (!csv) *p++ = '"';
     if (head) {
-        memcpy(p, head->rest, head->restLength);
+        memcpy(p, head->text + head->headLength, head->restLength);
         p += head->restLength;
     } else {
         p = PutSharedFields(x, e, names, nameLengths, p, 3);

@@ -178,51 +178,38 @@ inline bool Before(const TimelineCursor& c, uint32_t a, uint32_t b) {
     return c.keys[a] != c.keys[b] ? c.keys[a] < c.keys[b] : a < b;
 }
 
-void SiftDown(TimelineCursor* c, uint32_t at) {
-    const uint32_t n = c->heapSize;
-    const uint32_t log = c->heap[at];
-    for (;;) {
-        uint32_t child = 2 * at + 1;
-        if (child >= n) break;
-        if (child + 1 < n && Before(*c, c->heap[child + 1], c->heap[child])) ++child;
-        if (!Before(*c, c->heap[child], log)) break;
-        c->heap[at] = c->heap[child];
-        at = child;
+constexpr uint64_t kNoRow = UINT64_MAX;   // no key is as large
+
+// A tournament over the logs: leaf k + i is log i, each inner node keeps
+// the loser of the match below it and tree[0] the winner. A log's new head
+// plays only the matches on its way up, one comparison a level.
+void Replay(TimelineCursor* c, uint32_t log, uint32_t n) {
+    uint32_t winner = log;
+    for (uint32_t node = (log + n) / 2; node >= 1; node /= 2) {
+        if (Before(*c, c->tree[node], winner)) {
+            const uint32_t loser = winner;
+            winner = c->tree[node];
+            c->tree[node] = loser;
+        }
     }
-    c->heap[at] = log;
+    c->tree[0] = winner;
 }
 
-void SiftUp(TimelineCursor* c, uint32_t at) {
-    const uint32_t log = c->heap[at];
-    while (at > 0) {
-        const uint32_t parent = (at - 1) / 2;
-        if (!Before(*c, log, c->heap[parent])) break;
-        c->heap[at] = c->heap[parent];
-        at = parent;
+void BuildTree(TimelineCursor* c, uint32_t n) {
+    uint32_t* won = c->tree + n;   // room for the winners of the matches, 2n slots
+    for (uint32_t i = 0; i < n; ++i) won[n + i] = i;
+    for (uint32_t node = n - 1; node >= 1; --node) {
+        const uint32_t a = won[2 * node], b = won[2 * node + 1];
+        const bool aFirst = Before(*c, a, b);
+        won[node] = aFirst ? a : b;
+        c->tree[node] = aFirst ? b : a;
     }
-    c->heap[at] = log;
-}
-
-// The merge takes a log's next row after the other logs' turns, too late for
-// the processor to have fetched it: the record after the head is asked for
-// as the head is taken (time orders; a filtered log's next row may lie further).
-inline void FetchAhead(const LogRows& rows, const RowCursor& c, bool newest) {
-    if (rows.loaded || c.slot >= rows.slotLimit) return;
-    uint32_t slot;
-    if (newest || rows.order == kOrderNewestFirst) slot = c.slot;
-    else if (rows.order == kOrderOldestFirst) slot = rows.slotLimit - 1 - c.slot;
-    else return;
-    const uint8_t* r = rows.area + rows.positions[slot];
-    __builtin_prefetch(r);
-    __builtin_prefetch(r + 64);
-    __builtin_prefetch(r + 128);
+    c->tree[0] = n > 1 ? won[1] : 0;
 }
 
 inline const EventEntry* Pull(TimelineCursor* c, const Timeline& tl, uint32_t log) {
     const LogRows& rows = tl.logs[log].rows;
-    const EventEntry* e = c->heads[log] = c->newest ? NextNewestRow(&c->cursors[log], rows) : NextRow(&c->cursors[log], rows);
-    if (tl.count > 1) FetchAhead(rows, c->cursors[log], c->newest);
-    return e;
+    return c->heads[log] = c->newest ? NextNewestRow(&c->cursors[log], rows) : NextRow(&c->cursors[log], rows);
 }
 
 }  // namespace
@@ -368,8 +355,8 @@ int StartTimeline(TimelineCursor* c, const Timeline& tl, bool newest) {
     c->cursors = static_cast<RowCursor*>(calloc(n, sizeof(RowCursor)));
     c->heads = static_cast<const EventEntry**>(calloc(n, sizeof(EventEntry*)));
     c->keys = static_cast<uint64_t*>(calloc(n, sizeof(uint64_t)));
-    c->heap = static_cast<uint32_t*>(calloc(n, sizeof(uint32_t)));
-    if (!c->cursors || !c->heads || !c->keys || !c->heap) {
+    c->tree = static_cast<uint32_t*>(calloc(3 * size_t(n), sizeof(uint32_t)));
+    if (!c->cursors || !c->heads || !c->keys || !c->tree) {
         EndTimeline(c);
         return kExitNoMemory;
     }
@@ -381,7 +368,7 @@ void EndTimeline(TimelineCursor* c) {
     free(c->cursors);
     free(c->heads);
     free(c->keys);
-    free(c->heap);
+    free(c->tree);
     free(c->seen);
     memset(c, 0, sizeof *c);
 }
@@ -392,41 +379,35 @@ const EventEntry* NextEvent(TimelineCursor* c, const Timeline& tl) {
         c->row = c->cursors[0].row;
         return e;
     }
+    const uint32_t n = tl.count;
+    if (n == 0) return nullptr;
     if (!c->started) {
         c->started = true;
-        for (uint32_t i = 0; i < tl.count; ++i) {
-            if (const EventEntry* e = Pull(c, tl, i)) {
-                c->keys[i] = KeyOf(*c, tl, i, *e);
-                c->heap[c->heapSize++] = i;
-                SiftUp(c, c->heapSize - 1);
-            }
+        for (uint32_t i = 0; i < n; ++i) {
+            const EventEntry* e = Pull(c, tl, i);
+            c->keys[i] = e ? KeyOf(*c, tl, i, *e) : kNoRow;
         }
-    } else if (c->heapSize > 0) {
+        BuildTree(c, n);
+    } else {
         // The log of the row returned last moves on only now: its cursor held that row.
-        const uint32_t last = c->heap[0];
-        if (const EventEntry* e = Pull(c, tl, last)) {
-            c->keys[last] = KeyOf(*c, tl, last, *e);
-        } else {
-            c->heap[0] = c->heap[--c->heapSize];
-        }
-        if (c->heapSize > 0) SiftDown(c, 0);
+        const uint32_t last = c->tree[0];
+        const EventEntry* e = Pull(c, tl, last);
+        c->keys[last] = e ? KeyOf(*c, tl, last, *e) : kNoRow;
+        Replay(c, last, n);
     }
-    while (c->heapSize > 0) {
-        const uint32_t log = c->heap[0];
+    for (;;) {
+        const uint32_t log = c->tree[0];
+        if (c->keys[log] == kNoRow) return nullptr;
         const EventEntry* e = c->heads[log];
         if (!tl.dedupe || !Seen(c, *e, c->keys[log])) {
             c->source = log;
             ++c->row;
             return e;
         }
-        if (const EventEntry* next = Pull(c, tl, log)) {
-            c->keys[log] = KeyOf(*c, tl, log, *next);
-        } else {
-            c->heap[0] = c->heap[--c->heapSize];
-        }
-        if (c->heapSize > 0) SiftDown(c, 0);
+        const EventEntry* next = Pull(c, tl, log);
+        c->keys[log] = next ? KeyOf(*c, tl, log, *next) : kNoRow;
+        Replay(c, log, n);
     }
-    return nullptr;
 }
 
 uint32_t CountTimelineRows(const Timeline& tl) {

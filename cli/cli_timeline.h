@@ -1,6 +1,7 @@
 // Several logs read as one: the FILE arguments (files, folders searched for
 // *.EVT, and "-") opened each as its own rows, and their rows merged into one
-// timeline, a binary heap over one cursor a log.
+// timeline: a tournament (a binary tree of matches, as a heap lays it out)
+// over one cursor a log.
 #pragma once
 
 #include <cstdint>
@@ -64,8 +65,7 @@ struct TimelineCursor {
     RowCursor* cursors;
     const EventEntry** heads;  // each log's next row
     uint64_t* keys;
-    uint32_t* heap;            // the logs with a next row, the least key first
-    uint32_t heapSize;
+    uint32_t* tree;            // tree[0] the log whose head comes next; then each match's loser
     // --dedupe: the events shown of the current key.
     uint64_t groupKey;
     DedupeKey* seen;

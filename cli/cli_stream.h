@@ -41,6 +41,7 @@ struct LogRows {
     uint32_t slotLimit;          // -n: mapped rows come from the slots below it
     uint8_t rank[8];             // module order: each module code's place
     uint8_t* ranks;              // mapped, module order: each slot's rank, two a byte (or null: read from the record)
+    bool merged;                 // one of several logs merged: its records are asked for ahead whole
 };
 
 // The command's rows: the file mapped and walked, or loaded into state when

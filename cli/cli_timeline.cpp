@@ -316,6 +316,7 @@ int OpenTimeline(const CliOptions& o, Timeline* tl, FILE* err) {
         }
         if (tl->count++ == 0) each.order = tl->order = log.rows.order;
     }
+    for (uint32_t i = 0; i < tl->count; ++i) tl->logs[i].rows.merged = tl->count > 1;
     if (found.count > 1 && o.last != UINT32_MAX && tl->count > 0) {
         // The newest N of the merged rows: how many of each log's rows the
         // newest-first merge takes up to its Nth row.

@@ -245,14 +245,26 @@ void PutLine(CliOutput* out, const char* text) {
 
 void PutEscaped(CliOutput* out, const char* text, size_t length) {
     static const char kHex[] = "0123456789ABCDEF";
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
     size_t start = 0;
-    for (size_t i = 0; i < length; ++i) {
-        const uint8_t c = uint8_t(text[i]);
-        if (c >= 0x20 && c != 0x7F) continue;
-        PutText(out, text + start, i - start);
-        const char escape[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
-        PutText(out, escape, 4);
-        start = i + 1;
+    for (size_t i = 0; i < length;) {
+        // Eight bytes a step while none is below 0x20 nor 0x7F (a byte above 0x7F is none of them).
+        if (i + 8 <= length) {
+            uint64_t w;
+            memcpy(&w, text + i, 8);
+            if (!(((w - kOnes * 0x20) | ((w ^ kOnes * 0x7F) - kOnes)) & ~w & kHighs)) {
+                i += 8;
+                continue;
+            }
+        }
+        for (const size_t end = i + 8 < length ? i + 8 : length; i < end; ++i) {
+            const uint8_t c = uint8_t(text[i]);
+            if (c >= 0x20 && c != 0x7F) continue;
+            PutText(out, text + start, i - start);
+            const char escape[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+            PutText(out, escape, 4);
+            start = i + 1;
+        }
     }
     PutText(out, text + start, length - start);
 }

@@ -20,21 +20,23 @@ if [ ! -d "$fleet" ]; then
   "$build/evtgen" --quiet --fleet "$fleet" --logs "${LOGS:-100}" --machines "${MACHINES:-20}" \
     --size-per-log "${SIZE:-10M}"
 fi
-files=$(mktemp)
-trap 'rm -f "$files"' EXIT
+files=$(mktemp) times=$(mktemp) runs=$(mktemp)
+trap 'rm -f "$files" "$times" "$runs"' EXIT
+[ -x /usr/bin/time ] || { echo "needs GNU time (/usr/bin/time) for the CPU times" >&2; exit 2; }
 find "$fleet" -type f -iname '*.evt' | LC_ALL=C sort > "$files"
 
-now() { date +%s.%N; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# One run of the shell command line, its output to /dev/null: "wall cpu" in
+# seconds, the CPU time (user + system) counting the processes it starts.
 once() {
-  t0=$(now)
-  sh -c "$1" > /dev/null 2>&1 || true
-  t1=$(now)
-  awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f\n", b - a }'
+  /usr/bin/time -f '%e %U %S' -o "$times" sh -c "$1" > /dev/null 2>&1 || true
+  tail -n 1 "$times" | awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }'
 }
+# The medians of REPS runs' wall and CPU times.
 timed() {
   i=0
-  while [ "$i" -lt "$reps" ]; do once "$1"; i=$((i + 1)); done | median
+  while [ "$i" -lt "$reps" ]; do once "$1"; i=$((i + 1)); done > "$runs"
+  echo "$(cut -d' ' -f1 "$runs" | median) $(cut -d' ' -f2 "$runs" | median)"
 }
 peak_anon() {
   "$@" > /dev/null 2>&1 &
@@ -57,20 +59,20 @@ cpu=$(lscpu 2> /dev/null | sed -n 's/^Model name: *//p' | head -n 1)
 echo "Machine: $cpu, $(nproc) cores, $(awk '/^MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo) RAM, Linux $(uname -r); load average $(cut -d' ' -f1-3 /proc/loadavg)."
 echo "Fleet: $fleet, $count logs (one refused as corrupted), $events events read, $size bytes; $reps repetitions, median."
 echo
-echo "| Command | Time | Against cat | Against the logs one by one | Output | Private memory (peak RssAnon) |"
-echo "|---|---:|---:|---:|---:|---:|"
-cat_t=$(timed "xargs cat < '$files'")
-awk -v t="$cat_t" -v o="$size" 'BEGIN { printf "| `cat` of every file | %.2f s | 1.0x | | %.2f GB | |\n", t, o / 1e9 }'
-row() {   # name, then the command's words after the FILE
-  name=$1; shift
-  alone=$(timed "while read -r f; do '$cli' $1 \"\$f\" $2; done < '$files'")
-  merged=$(timed "'$cli' $1 '$fleet' $2")
-  bytes=$(sh -c "'$cli' $1 '$fleet' $2 2> /dev/null" | wc -c)
-  m=$(peak_anon "$cli" $1 "$fleet" $2)
-  awk -v n="$name" -v t="$alone" -v c="$cat_t" -v o="$bytes" 'BEGIN {
-    printf "| `%s` on each file alone, summed | %.2f s | %.1fx | 1.0x | | |\n", n, t, t / c }'
-  awk -v n="$name" -v t="$merged" -v a="$alone" -v c="$cat_t" -v o="$bytes" -v m="$m" 'BEGIN {
-    printf "| `%s` of the folder | %.2f s | %.1fx | %.2fx | %.2f GB | %.1f MiB |\n", n, t, t / c, t / a, o / 1e9, m / 1024 }'
+echo "| Command | Time | CPU time | Against cat | Against the logs one by one (time, CPU) | Output | Private memory (peak RssAnon) |"
+echo "|---|---:|---:|---:|---:|---:|---:|"
+set -- $(timed "xargs cat < '$files'")
+cat_t=$1
+awk -v t="$1" -v u="$2" -v o="$size" 'BEGIN { printf "| `cat` of every file | %.2f s | %.2f s | 1.0x | | %.2f GB | |\n", t, u, o / 1e9 }'
+row() {   # name, then the command's words before and after the FILE
+  name=$1 command=$2 rest=$3
+  bytes=$(sh -c "'$cli' $command '$fleet' $rest 2> /dev/null" | wc -c)
+  m=$(peak_anon "$cli" $command "$fleet" $rest)
+  set -- $(timed "while read -r f; do '$cli' $command \"\$f\" $rest; done < '$files'") $(timed "'$cli' $command '$fleet' $rest")
+  awk -v n="$name" -v t="$1" -v u="$2" -v c="$cat_t" 'BEGIN {
+    printf "| `%s` on each file alone, summed | %.2f s | %.2f s | %.1fx | 1.0x, 1.0x | | |\n", n, t, u, t / c }'
+  awk -v n="$name" -v t="$3" -v u="$4" -v a="$1" -v b="$2" -v c="$cat_t" -v o="$bytes" -v m="$m" 'BEGIN {
+    printf "| `%s` of the folder | %.2f s | %.2f s | %.1fx | %.2fx, %.2fx | %.2f GB | %.1f MiB |\n", n, t, u, t / c, t / a, u / b, o / 1e9, m / 1024 }'
 }
 row "darvex-cli list" list ""
 row "darvex-cli list --format line" list "--format line"

@@ -175,7 +175,8 @@ inline uint64_t KeyOf(const TimelineCursor& c, const Timeline& tl, uint32_t log,
 }
 
 inline bool Before(const TimelineCursor& c, uint32_t a, uint32_t b) {
-    return c.keys[a] != c.keys[b] ? c.keys[a] < c.keys[b] : a < b;
+    const uint64_t ka = c.keys[a], kb = c.keys[b];
+    return (ka < kb) | ((ka == kb) & (a < b));   // no branch: which log wins is not foreseeable
 }
 
 constexpr uint64_t kNoRow = UINT64_MAX;   // no key is as large
@@ -186,11 +187,10 @@ constexpr uint64_t kNoRow = UINT64_MAX;   // no key is as large
 void Replay(TimelineCursor* c, uint32_t log, uint32_t n) {
     uint32_t winner = log;
     for (uint32_t node = (log + n) / 2; node >= 1; node /= 2) {
-        if (Before(*c, c->tree[node], winner)) {
-            const uint32_t loser = winner;
-            winner = c->tree[node];
-            c->tree[node] = loser;
-        }
+        const uint32_t other = c->tree[node];
+        const bool lost = Before(*c, other, winner);
+        c->tree[node] = lost ? winner : other;
+        winner = lost ? other : winner;
     }
     c->tree[0] = winner;
 }

@@ -62,7 +62,11 @@ void PutListRow(CliOutput* out, const EventEntry& e) {
 }
 
 // --format line: the fields, blanks padding a name dropped, separated by tabs.
-void PutLineRow(CliOutput* out, const EventEntry& e) {
+void PutLineRow(CliOutput* out, const EventEntry& e, const char* source, size_t sourceLength) {
+    if (source) {
+        PutEscaped(out, source, sourceLength);
+        PutText(out, "\t", 1);
+    }
     char time[kIsoTimeSize];
     FormatIsoTime(e, time);
     PutText(out, time, sizeof time);
@@ -99,9 +103,10 @@ struct RowTemplate {
 
 constexpr int kTemplateCount = 5 * kComponentNameCount * (kModuleNameCount - 1);
 
+// Each log's rows of its own computer, made as they are first needed.
 struct ListRowCache {
-    char computer[sizeof(EventEntry::computer)];
-    RowTemplate rows[kTemplateCount];
+    RowTemplate** rows;     // kTemplateCount a log, null until made
+    uint32_t logs;
 };
 
 void MakeTemplate(RowTemplate* t, const EventEntry& e) {
@@ -126,13 +131,11 @@ void MakeTemplate(RowTemplate* t, const EventEntry& e) {
     t->usable = true;
 }
 
-void PutCachedListRow(ListRowCache* cache, CliOutput* out, const EventEntry& e) {
-    if (e.component >= kComponentNameCount || e.module >= kModuleNameCount - 1) return PutListRow(out, e);
-    if (memcmp(cache->computer, e.computer, sizeof cache->computer) != 0) {
-        memcpy(cache->computer, e.computer, sizeof cache->computer);
-        for (RowTemplate& t : cache->rows) t.made = false;
-    }
-    RowTemplate& t = cache->rows[((e.type <= 4 ? e.type : 0) * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
+void PutCachedListRow(ListRowCache* cache, uint32_t log, CliOutput* out, const EventEntry& e) {
+    if (e.component >= kComponentNameCount || e.module >= kModuleNameCount - 1 || log >= cache->logs) return PutListRow(out, e);
+    RowTemplate*& made = cache->rows[log];
+    if (!made && !(made = static_cast<RowTemplate*>(calloc(kTemplateCount, sizeof(RowTemplate))))) return PutListRow(out, e);
+    RowTemplate& t = made[((e.type <= 4 ? e.type : 0) * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
     if (!t.made) MakeTemplate(&t, e);
     if (!t.usable) return PutListRow(out, e);
     char* p = OutputRoom(out, t.length + 1u);
@@ -147,35 +150,51 @@ void PutCachedListRow(ListRowCache* cache, CliOutput* out, const EventEntry& e) 
 
 }  // namespace
 
-int ListRows(const CliOptions& o, const LogRows& rows, CliOutput* out) {
+int ListRows(const CliOptions& o, const Timeline& tl, CliOutput* out) {
     const PrintTexts& t = g_printTexts;
-    RowCursor cursor;
-    StartRows(&cursor, rows);
+    TimelineCursor cursor;
+    if (StartTimeline(&cursor, tl) != 0) return kExitNoMemory;
     if (o.lineFormat) {
-        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) PutLineRow(out, *e);
+        while (const EventEntry* e = out->failed ? nullptr : NextEvent(&cursor, tl)) {
+            const TimelineLog* log = tl.several ? &tl.logs[cursor.source] : nullptr;
+            PutLineRow(out, *e, log ? log->shown : nullptr, log ? log->shownLength : 0);
+        }
+        EndTimeline(&cursor);
         return kExitOk;
     }
     if (!o.noHeader) {
         const char* titles[] = {t.type, t.date, t.time, t.component, t.module, t.computer};
         PutFormatted(out, t.listHeader, titles, 6);
     }
-    ListRowCache* cache = new ListRowCache();
-    while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) PutCachedListRow(cache, out, *e);
-    delete cache;
+    ListRowCache cache = {static_cast<RowTemplate**>(calloc(tl.count, sizeof(RowTemplate*))), tl.count};
+    if (!cache.rows) cache.logs = 0;
+    while (const EventEntry* e = out->failed ? nullptr : NextEvent(&cursor, tl)) PutCachedListRow(&cache, cursor.source, out, *e);
+    for (uint32_t i = 0; i < cache.logs; ++i) free(cache.rows[i]);
+    free(cache.rows);
+    EndTimeline(&cursor);
     return kExitOk;
 }
 
-int ShowEvent(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err) {
+int ShowEvent(const CliOptions& o, const Timeline& tl, CliOutput* out, FILE* err) {
     char* end = nullptr;
     const unsigned long row = strtoul(o.row, &end, 10);
-    RowCursor cursor;
+    TimelineCursor cursor;
+    if (StartTimeline(&cursor, tl) != 0) return kExitNoMemory;
     const EventEntry* found = nullptr;
-    if (o.row[0] >= '0' && o.row[0] <= '9' && *end == '\0' && row < UINT32_MAX) found = RowAt(&cursor, rows, uint32_t(row));
+    if (o.row[0] >= '0' && o.row[0] <= '9' && *end == '\0' && row < UINT32_MAX) found = TimelineRowAt(&cursor, tl, uint32_t(row));
+    // The event is the one cursor holds, or one of a loaded table.
+    EventEntry e = found ? *found : EventEntry{};
+    const TimelineLog* log = found && tl.several ? &tl.logs[cursor.source] : nullptr;
+    EndTimeline(&cursor);
     if (!found) {
-        fprintf(err, "darvex-cli: row %s is not listed (%lu rows)\n", o.row, static_cast<unsigned long>(CountRows(rows)));
+        fprintf(err, "darvex-cli: row %s is not listed (%lu rows)\n", o.row, static_cast<unsigned long>(CountTimelineRows(tl)));
         return kExitUsage;
     }
-    const EventEntry& e = *found;
+    if (log) {   // several logs: the event's own first
+        PutText(out, "Source: ");
+        PutEscaped(out, log->shown, log->shownLength);
+        PutText(out, "\n", 1);
+    }
     const PrintTexts& t = g_printTexts;
     const char* pair[2] = {t.date, e.date + 2};
     PutFormatted(out, t.dateTimeLine, pair, 2);
@@ -214,10 +233,15 @@ int ShowEvent(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* er
     return kExitOk;
 }
 
-int ShowStats(const LogRows& rows, CliOutput* out) {
-    uint32_t types[5] = {};   // by type code 0..4, other codes with code 0
-    uint32_t components[kComponentNameCount] = {};
-    uint32_t modules[kModuleNameCount] = {};
+namespace {
+
+struct Counts {
+    uint32_t types[5];   // by type code 0..4, other codes with code 0
+    uint32_t components[kComponentNameCount];
+    uint32_t modules[kModuleNameCount];
+};
+
+void CountEvents(const LogRows& rows, Counts* n) {
     uint32_t byCode[8][kComponentNameCount][kModuleNameCount] = {};   // a mapped log's records, before the sums
     for (uint32_t slot = 0; slot < rows.count; ++slot) {
         if (!rows.loaded) {
@@ -231,51 +255,96 @@ int ShowStats(const LogRows& rows, CliOutput* out) {
             continue;
         }
         const EventEntry& e = rows.loaded->table.entries[slot];
-        ++types[e.type <= 4 ? e.type : 0];
-        ++components[e.component < kComponentNameCount ? e.component : 0];
-        ++modules[e.module + 1u < kModuleNameCount ? e.module + 1u : 0];
+        ++n->types[e.type <= 4 ? e.type : 0];
+        ++n->components[e.component < kComponentNameCount ? e.component : 0];
+        ++n->modules[e.module + 1u < kModuleNameCount ? e.module + 1u : 0];
     }
     for (int t = 0; t < 5; ++t) {
         for (int c = 0; c < kComponentNameCount; ++c) {
             for (int m = 0; m < kModuleNameCount; ++m) {
-                types[t] += byCode[t][c][m];
-                components[c] += byCode[t][c][m];
-                modules[m] += byCode[t][c][m];
+                n->types[t] += byCode[t][c][m];
+                n->components[c] += byCode[t][c][m];
+                n->modules[m] += byCode[t][c][m];
             }
         }
     }
-    const uint32_t count = rows.count;
+}
+
+// "  NAME COUNT" as PutCount writes it, for a name of any length (a path).
+void PutNamedCount(CliOutput* out, const char* name, size_t length, uint32_t count) {
+    PutText(out, "  ", 2);
+    PutEscaped(out, name, length);
+    char line[40];
+    snprintf(line, sizeof line, "%*s %lu", length < 20 ? int(20 - length) : 0, "", static_cast<unsigned long>(count));
+    PutLine(out, line);
+}
+
+}  // namespace
+
+int ShowStats(const Timeline& tl, CliOutput* out) {
+    Counts n = {};
+    uint32_t count = 0;
+    const char* first = nullptr;
+    const char* last = nullptr;
+    for (uint32_t i = 0; i < tl.count; ++i) {
+        const LogRows& rows = tl.logs[i].rows;
+        CountEvents(rows, &n);
+        count += rows.count;
+        if (rows.count == 0) continue;
+        if (!first || memcmp(rows.range.firstEvent, first, kStampSize) < 0) first = rows.range.firstEvent;
+        if (!last || memcmp(rows.range.lastEvent, last, kStampSize) > 0) last = rows.range.lastEvent;
+    }
     char line[96];
-    const LogHeader& h = rows.header;
-    snprintf(line, sizeof line, "Computer: %.16s", reinterpret_cast<const char*>(h.computerName));
-    PutEscaped(out, line, strlen(line));
-    PutText(out, "\n", 1);
+    if (!tl.several) {
+        snprintf(line, sizeof line, "Computer: %.16s", reinterpret_cast<const char*>(tl.logs[0].rows.header.computerName));
+        PutEscaped(out, line, strlen(line));
+        PutText(out, "\n", 1);
+    } else {
+        snprintf(line, sizeof line, "Logs: %lu", static_cast<unsigned long>(tl.count));
+        PutLine(out, line);
+    }
     snprintf(line, sizeof line, "Events: %lu", static_cast<unsigned long>(count));
     PutLine(out, line);
-    if (count != 0) {
-        PutStamp(out, "First event: ", rows.range.firstEvent);
-        PutStamp(out, "Last event: ", rows.range.lastEvent);
+    if (first) {
+        PutStamp(out, "First event: ", first);
+        PutStamp(out, "Last event: ", last);
     }
     PutLine(out, "Type:");
     const uint16_t codes[3] = {kTypeError, kTypeWarning, kTypeInformation};
-    for (uint16_t code : codes) PutCount(out, TypeName(code), types[code]);
-    if (uint32_t other = count - types[kTypeError] - types[kTypeWarning] - types[kTypeInformation]) {
+    for (uint16_t code : codes) PutCount(out, TypeName(code), n.types[code]);
+    if (uint32_t other = count - n.types[kTypeError] - n.types[kTypeWarning] - n.types[kTypeInformation]) {
         PutCount(out, "(other types)", other);
     }
     PutLine(out, "Component:");
     for (uint16_t c = 1; c < kComponentNameCount; ++c) {
         snprintf(line, sizeof line, "%u %s", unsigned(c), ComponentName(c));
-        PutCount(out, line, components[c]);
+        PutCount(out, line, n.components[c]);
     }
     PutLine(out, "Module:");
     for (int m = 1; m < kModuleNameCount; ++m) {
         snprintf(line, sizeof line, "%d %s", m - 1, g_moduleNames[m]);
-        PutCount(out, line, modules[m]);
+        PutCount(out, line, n.modules[m]);
+    }
+    if (!tl.several) return kExitOk;
+    // Of several logs: each file's events, then each computer's, in the order first met.
+    PutLine(out, "File:");
+    for (uint32_t i = 0; i < tl.count; ++i) PutNamedCount(out, tl.logs[i].shown, tl.logs[i].shownLength, tl.logs[i].rows.count);
+    PutLine(out, "Computer:");
+    for (uint32_t i = 0; i < tl.count; ++i) {
+        const uint8_t* name = tl.logs[i].rows.header.computerName;
+        bool before = false;
+        for (uint32_t j = 0; j < i && !before; ++j) before = memcmp(tl.logs[j].rows.header.computerName, name, kComputerNameSize) == 0;
+        if (before) continue;
+        uint32_t events = 0;
+        for (uint32_t j = i; j < tl.count; ++j) {
+            if (memcmp(tl.logs[j].rows.header.computerName, name, kComputerNameSize) == 0) events += tl.logs[j].rows.count;
+        }
+        PutNamedCount(out, reinterpret_cast<const char*>(name), strnlen(reinterpret_cast<const char*>(name), kComputerNameSize), events);
     }
     return kExitOk;
 }
 
-int CheckFile(const char* path, const char* shown, FILE* out, FILE* err) {
+int CheckFile(const char* path, const char* shown, FILE* out, FILE* err, const char* prefix) {
     const LogOpener cliOpener = CliLogOpener(path), *opener = &cliOpener;
     LogReader reader = {};
     ChainCheck check = {};
@@ -306,6 +375,10 @@ int CheckFile(const char* path, const char* shown, FILE* out, FILE* err) {
     } else {
         snprintf(line, sizeof line, "broken at file offset %llu: %s", static_cast<unsigned long long>(check.fileOffset),
                  ChainFaultText(check.fault));
+    }
+    if (prefix) {
+        PutEscaped(text, prefix, strlen(prefix));
+        PutText(text, ": ", 2);
     }
     PutLine(text, line);
     FlushOutput(text);   // a failure stays on out for the caller to see, but for a reader that has gone

@@ -9,8 +9,9 @@
 
 namespace {
 
-const char* const kFieldNames[] = {"type",   "typeName",   "time",     "component",   "componentName",
-                                   "module", "moduleName", "computer", "description", "data"};
+const char* const kFieldNames[] = {"type",       "typeName",   "time",     "component", "componentName", "module",
+                                   "moduleName", "computer",   "source",   "description", "data"};
+constexpr int kSourceField = 8;   // only when several logs are read
 constexpr int kFieldCount = int(sizeof kFieldNames / sizeof kFieldNames[0]);
 
 // The name tables pad with blanks.
@@ -143,8 +144,8 @@ struct FieldKey {
 const FieldKey kJsonKeys[kFieldCount] = {
     DARVEX_KEY("{\"type\":"),          DARVEX_KEY(",\"typeName\":"), DARVEX_KEY(",\"time\":"),
     DARVEX_KEY(",\"component\":"),     DARVEX_KEY(",\"componentName\":"), DARVEX_KEY(",\"module\":"),
-    DARVEX_KEY(",\"moduleName\":"),    DARVEX_KEY(",\"computer\":"), DARVEX_KEY(",\"description\":"),
-    DARVEX_KEY(",\"data\":")};
+    DARVEX_KEY(",\"moduleName\":"),    DARVEX_KEY(",\"computer\":"), DARVEX_KEY(",\"source\":"),
+    DARVEX_KEY(",\"description\":"),  DARVEX_KEY(",\"data\":")};
 #undef DARVEX_KEY
 
 // Per byte: 1 when a JSON string escapes it, 2 when a CSV field is quoted for it.
@@ -240,24 +241,28 @@ char* PutShortText(char* p, EventWriter* x, const char* text, size_t length) {
 // The most one event can take with its description of length bytes (UTF-8)
 // and its data: each text byte six at most, the names 24 bytes each at most.
 size_t MostOf(const EventWriter* x, size_t length, uint32_t dataLength) {
-    return 512 + 4 * 6 * 3 * 24 + 6 * length + (x->noData ? 0 : 2 * size_t(dataLength));
+    return 512 + 4 * 6 * 3 * 24 + 6 * (length + x->sourceLength) + (x->noData ? 0 : 2 * size_t(dataLength));
 }
 
 // The fields an event shares with the others of its type, component and
 // module (and the log's computer): from the type to the time's key, and from
 // the component to the description's key, written once.
 struct EventHead {
-    bool made;
     uint16_t headLength, restLength;
-    char head[512];
-    char rest[2048];
+    char text[1];   // the head, then the rest: made once, as long as they are
 };
 
+constexpr int kHeadCount = 5 * kComponentNameCount * (kModuleNameCount - 1);
+
+// Each log's heads (its computer and source are its own), made as they are first needed.
 struct EventHeads {
     Utf8Table utf8;   // codePage 0 until a text needs it
-    char computer[sizeof(EventEntry::computer)];
-    EventHead heads[5 * kComponentNameCount * (kModuleNameCount - 1)];
+    EventHead** heads;   // kHeadCount a log
+    uint32_t logs;
 };
+
+// A source no longer than this goes into a head's rest.
+constexpr size_t kCachedSourceSize = 160;
 
 // The description's key follows the computer; a CSV's text starts there.
 char* PutSharedFields(EventWriter* x, const EventEntry& e, const char* const names[3], const size_t nameLengths[3],
@@ -271,34 +276,40 @@ char* PutSharedFields(EventWriter* x, const EventEntry& e, const char* const nam
     p = PutDigits(PutKey(p, x, 5), e.module);
     p = PutShortText(PutKey(p, x, 6), x, names[2], nameLengths[2]);
     p = PutShortText(PutKey(p, x, 7), x, e.computer, e.computerLength);
-    return PutKey(p, x, 8);
+    if (x->source) p = PutFieldText(PutKey(p, x, kSourceField), x, x->source, x->sourceLength);   // UTF-8 already
+    return PutKey(p, x, 9);
 }
 
 // The event written straight into the block; false when it may not fit
 // there (a long description or data), which leaves the block as it was.
-bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads) {
+bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads, uint32_t log = 0) {
     const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
     size_t length = RecordDescriptionLength(e.record) ? strlen(text) : 0;
     const uint32_t dataLength = RecordDataLength(e.record);
     if (MostOf(x, length * 3, dataLength) > kOutputBlockSize) return false;
     EventHead* head = nullptr;
-    if (heads && e.type <= 4 && e.component < kComponentNameCount && e.module < kModuleNameCount - 1) {
-        if (memcmp(heads->computer, e.computer, sizeof heads->computer) != 0) {
-            memcpy(heads->computer, e.computer, sizeof heads->computer);
-            for (EventHead& h : heads->heads) h.made = false;
-        }
-        head = &heads->heads[(e.type * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
+    EventHead** slot = nullptr;
+    if (heads && log < heads->logs && x->sourceLength <= kCachedSourceSize && e.type <= 4 &&
+        e.component < kComponentNameCount && e.module < kModuleNameCount - 1) {
+        slot = &heads->heads[size_t(log) * kHeadCount + (e.type * kComponentNameCount + e.component) * (kModuleNameCount - 1) + e.module];
+        head = *slot;
     }
     const char* const names[3] = {TypeName(e.type), ComponentName(e.component), ModuleName(e.module)};
     size_t nameLengths[3] = {};
-    if (!head || !head->made) {
+    if (!head) {
         for (int i = 0; i < 3; ++i) nameLengths[i] = TrimmedLength(names[i]);
         if (nameLengths[0] > 24 || nameLengths[1] > 24 || nameLengths[2] > 24 || e.computerLength > 24) return false;
     }
-    if (head && !head->made) {
-        head->headLength = uint16_t(PutSharedFields(x, e, names, nameLengths, head->head, 0) - head->head);
-        head->restLength = uint16_t(PutSharedFields(x, e, names, nameLengths, head->rest, 3) - head->rest);
-        head->made = true;
+    if (slot && !head) {
+        char made[512 + 2048];
+        const size_t headLength = size_t(PutSharedFields(x, e, names, nameLengths, made, 0) - made);
+        const size_t restLength = size_t(PutSharedFields(x, e, names, nameLengths, made + headLength, 3) - (made + headLength));
+        if ((head = static_cast<EventHead*>(malloc(sizeof(EventHead) + headLength + restLength))) != nullptr) {
+            head->headLength = uint16_t(headLength);
+            head->restLength = uint16_t(restLength);
+            memcpy(head->text, made, headLength + restLength);
+            *slot = head;
+        }
     }
     // ASCII reads the same in UTF-8: only the text from its first other byte is converted.
     const size_t plain = PlainPrefix(text, length);
@@ -316,7 +327,7 @@ bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads) {
     }
     char* p = OutputRoom(x->out, MostOf(x, length, dataLength));
     if (head) {
-        memcpy(p, head->head, head->headLength);
+        memcpy(p, head->text, head->headLength);
         p += head->headLength;
     } else {
         p = PutSharedFields(x, e, names, nameLengths, p, 0);
@@ -329,14 +340,14 @@ bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads) {
     p += sizeof time;
     if (!csv) *p++ = '"';
     if (head) {
-        memcpy(p, head->rest, head->restLength);
+        memcpy(p, head->text + head->headLength, head->restLength);
         p += head->restLength;
     } else {
         p = PutSharedFields(x, e, names, nameLengths, p, 3);
     }
     p = PutFieldText(p, x, text, length);
     if (!x->noData) {
-        p = PutKey(p, x, 9);
+        p = PutKey(p, x, 10);
         if (!csv) *p++ = '"';
         const uint8_t* data = RecordData(e.record);
         for (uint32_t i = 0; i < dataLength; ++i, p += 2) memcpy(p, kBytes.hex + 2 * data[i], 2);
@@ -360,6 +371,13 @@ void PutEventPieces(EventWriter* x, const EventEntry& e) {
     PutNumber(x, e.module);
     PutName(x, ModuleName(e.module));
     PutString(x, e.computer, e.computerLength);
+    if (x->source) {
+        BeginField(x);
+        if (x->format == kFormatCsv) PutCsvText(x->out, x->source, x->sourceLength);
+        else PutJsonText(x->out, x->source, x->sourceLength);
+    } else {
+        ++x->field;
+    }
     // The loader has made sure a zero byte ends the description.
     const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
     PutString(x, text, RecordDescriptionLength(e.record) ? strlen(text) : 0);
@@ -433,10 +451,12 @@ size_t TableToUtf8(const Utf8Table& t, const char* bytes, size_t length, char* t
 }
 
 void PutEventFields(EventWriter* x, const EventEntry& e) {
+    x->source = nullptr;
+    x->sourceLength = 0;
     if (!PutEventDirect(x, e, nullptr)) PutEventPieces(x, e);
 }
 
-int ExportEvents(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err) {
+int ExportEvents(const CliOptions& o, const Timeline& tl, CliOutput* out, FILE* err) {
     EventWriter* x = static_cast<EventWriter*>(malloc(sizeof(EventWriter)));
     if (!x) {
         fprintf(err, "darvex-cli: Area for execution is not enough.\n");
@@ -445,36 +465,60 @@ int ExportEvents(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE*
     x->out = out;
     x->format = o.format;
     x->noData = o.noData;
+    x->source = nullptr;
+    x->sourceLength = 0;
     // The texts are UTF-8 already when they reach the output, and the line
     // ends are the format's.
     out->raw = true;
     SetBinaryOutput(out->file);
-    EventHeads* heads = new EventHeads();
-    RowCursor cursor;
-    StartRows(&cursor, rows);
+    EventHeads* heads = static_cast<EventHeads*>(calloc(1, sizeof(EventHeads)));
+    if (heads) heads->heads = static_cast<EventHead**>(calloc(size_t(tl.count) * kHeadCount, sizeof(EventHead*)));
+    if (heads) heads->logs = heads->heads ? tl.count : 0;
+    TimelineCursor cursor;
+    if (StartTimeline(&cursor, tl) != 0) {
+        if (heads) free(heads->heads);
+        free(heads);
+        free(x);
+        fprintf(err, "darvex-cli: Area for execution is not enough.\n");
+        return kExitNoMemory;
+    }
+    // Several logs: each event names its log after its computer.
+    const auto putEvent = [&](const EventEntry& e) {
+        if (tl.several) {
+            x->source = tl.logs[cursor.source].shown;
+            x->sourceLength = tl.logs[cursor.source].shownLength;
+        }
+        if (!PutEventDirect(x, e, heads, cursor.source)) PutEventPieces(x, e);
+    };
     if (o.format == kFormatCsv) {
         if (o.bom) PutText(out, "\xEF\xBB\xBF", 3);   // tells spreadsheet programs the text is UTF-8
         for (int f = 0; f < kFieldCount - (o.noData ? 1 : 0); ++f) {
+            if (f == kSourceField && !tl.several) continue;
             if (f != 0) PutText(out, ",", 1);
             PutText(out, kFieldNames[f]);
         }
         PutText(out, "\r\n", 2);
-        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
-            if (!PutEventDirect(x, *e, heads)) PutEventPieces(x, *e);
+        while (const EventEntry* e = out->failed ? nullptr : NextEvent(&cursor, tl)) {
+            putEvent(*e);
             PutText(out, "\r\n", 2);
         }
     } else {
         // JSON: "[", then each object behind a line end (and a comma from the second on), "\n]" after the last.
         const bool array = o.format == kFormatJson;
         if (array) PutText(out, "[", 1);
-        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
+        while (const EventEntry* e = out->failed ? nullptr : NextEvent(&cursor, tl)) {
             if (array) PutText(out, cursor.row == 1 ? "\n" : ",\n", cursor.row == 1 ? 1 : 2);
-            if (!PutEventDirect(x, *e, heads)) PutEventPieces(x, *e);
+            putEvent(*e);
             if (!array) PutText(out, "\n", 1);
         }
         if (array) PutText(out, cursor.row ? "\n]\n" : "]\n", cursor.row ? 3 : 2);
     }
-    delete heads;
+    EndTimeline(&cursor);
+    if (heads) {
+        for (size_t i = 0; i < size_t(heads->logs) * kHeadCount; ++i) free(heads->heads[i]);
+        free(heads->heads);
+    }
+    free(heads);
     free(x);
     return kExitOk;
 }

@@ -6,6 +6,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_stream.h"
+#include "cli/cli_timeline.h"
 
 // The writer of one event's fields, shared by export and follow's NDJSON.
 struct EventWriter {
@@ -13,6 +14,8 @@ struct EventWriter {
     int format;                 // kFormatCsv, kFormatJson or kFormatNdjson
     bool noData;                // CSV: no data field
     int field;                  // the next field of the current event
+    const char* source;         // several logs: the event's log (UTF-8), written after the computer; else null
+    size_t sourceLength;
     char utf8[3 * 65536];       // a text converted; a UTF-8 character takes at most 3 bytes for one byte
 };
 
@@ -34,8 +37,9 @@ size_t TableToUtf8(const Utf8Table& table, const char* bytes, size_t length, cha
 
 // One event: a CSV row, or a JSON object, without its line end. The texts
 // are converted to UTF-8 from the output's code page, so out must be raw.
+// It writes no source (and sets none).
 void PutEventFields(EventWriter* writer, const EventEntry& e);
 
 // The listed rows of the chosen order and filter in options.format. Returns
 // an exit status.
-int ExportEvents(const CliOptions& options, const LogRows& rows, CliOutput* out, FILE* err);
+int ExportEvents(const CliOptions& options, const Timeline& timeline, CliOutput* out, FILE* err);

@@ -11,6 +11,7 @@
 #include "cli/cli_run.h"
 #include "cli/cli_sqlite.h"
 #include "cli/cli_stream.h"
+#include "cli/cli_timeline.h"
 #include "cli/text_out.h"
 #include "eventlist/filter.h"
 #include "logfile/loader.h"
@@ -218,6 +219,18 @@ int ExportSqliteLogs(const CliOptions& o, const SqliteLogName* logs, size_t coun
 }
 
 int ExportSqlite(const CliOptions& o, FILE* err) {
-    const SqliteLogName log = {o.file, o.shownFile};
-    return ExportSqliteLogs(o, &log, 1, err);
+    // Every log the arguments name, each its own source; a folder without
+    // logs is reported and counts as a failure, as for the other formats.
+    LogPaths found = {};
+    int status = kExitOk;
+    FindLogPaths(o, &found, &status, err);
+    SqliteLogName* logs = static_cast<SqliteLogName*>(calloc(found.count ? found.count : 1, sizeof(SqliteLogName)));
+    int written = kExitNoMemory;
+    if (logs) {
+        for (uint32_t i = 0; i < found.count; ++i) logs[i] = {found.paths[i], found.shown[i]};
+        written = found.count ? ExportSqliteLogs(o, logs, found.count, err) : status;
+    }
+    free(logs);
+    ReleaseLogPaths(&found);
+    return status != kExitOk && written == kExitOk ? status : written;
 }

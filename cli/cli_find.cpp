@@ -68,13 +68,13 @@ int TakeCriteria(const CliOptions& o, int codePage, FindCriteria* c, FILE* err) 
 
 }  // namespace
 
-int FindRows(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err) {
+int FindRows(const CliOptions& o, const Timeline& tl, CliOutput* out, FILE* err) {
     if (o.all && (o.up || o.fromRowGiven || o.wrap)) {
         fprintf(err, "darvex-cli: --all goes through the whole list: no --up, --from-row or --wrap\n");
         return kExitUsage;
     }
     if (o.fromRowGiven) {
-        const uint32_t count = CountRows(rows);
+        const uint32_t count = CountTimelineRows(tl);
         if (o.fromRow >= count) {
             fprintf(err, "darvex-cli: row %lu is not listed (%lu rows)\n", static_cast<unsigned long>(o.fromRow),
                     static_cast<unsigned long>(count));
@@ -88,24 +88,26 @@ int FindRows(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err
     if (!TakeCriteria(o, codePage, &c, err)) return kExitUsage;
     FindPattern pattern;
     PreparePattern(c.descriptionText, page, &pattern);
-    RowCursor cursor;
-    StartRows(&cursor, rows);
+    TimelineCursor cursor;
+    if (StartTimeline(&cursor, tl) != 0) return kExitNoMemory;
     if (o.all) {
         bool found = false;
-        while (const EventEntry* e = out->failed ? nullptr : NextRow(&cursor, rows)) {
+        while (const EventEntry* e = out->failed ? nullptr : NextEvent(&cursor, tl)) {
             if (!RowMatches(*e, c, pattern)) continue;
             PutMatch(out, cursor.row - 1, *e);
             found = true;
         }
+        EndTimeline(&cursor);
         if (found) return kExitOk;
         fprintf(err, "darvex-cli: no event matched\n");
         return kExitNoMatch;
     }
     const bool up = o.up;
     const int64_t current = o.fromRowGiven ? int64_t(o.fromRow) : -1;
-    if (rows.loaded) {
+    if (tl.count == 1 && !tl.dedupe && tl.logs[0].rows.loaded) {
+        EndTimeline(&cursor);
         // The loaded table's rows: the viewer's own search, the wrap question answered by --wrap.
-        const EventTable& table = rows.loaded->table;
+        const EventTable& table = tl.logs[0].rows.loaded->table;
         bool wrap = o.wrap;
         const FindPrompts prompts = {&wrap, AnswerWrap, NoFailureBox};
         const int32_t hit = FindNextRow(table.visibleRows, table.visibleCount, int32_t(current), c, page, prompts);
@@ -122,7 +124,7 @@ int FindRows(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err
     // No selection is row -1: down starts at row 0, up finds nothing before the wrap.
     EventEntry hit = {}, wrapped = {};
     int64_t hitRow = -1, wrappedRow = -1;
-    while (const EventEntry* e = NextRow(&cursor, rows)) {
+    while (const EventEntry* e = NextEvent(&cursor, tl)) {
         const int64_t row = int64_t(cursor.row) - 1;
         if (!RowMatches(*e, c, pattern)) continue;
         if (up ? row < current : row > current) {
@@ -131,6 +133,7 @@ int FindRows(const CliOptions& o, const LogRows& rows, CliOutput* out, FILE* err
         }
         if (up || wrappedRow < 0) wrapped = *e, wrappedRow = row;   // up: the last match; down: the first
     }
+    EndTimeline(&cursor);
     if (hitRow < 0 && o.wrap && wrappedRow >= 0) hit = wrapped, hitRow = wrappedRow;
     if (hitRow >= 0) {
         PutMatch(out, uint32_t(hitRow), hit);

@@ -8,10 +8,11 @@
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_stream.h"
+#include "cli/cli_timeline.h"
 
 constexpr int kExitNoMatch = 1;
 
 // Prints the row the search selects, or with --all every matching row in
 // list order, as its index, a tab and its list row. When none matches, a line
 // says so and the status is kExitNoMatch.
-int FindRows(const CliOptions& options, const LogRows& rows, CliOutput* out, FILE* err);
+int FindRows(const CliOptions& options, const Timeline& timeline, CliOutput* out, FILE* err);

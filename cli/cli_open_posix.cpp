@@ -1,13 +1,16 @@
+#include <dirent.h>
 #include <errno.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "cli/cli_follow.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
+#include "logfile/loader.h"
 
 char** CommandLineArguments(int*, char** argv) { return argv; }
 
@@ -86,4 +89,27 @@ const char* SpoolStandardInput(FILE* err) {
         return nullptr;
     }
     return g_spooled;
+}
+
+int IsFolder(const char* path) {
+    struct stat s;
+    return stat(path, &s) == 0 && S_ISDIR(s.st_mode) ? 1 : 0;
+}
+
+int ListFolder(const char* path, void (*each)(void*, const char*, bool), void* context) {
+    DIR* dir = opendir(path);
+    if (!dir) return errno == EACCES ? kMsgAccessDenied : kMsgOpenFailed;
+    const size_t length = strlen(path);
+    const bool separated = length > 0 && path[length - 1] == '/';
+    std::string entry;
+    while (const struct dirent* d = readdir(dir)) {
+        if (strcmp(d->d_name, ".") == 0 || strcmp(d->d_name, "..") == 0) continue;
+        entry.assign(path, length);
+        if (!separated) entry += '/';
+        entry += d->d_name;
+        struct stat s;
+        each(context, entry.c_str(), stat(entry.c_str(), &s) == 0 && S_ISDIR(s.st_mode));
+    }
+    closedir(dir);
+    return 0;
 }

@@ -9,10 +9,13 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "cli/cli_follow.h"
 #include "cli/cli_options.h"
+#include "logfile/loader.h"
 
 namespace {
 
@@ -166,4 +169,45 @@ const char* SpoolStandardInput(FILE* err) {
         return nullptr;
     }
     return path;
+}
+
+int IsFolder(const char* path) {
+    const std::wstring wide = Wide(path);
+    if (wide.empty()) return 0;
+    const DWORD attributes = GetFileAttributesW(LongForm(wide).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+}
+
+int ListFolder(const char* path, void (*each)(void*, const char*, bool), void* context) {
+    std::wstring pattern = Wide(path);
+    if (pattern.empty()) {
+        errno = ENOENT;
+        return kMsgOpenFailed;
+    }
+    const size_t length = strlen(path);
+    const bool separated = path[length - 1] == '\\' || path[length - 1] == '/';
+    pattern += separated ? L"*" : L"\\*";
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(LongForm(pattern).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_FILE_NOT_FOUND) return 0;   // no entry at all
+        errno = e == ERROR_ACCESS_DENIED ? EACCES : ENOENT;
+        return e == ERROR_ACCESS_DENIED ? kMsgAccessDenied : kMsgOpenFailed;
+    }
+    std::string entry;
+    do {
+        if (wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0) continue;
+        const int size = WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, nullptr, 0, nullptr, nullptr);
+        if (size <= 1) continue;
+        std::string name(size_t(size), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, &name[0], size, nullptr, nullptr);
+        name.resize(size_t(size - 1));
+        entry.assign(path, length);
+        if (!separated) entry += '\\';
+        entry += name;
+        each(context, entry.c_str(), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return 0;
 }

@@ -25,7 +25,7 @@ constexpr unsigned kFilters = kRowsChosen | kFollow;                 // the opti
 enum OptionId {
     kOptHelp, kOptVersion, kOptOrder, kOptNoHeader, kOptSaved, kOptRaw, kOptCodePage, kOptDump,
     kOptFrom, kOptThrough, kOptSince, kOptUntil, kOptTypes, kOptComponent, kOptModule,
-    kOptFindTypes, kOptFindComponent, kOptFindModule, kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll,
+    kOptFindTypes, kOptFindComponent, kOptFindModule, kOptText, kOptUp, kOptFromRow, kOptWrap, kOptAll, kOptDedupe,
     kOptLines, kOptFormat, kOptInterval, kOptLast, kOptReverse, kOptNoData, kOptBom, kOptOutput, kOptAppend, kOptCount
 };
 
@@ -61,6 +61,7 @@ const OptionSpec kOptionSpecs[] = {
     {"--from-row", kOptFromRow, true, kFind, 0},
     {"--wrap", kOptWrap, false, kFind, 0},
     {"--all", kOptAll, false, kFind, 0},
+    {"--dedupe", kOptDedupe, false, kRowsChosen, 0},
     {"--lines", kOptLines, true, kFollow, 0},
     {"--format", kOptFormat, true, kList | kFollow | kExport, 0},
     {"--interval", kOptInterval, true, kFollow, 0},
@@ -246,6 +247,7 @@ int ApplyOption(const OptionSpec& spec, const char* value, CliOptions* o, FILE* 
     case kOptUp: o->up = true; return 1;
     case kOptWrap: o->wrap = true; return 1;
     case kOptAll: o->all = true; return 1;
+    case kOptDedupe: o->dedupe = true; return 1;
     case kOptFromRow: {
         unsigned long row = 0;
         o->fromRowGiven = true;
@@ -500,6 +502,26 @@ int ParseStampArgument(const char* text, char stamp[kStampSize]) {
     return 1;
 }
 
+namespace {
+
+// The files as given, kept for the run (and the next parse in the same process).
+const char** g_positionals;
+int g_positionalRoom;
+
+int KeepPositional(const char* arg, int count) {
+    if (count == g_positionalRoom) {
+        const int room = g_positionalRoom ? 2 * g_positionalRoom : 16;
+        void* grown = realloc(g_positionals, size_t(room) * sizeof *g_positionals);
+        if (!grown) return count;   // a command line longer than memory holds: the rest is not read
+        g_positionals = static_cast<const char**>(grown);
+        g_positionalRoom = room;
+    }
+    g_positionals[count] = arg;
+    return count + 1;
+}
+
+}  // namespace
+
 int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
     memset(o, 0, sizeof *o);
     o->dump = kDumpByte;
@@ -554,16 +576,17 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
                 if (strcmp(arg, kCommandNames[c]) == 0) o->command = c;
             }
             if (o->command == kCommandNone) return Fail(err, "unknown command", arg);
-        } else if (positional == 0) {
-            o->file = arg;
-            ++positional;
-        } else if (positional == 1 && o->command == kCommandShow) {
-            o->row = arg;
-            ++positional;
-        } else {
+        } else if (positional == 1 && o->command == kCommandFollow) {
             return Fail(err, "one argument too many", arg);
+        } else {
+            positional = KeepPositional(arg, positional);
         }
     }
+    // The files; show's last argument is its row.
+    o->files = g_positionals;
+    o->fileCount = positional;
+    if (o->command == kCommandShow && positional >= 2) o->row = g_positionals[--o->fileCount];
+    o->file = o->fileCount ? o->files[0] : nullptr;
     if (given[kOptReverse] && given[kOptOrder]) return Fail(err, "-r is --order oldest: give one of them", nullptr);
     if ((o->noData || o->bom) && o->format != kFormatCsv && o->format != kFormatNone) {
         fprintf(err, "darvex-cli: %s is for --format csv only\n", o->noData ? "--no-data" : "--bom");
@@ -575,10 +598,13 @@ int ParseOptions(int argc, char** argv, CliOptions* o, FILE* err) {
     }
     if (o->format == kFormatSqlite && !o->output && !o->help) return Fail(err, "--format sqlite needs --output DB", nullptr);
     o->shownFile = o->file;
-    if (o->file && strcmp(o->file, "-") == 0 && !o->help && !o->version) {
+    for (int i = 0; i < o->fileCount && !o->help && !o->version; ++i) {
+        if (strcmp(o->files[i], "-") != 0) continue;
         // The other commands read the log whole; follow waits on a file that grows.
         if (o->command == kCommandFollow) return Fail(err, "follow reads a file that is written to, not standard input", "-");
-        if (!(o->file = SpoolStandardInput(err))) return 0;
+        if (o->stdinCopy) return Fail(err, "standard input is read once: give - once", nullptr);
+        if (!(o->stdinCopy = SpoolStandardInput(err))) return 0;
+        if (i == 0) o->file = o->stdinCopy;
     }
     return 1;
 }

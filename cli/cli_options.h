@@ -17,6 +17,10 @@ struct CliOptions {
     bool version;
     const char* file;          // FILE "-": the temporary copy of standard input
     const char* shownFile;     // FILE as messages name it: "-" for standard input
+    const char* const* files;  // every FILE as given (follow: one), the first of them file
+    int fileCount;
+    const char* stdinCopy;     // "-" among them: standard input's temporary copy, else null
+    bool dedupe;               // an event equal to one shown already is left out
     const char* row;
     uint32_t order;            // 112..114; 0 when not given
     bool noHeader;

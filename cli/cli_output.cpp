@@ -161,15 +161,42 @@ void Failed(CliOutput* out) {
     }
 }
 
+// The index of the first byte above 0x7F, or length.
+size_t FirstHigh(const char* text, size_t length) {
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        memcpy(&w, text + i, 8);
+        if (w & kHighs) break;
+    }
+    while (i < length && uint8_t(text[i]) < 0x80) ++i;
+    return i;
+}
+
+// Only the lines with a byte above 0x7F go through the conversion; the
+// others are the same in UTF-8. A line feed is no byte of a double-byte
+// character, so the lines part where the characters do.
 void WriteBytes(CliOutput* out, const char* text, size_t length) {
     if (out->failed || length == 0) return;
-    int ok;
-    if (out->raw || AllAscii(text, length)) {
-        ok = fwrite(text, 1, length, out->file) == length;
-    } else {
-        ok = WriteConverted(out->file, OutputCodePage(out), text, length);
+    if (out->raw) {
+        if (fwrite(text, 1, length, out->file) != length) Failed(out);
+        return;
     }
-    if (!ok) Failed(out);
+    for (size_t at = 0; at < length;) {
+        const size_t high = at + FirstHigh(text + at, length - at);
+        if (high == length) {
+            if (fwrite(text + at, 1, length - at, out->file) != length - at) Failed(out);
+            return;
+        }
+        size_t start = high;
+        while (start > at && text[start - 1] != '\n') --start;
+        if (start > at && fwrite(text + at, 1, start - at, out->file) != start - at) return Failed(out);
+        const char* lf = static_cast<const char*>(memchr(text + high, '\n', length - high));
+        const size_t end = lf ? size_t(lf - text) + 1 : length;
+        if (!WriteConverted(out->file, OutputCodePage(out), text + start, end - start)) return Failed(out);
+        at = end;
+    }
 }
 
 }  // namespace
@@ -218,14 +245,26 @@ void PutLine(CliOutput* out, const char* text) {
 
 void PutEscaped(CliOutput* out, const char* text, size_t length) {
     static const char kHex[] = "0123456789ABCDEF";
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
     size_t start = 0;
-    for (size_t i = 0; i < length; ++i) {
-        const uint8_t c = uint8_t(text[i]);
-        if (c >= 0x20 && c != 0x7F) continue;
-        PutText(out, text + start, i - start);
-        const char escape[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
-        PutText(out, escape, 4);
-        start = i + 1;
+    for (size_t i = 0; i < length;) {
+        // Eight bytes a step while none is below 0x20 nor 0x7F (a byte above 0x7F is none of them).
+        if (i + 8 <= length) {
+            uint64_t w;
+            memcpy(&w, text + i, 8);
+            if (!(((w - kOnes * 0x20) | ((w ^ kOnes * 0x7F) - kOnes)) & ~w & kHighs)) {
+                i += 8;
+                continue;
+            }
+        }
+        for (const size_t end = i + 8 < length ? i + 8 : length; i < end; ++i) {
+            const uint8_t c = uint8_t(text[i]);
+            if (c >= 0x20 && c != 0x7F) continue;
+            PutText(out, text + start, i - start);
+            const char escape[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+            PutText(out, escape, 4);
+            start = i + 1;
+        }
     }
     PutText(out, text + start, length - start);
 }

@@ -11,6 +11,7 @@
 #include "cli/cli_export_sqlite.h"
 #endif
 #include "cli/cli_stream.h"
+#include "cli/cli_timeline.h"
 #include "logfile/loader.h"
 
 #define DARVEX_STRINGIFY2(x) #x
@@ -19,9 +20,18 @@
 namespace {
 
 const char kProgramHelp[] =
-    "Usage: darvex-cli COMMAND FILE [OPTIONS]\n"
+    "Usage: darvex-cli COMMAND FILE... [OPTIONS]\n"
     "Reads an event log file as DARVEX loads it. FILE - reads the log from\n"
     "standard input (all but follow); a file named \"-\" is ./-.\n"
+    "\n"
+    "Several logs (all but follow): each FILE a log, a folder (its *.EVT files in\n"
+    "any case, in its subfolders too, sorted by path), or -: standard input that\n"
+    "begins with a log's header is a log, anything else a list of paths, one a\n"
+    "line. Their events are one timeline, merged by stamp (equal stamps in the\n"
+    "order the files were given); rows count the merged rows. The line format\n"
+    "and exports name each event's file (source); list's printed rows do not.\n"
+    "A log that cannot be read is reported and the others are shown; the exit\n"
+    "status is then the first failure's. One code page is guessed for all texts.\n"
     "\n"
     "Commands:\n"
     "  list FILE       the rows in the printed list's format\n"
@@ -70,7 +80,10 @@ const char kProgramHelp[] =
     "  --module NAME|0..7|all         one module, numbered as stats and export\n" \
     "                                 print it (7: unknown)\n" \
     "  --saved         the conditions and order saved in the file's header, as\n" \
-    "                  DARVEX applies them to a live log; the options above override\n"
+    "                  DARVEX applies them to a live log; the options above override\n" \
+    "  --dedupe        an event equal to one shown already (the same computer,\n" \
+    "                  component, stamp, type, module and description) is left out:\n" \
+    "                  copies of a log show once\n"
 
 #define DARVEX_CODEPAGE_OPTION \
     "  --codepage 932|1252   the code page of the texts (default: 932 when the\n" \
@@ -98,29 +111,32 @@ const char kProgramHelp[] =
 
 const char* const kCommandHelp[kCommandCount] = {
     kProgramHelp,
-    "Usage: darvex-cli list FILE [OPTIONS]\n"
+    "Usage: darvex-cli list FILE... [OPTIONS]\n"
     "Prints the listed rows, one a line, under the column header.\n"
     "\n"
     "  --no-header     the rows alone\n"
     "  --format list|line   the printed list's rows (default), or one event a\n"
     "                  line without the header: time (as export writes it), type,\n"
     "                  component, module, computer and the description's first\n"
-    "                  line, separated by tabs (a tab in a text shows as \\x09)\n"
+    "                  line, separated by tabs (a tab in a text shows as \\x09);\n"
+    "                  of several logs, the event's file first\n"
     "  -n N            the newest N rows only, in the order chosen\n" DARVEX_ROW_OPTIONS DARVEX_TEXT_OPTIONS,
-    "Usage: darvex-cli show FILE ROW [OPTIONS]\n"
+    "Usage: darvex-cli show FILE... ROW [OPTIONS]\n"
     "Prints one event as DARVEX prints it: its fields, the whole description\n"
     "and the data dump. ROW counts the rows as list lists them with the same\n"
-    "options, 0 the first.\n"
+    "options, 0 the first. Of several logs, a Source line names its file first.\n"
     "\n"
     "  --dump byte|word   the layout of the data (default byte)\n" DARVEX_ROW_OPTIONS DARVEX_TEXT_OPTIONS,
-    "Usage: darvex-cli check FILE\n"
+    "Usage: darvex-cli check FILE...\n"
     "Walks the record chain as DARVEX loads it and says \"well formed\" (exit 0),\n"
-    "or names the first fault and its file offset (exit 1).\n",
-    "Usage: darvex-cli stats FILE [OPTIONS]\n"
+    "or names the first fault and its file offset (exit 1). Of several logs,\n"
+    "each one's line begins with its path; the status is the first failure's.\n",
+    "Usage: darvex-cli stats FILE... [OPTIONS]\n"
     "Prints the number of events by type, component and module (numbered as\n"
-    "--component and --module take them), and the first and last events' stamps.\n"
+    "--component and --module take them), and the first and last events' stamps;\n"
+    "of several logs, the number of each file's and each computer's events too.\n"
     "\n" DARVEX_TEXT_OPTIONS,
-    "Usage: darvex-cli find FILE [OPTIONS]\n"
+    "Usage: darvex-cli find FILE... [OPTIONS]\n"
     "Searches as DARVEX's Find does, over the rows that list prints with the\n"
     "same options, and prints the row it selects: its index (the row show takes),\n"
     "a tab and the row. Exit status 0 when an event matched, 1 when none.\n"
@@ -160,10 +176,11 @@ const char* const kCommandHelp[kCommandCount] = {
     "                  as list takes them\n"
     "  --saved         the types, component and module saved in the file's\n"
     "                  header, read at each look; the options above override\n" DARVEX_TEXT_OPTIONS,
-    "Usage: darvex-cli export FILE --format csv|json|ndjson" DARVEX_SQLITE_FORMAT " [OPTIONS]\n"
+    "Usage: darvex-cli export FILE... --format csv|json|ndjson" DARVEX_SQLITE_FORMAT " [OPTIONS]\n"
     "Writes the listed rows' events with all their fields in UTF-8: type,\n"
     "typeName, time (yyyy-mm-ddThh:mm:ss, as stored), component, componentName,\n"
-    "module, moduleName, computer, description and data (lowercase hex).\n"
+    "module, moduleName, computer, source (the event's file: only when several\n"
+    "logs are read), description and data (lowercase hex).\n"
     "CSV has a header line and CR LF line ends; JSON is one array of objects;\n"
     "NDJSON is one object a line.\n" DARVEX_SQLITE_TEXT
     "\n"
@@ -212,11 +229,21 @@ int WrittenStatus(int status, bool written, FILE* err) {
     return kExitWriteFailed;
 }
 
-int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
-    if (o.command == kCommandCheck) {
-        const int status = CheckFile(o.file, o.shownFile, out, err);
-        return WrittenStatus(status, fflush(out) == 0 && !ferror(out), err);
+// check: each log's report, behind its path when there are several.
+int CheckFiles(const CliOptions& o, FILE* out, FILE* err) {
+    LogPaths found;
+    int status = 0;
+    FindLogPaths(o, &found, &status, err);
+    for (uint32_t i = 0; i < found.count; ++i) {
+        const int checked = CheckFile(found.paths[i], found.shown[i], out, err, found.several ? found.shown[i] : nullptr);
+        if (status == 0) status = checked;
     }
+    ReleaseLogPaths(&found);
+    return WrittenStatus(status, fflush(out) == 0 && !ferror(out), err);
+}
+
+int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
+    if (o.command == kCommandCheck) return CheckFiles(o, out, err);
     if (o.fromGiven && o.throughGiven && memcmp(o.from, o.through, kStampSize) > 0) {
         fprintf(err, "darvex-cli: %s\n", kFromAfterThrough);
         return kExitUsage;
@@ -225,29 +252,34 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
 #ifdef DARVEX_HAVE_SQLITE
     if (o.command == kCommandExport && o.format == kFormatSqlite) return ExportSqlite(o, err);
 #endif
-    ViewerState state;
-    InitViewerState(&state);
-    MappedFile file;
-    LogRows rows;
-    if (int id = OpenRows(o, &state, &file, &rows)) {
-        ReleaseRows(&rows, &file);
-        ReleaseViewerState(&state);
-        return ReportFileFailure(id, o.shownFile, err);
+    // Every log given; one that cannot be read is reported and the others are shown.
+    Timeline timeline;
+    const int failed = OpenTimeline(o, &timeline, err);
+    if (timeline.count == 0) {
+        ReleaseTimeline(&timeline);
+        return failed ? failed : kExitOpenFailed;
     }
     // The output block is large; it lives on the heap, once per run.
     CliOutput* text = new CliOutput;
-    InitOutput(text, out, o.codePage, o.raw, rows.loaded ? &state.table : nullptr, err, o.shownFile);
-    CountTextsOf(text, rows);
+    if (!timeline.several) {
+        const TimelineLog& log = timeline.logs[0];
+        InitOutput(text, out, o.codePage, o.raw, log.rows.loaded ? &log.state->table : nullptr, err, log.shown);
+        CountTextsOf(text, log.rows);
+    } else {
+        // One code page for the run, guessed from every log's texts.
+        InitOutput(text, out, o.codePage, o.raw, nullptr, err);
+        SetTextSource(text, CountTimelineTexts, &timeline);
+    }
     int status = kExitOk;
-    if (o.command == kCommandList) status = ListRows(o, rows, text);
-    else if (o.command == kCommandShow) status = ShowEvent(o, rows, text, err);
-    else if (o.command == kCommandFind) status = FindRows(o, rows, text, err);
-    else if (o.command == kCommandExport) status = ExportEvents(o, rows, text, err);
-    else status = ShowStats(rows, text);
+    if (o.command == kCommandList) status = ListRows(o, timeline, text);
+    else if (o.command == kCommandShow) status = ShowEvent(o, timeline, text, err);
+    else if (o.command == kCommandFind) status = FindRows(o, timeline, text, err);
+    else if (o.command == kCommandExport) status = ExportEvents(o, timeline, text, err);
+    else status = ShowStats(timeline, text);
     status = WrittenStatus(status, FlushOutput(text) != 0, err);
+    if (failed && (status == kExitOk || status == kExitBroken)) status = failed;
     delete text;
-    ReleaseRows(&rows, &file);
-    ReleaseViewerState(&state);
+    ReleaseTimeline(&timeline);
     return status;
 }
 

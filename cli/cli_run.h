@@ -32,6 +32,13 @@ char** CommandLineArguments(int* argc, char** argv);
 // Opens a log file for reading ("rb") by a path as the command line gave it,
 // however long; nullptr with errno set when it fails.
 FILE* OpenLogFile(const char* path);
+// 1 when path names a folder, else 0 (a file, or nothing).
+int IsFolder(const char* path);
+// Calls each(context, entryPath, isFolder) for every entry of the folder but
+// . and .., entryPath being the folder's path, a separator and the name (in
+// UTF-8). Returns 0, or kMsgAccessDenied / kMsgOpenFailed (errno set) when
+// the folder cannot be read.
+int ListFolder(const char* path, void (*each)(void* context, const char* entryPath, bool isFolder), void* context);
 // The loader's opener over OpenLogFile; it opens path, not the viewer's
 // shorter copy of it that the load is asked to open.
 LogOpener CliLogOpener(const char* path);

@@ -16,10 +16,10 @@ namespace {
 // header are the defaults here unless --saved asks for the file's own.
 // The viewer's copy of the path (what tells a live log) holds kPathSize - 1
 // bytes: a longer path leaves there its file name; the file opens by the whole.
-int LoadForCli(const CliOptions& o, ViewerState* state) {
-    const char* kept = o.file;
-    if (strlen(o.file) >= size_t(kPathSize)) {
-        for (const char* p = o.file; *p; ++p) {
+int LoadForCli(const char* path, ViewerState* state) {
+    const char* kept = path;
+    if (strlen(path) >= size_t(kPathSize)) {
+        for (const char* p = path; *p; ++p) {
             if (*p == '/' || *p == '\\') kept = p + 1;
         }
         const size_t n = strlen(kept);
@@ -28,7 +28,7 @@ int LoadForCli(const CliOptions& o, ViewerState* state) {
     snprintf(state->file.path, sizeof state->file.path, "%s", kept);
     UiEffects fx;
     ClearEffects(&fx);
-    const LogOpener opener = CliLogOpener(o.file);
+    const LogOpener opener = CliLogOpener(path);
     return LoadLog(state, &opener, &fx);
 }
 
@@ -84,25 +84,7 @@ void ChooseTableRows(const CliOptions& o, ViewerState* state, LogRows* rows) {
         for (uint32_t i = 0; i < t->loadedCount; ++i) t->entries[i].visible = 1;
         BuildVisibleRows(t);
     }
-    // -n: the newest N of the rows, as tail and journalctl keep the newest,
-    // in the order chosen. Marked from the newest end of the file's order,
-    // then the rows keep their places.
-    if (o.last < t->visibleCount) {
-        uint32_t marked = 0;
-        for (uint32_t i = 0; i < t->loadedCount && marked < o.last; ++i) {
-            EventEntry* e = t->fileOrder[i];
-            if (e->visible == 0) continue;
-            e->visible = 2;
-            ++marked;
-        }
-        uint32_t kept = 0;
-        for (uint32_t i = 0; i < t->visibleCount; ++i) {
-            EventEntry* e = t->visibleRows[i];
-            if (e->visible == 2) t->visibleRows[kept++] = e;
-        }
-        for (uint32_t i = 0; i < t->loadedCount; ++i) t->entries[i].visible = t->entries[i].visible == 2 ? 1 : 0;
-        t->visibleCount = kept;
-    }
+    KeepNewestRows(rows, o.last);
 }
 
 // The loader's walk from the oldest record, keeping positions newest-first.
@@ -144,6 +126,17 @@ int WalkMapped(const MappedFile& file, LogRows* rows) {
 constexpr uint32_t kAhead = 16;
 
 inline const uint8_t* RecordAt(const LogRows& rows, uint32_t slot) { return rows.area + rows.positions[slot]; }
+
+// A record asked for ahead: its fixed part and the description's start, which
+// may lie on the next lines (a merge of many logs leaves the processor no
+// pattern of its own to fetch by).
+inline void FetchRecord(const LogRows& rows, uint32_t slot) {
+    const uint8_t* r = RecordAt(rows, slot);
+    __builtin_prefetch(r);
+    if (!rows.merged) return;
+    __builtin_prefetch(r + 64);
+    __builtin_prefetch(r + 128);
+}
 
 // The slot's event decoded, when it is a row (before -n is applied).
 inline bool Visible(const LogRows& rows, uint32_t slot, EventEntry* e) {
@@ -188,12 +181,7 @@ void ChooseMappedRows(const CliOptions& o, LogRows* rows) {
         rows->ranks = ranks;
     }
     rows->slotLimit = rows->count;
-    if (o.last >= rows->count) return;
-    rows->slotLimit = 0;
-    EventEntry e;
-    for (uint32_t slot = 0, seen = 0; slot < rows->count && seen < o.last; ++slot) {
-        if (Visible(*rows, slot, &e)) ++seen, rows->slotLimit = slot + 1;
-    }
+    KeepNewestRows(rows, o.last);
 }
 
 // The code-page guess's count of the mapped texts: every description as the
@@ -201,6 +189,16 @@ void ChooseMappedRows(const CliOptions& o, LogRows* rows) {
 // alike, once for all of them.
 void CountMappedTexts(const void* source, CodePageVotes* votes) {
     const LogRows& rows = *static_cast<const LogRows*>(source);
+    if (rows.loaded) {   // the table's texts, as the output counts a table
+        const EventTable& table = rows.loaded->table;
+        for (uint32_t i = 0; i < table.loadedCount; ++i) {
+            const EventEntry& e = table.entries[i];
+            const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
+            CountText(votes, text, RecordDescriptionLength(e.record) ? strlen(text) : 0);
+            CountText(votes, e.computer, e.computerLength);
+        }
+        return;
+    }
     for (uint32_t slot = 0; slot < rows.count; ++slot) {
         if (slot + kAhead < rows.count) {   // newest first runs backwards through the area
             const uint8_t* next = RecordAt(rows, slot + kAhead);
@@ -229,19 +227,77 @@ void CountMappedTexts(const void* source, CodePageVotes* votes) {
 }  // namespace
 
 int OpenRows(const CliOptions& o, ViewerState* state, MappedFile* file, LogRows* rows) {
+    return OpenRowsAt(o, o.file, &state, file, rows);
+}
+
+int OpenRowsAt(const CliOptions& o, const char* path, ViewerState** state, MappedFile* file, LogRows* rows) {
     memset(rows, 0, sizeof *rows);
     memset(file, 0, sizeof *file);
-    int id = g_cliMapsFiles ? MapLogFile(o.file, file) : -1;
+    int id = g_cliMapsFiles ? MapLogFile(path, file) : -1;
     if (id == 0) {
         id = WalkMapped(*file, rows);
         if (id == 0) ChooseMappedRows(o, rows);
         return id;
     }
     if (id != -1) return id;
-    if ((id = LoadForCli(o, state)) != 0) return id;
-    ChooseTableRows(o, state, rows);
+    if (!*state) {
+        *state = static_cast<ViewerState*>(malloc(sizeof(ViewerState)));
+        if (!*state) return kMsgOutOfMemory;
+        InitViewerState(*state);
+    }
+    if ((id = LoadForCli(path, *state)) != 0) return id;
+    ChooseTableRows(o, *state, rows);
     return 0;
 }
+
+void KeepNewestRows(LogRows* rows, uint32_t last) {
+    if (!rows->loaded) {
+        if (last >= rows->count) return;
+        rows->slotLimit = 0;
+        EventEntry e;
+        for (uint32_t slot = 0, seen = 0; slot < rows->count && seen < last; ++slot) {
+            if (Visible(*rows, slot, &e)) ++seen, rows->slotLimit = slot + 1;
+        }
+        return;
+    }
+    // -n: the newest N of the rows, as tail and journalctl keep the newest,
+    // in the order chosen. Marked from the newest end of the file's order,
+    // then the rows keep their places.
+    EventTable* t = &const_cast<ViewerState*>(rows->loaded)->table;
+    if (last >= t->visibleCount) return;
+    uint32_t marked = 0;
+    for (uint32_t i = 0; i < t->loadedCount && marked < last; ++i) {
+        EventEntry* e = t->fileOrder[i];
+        if (e->visible == 0) continue;
+        e->visible = 2;
+        ++marked;
+    }
+    uint32_t kept = 0;
+    for (uint32_t i = 0; i < t->visibleCount; ++i) {
+        EventEntry* e = t->visibleRows[i];
+        if (e->visible == 2) t->visibleRows[kept++] = e;
+    }
+    for (uint32_t i = 0; i < t->loadedCount; ++i) t->entries[i].visible = t->entries[i].visible == 2 ? 1 : 0;
+    t->visibleCount = kept;
+}
+
+const EventEntry* NextNewestRow(RowCursor* c, const LogRows& rows) {
+    if (rows.loaded) {
+        const EventTable& t = rows.loaded->table;
+        while (c->slot < t.loadedCount) {
+            const EventEntry* e = t.fileOrder[c->slot++];
+            if (e->visible) return ++c->row, e;
+        }
+        return nullptr;
+    }
+    while (c->slot < rows.slotLimit) {
+        if (c->slot + kAhead < rows.slotLimit) FetchRecord(rows, c->slot + kAhead);
+        if (Visible(rows, c->slot++, &c->entry)) return ++c->row, &c->entry;
+    }
+    return nullptr;
+}
+
+void CountLogTexts(const LogRows& rows, CodePageVotes* votes) { CountMappedTexts(&rows, votes); }
 
 void ReleaseRows(LogRows* rows, MappedFile* file) {
     free(rows->positions);
@@ -278,13 +334,14 @@ const EventEntry* NextRow(RowCursor* c, const LogRows& rows) {
     const uint32_t limit = rows.slotLimit;
     if (rows.order == kOrderNewestFirst) {
         while (c->slot < limit) {
-            if (c->slot + kAhead < limit) __builtin_prefetch(RecordAt(rows, c->slot + kAhead));
+                if (c->slot + kAhead < limit) FetchRecord(rows, c->slot + kAhead);
             if (Visible(rows, c->slot++, &c->entry)) return ++c->row, &c->entry;
         }
         return nullptr;
     }
     if (rows.order == kOrderOldestFirst) {
         while (c->slot < limit) {
+            if (rows.merged && c->slot + kAhead < limit) FetchRecord(rows, limit - 1 - (c->slot + kAhead));
             if (Visible(rows, limit - 1 - c->slot++, &c->entry)) return ++c->row, &c->entry;
         }
         return nullptr;
@@ -339,5 +396,3 @@ int WalkLog(const MappedFile& file, LogRows* rows) {
     memset(rows, 0, sizeof *rows);
     return WalkMapped(file, rows);
 }
-
-void CountLogTexts(const LogRows& rows, CodePageVotes* votes) { CountMappedTexts(&rows, votes); }

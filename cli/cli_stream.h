@@ -45,6 +45,7 @@ struct LogRows {
     uint32_t slotLimit;          // -n: mapped rows come from the slots below it
     uint8_t rank[8];             // module order: each module code's place
     uint8_t* ranks;              // mapped, module order: each slot's rank, two a byte (or null: read from the record)
+    bool merged;                 // one of several logs merged: its records are asked for ahead whole
 };
 
 // The command's rows: the file mapped and walked, or loaded into state when
@@ -52,6 +53,13 @@ struct LogRows {
 // message id. ReleaseRows gives back what either took.
 int OpenRows(const CliOptions& options, ViewerState* state, MappedFile* file, LogRows* rows);
 void ReleaseRows(LogRows* rows, MappedFile* file);
+// The same for the log at path; a load takes *state, made on the heap when
+// null (the caller frees it with ReleaseViewerState and free).
+int OpenRowsAt(const CliOptions& options, const char* path, ViewerState** state, MappedFile* file, LogRows* rows);
+// -n: only the newest last of the rows (in the file's order) stay rows.
+void KeepNewestRows(LogRows* rows, uint32_t last);
+// Counts the log's texts (mapped or loaded) for the code page.
+void CountLogTexts(const LogRows& rows, CodePageVotes* votes);
 
 // Lets the output's code-page guess count the mapped log's texts.
 void CountTextsOf(CliOutput* out, const LogRows& rows);
@@ -70,6 +78,8 @@ struct RowCursor {
 };
 void StartRows(RowCursor* cursor, const LogRows& rows);
 const EventEntry* NextRow(RowCursor* cursor, const LogRows& rows);
+// The rows newest first in the file's order, whatever order was chosen.
+const EventEntry* NextNewestRow(RowCursor* cursor, const LogRows& rows);
 // The number of rows (a pass over them when mapped and filtered).
 uint32_t CountRows(const LogRows& rows);
 // The row of index row (counted from 0), or null when there are fewer rows.
@@ -79,5 +89,3 @@ const EventEntry* RowAt(RowCursor* cursor, const LogRows& rows, uint32_t row);
 // rows: the header, the area and each event's position. Returns 0 or the
 // load's message id; ReleaseRows gives the positions back.
 int WalkLog(const MappedFile& file, LogRows* rows);
-// Every text of a walked log counted for the code-page guess.
-void CountLogTexts(const LogRows& rows, CodePageVotes* votes);

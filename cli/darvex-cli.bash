@@ -7,7 +7,7 @@ _darvex_cli_commands="list show check stats find follow export"
 
 # The options of each command; darvex-cli COMMAND --help lists the same.
 _darvex_cli_options() {
-    local order="--order -r"
+    local order="--order -r --dedupe"
     local filter="--from --through --since --until --types --component --module --saved"
     local text="--codepage --raw"
     case $1 in
@@ -125,8 +125,8 @@ _darvex_cli() {
         _darvex_cli_reply "$(_darvex_cli_options "$command" | tr ' ' '\n')"
     elif [[ -z $command ]]; then
         _darvex_cli_reply "${_darvex_cli_commands// /$'\n'}"
-    elif ((positional == 0)); then
-        _darvex_cli_files
+    elif ((positional == 0)) || [[ $command != follow ]]; then
+        _darvex_cli_files   # every command but follow takes several files
     fi
     return 0
 }

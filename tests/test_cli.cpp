@@ -539,7 +539,9 @@ TEST_F(ExportTest, FollowWritesExportsObjects) {
     static CliOutput out;
     static EventWriter writer;
     InitOutput(&out, file, 932, true, nullptr);
-    writer = {&out, kFormatNdjson, false, 0, {}};
+    writer = EventWriter{};
+    writer.out = &out;
+    writer.format = kFormatNdjson;
     PutFollowedEvent(&out, &writer, record, ImageHeader(image));
     FlushOutput(&out);
     EXPECT_EQ(ReadBack(file), objects[1] + "\n");

@@ -301,19 +301,12 @@ void PrintEvent(void* context, const uint8_t* record, const LogHeader& header) {
 // bounds: the viewer bounds a load by its own first and last events.
 int AcceptEvent(void* context, const uint8_t* record, const LogHeader& header) {
     const CliOptions& o = *static_cast<const CliOptions*>(context);
-    ViewConditions c = o.saved ? header.conditions : DefaultViewConditions();
+    bool filtered = false;
+    ViewConditions c = OptionConditions(o, o.saved ? header.conditions : DefaultViewConditions(), &filtered);
+    if (!filtered) return 1;
+    // Only the bounds given: the saved ones bound the window's load by its first and last events.
     c.fromIsStamp = o.fromGiven;
     c.throughIsStamp = o.throughGiven;
-    if (o.typesGiven) {
-        c.errorType = o.types[0];
-        c.warningType = o.types[1];
-        c.informationType = o.types[2];
-    }
-    if (o.componentGiven) c.componentIndex = o.componentIndex;
-    if (o.moduleGiven) c.moduleIndex = o.moduleIndex;
-    const bool filtered = o.fromGiven || o.throughGiven || o.typesGiven || o.componentGiven || o.moduleGiven ||
-                          DecideViewMode(o.saved ? header.conditions : c) == kViewFiltered;
-    if (!filtered) return 1;
     EventEntry e = {};
     BuildEntry(record, header, &e);
     ViewRange bounds;

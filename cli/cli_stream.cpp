@@ -10,6 +10,22 @@
 
 bool g_cliMapsFiles = true;
 
+ViewConditions OptionConditions(const CliOptions& o, const ViewConditions& saved, bool* filtered) {
+    ViewConditions c = saved;
+    if (o.fromGiven) c.fromIsStamp = 1;
+    if (o.throughGiven) c.throughIsStamp = 1;
+    if (o.typesGiven) {
+        c.errorType = o.types[0];
+        c.warningType = o.types[1];
+        c.informationType = o.types[2];
+    }
+    if (o.componentGiven) c.componentIndex = o.componentIndex;
+    if (o.moduleGiven) c.moduleIndex = o.moduleIndex;
+    *filtered = o.fromGiven || o.throughGiven || o.typesGiven || o.componentGiven || o.moduleGiven ||
+                DecideViewMode(c) == kViewFiltered;
+    return c;
+}
+
 namespace {
 
 // The file as DARVEX loads it. The conditions a load takes from a live log's
@@ -38,26 +54,10 @@ int LoadForCli(const char* path, ViewerState* state) {
 // the load leaves them, the oldest and the newest event's stamps.
 void ChooseConditions(const CliOptions& o, LogRows* rows) {
     const ViewConditions& saved = rows->header.conditions;
-    ViewConditions c = o.saved ? saved : DefaultViewConditions();
     rows->order = o.order ? o.order : o.saved ? RestoredOrder(saved.sortOrder) : kOrderNewestFirst;
-    if (o.fromGiven) {
-        c.fromIsStamp = 1;
-        memcpy(rows->range.from, o.from, kStampSize);
-    }
-    if (o.throughGiven) {
-        c.throughIsStamp = 1;
-        memcpy(rows->range.through, o.through, kStampSize);
-    }
-    if (o.typesGiven) {
-        c.errorType = o.types[0];
-        c.warningType = o.types[1];
-        c.informationType = o.types[2];
-    }
-    if (o.componentGiven) c.componentIndex = o.componentIndex;
-    if (o.moduleGiven) c.moduleIndex = o.moduleIndex;
-    rows->conditions = c;
-    rows->filtered = o.fromGiven || o.throughGiven || o.typesGiven || o.componentGiven || o.moduleGiven ||
-                     DecideViewMode(c) == kViewFiltered;
+    if (o.fromGiven) memcpy(rows->range.from, o.from, kStampSize);
+    if (o.throughGiven) memcpy(rows->range.through, o.through, kStampSize);
+    rows->conditions = OptionConditions(o, o.saved ? saved : DefaultViewConditions(), &rows->filtered);
 }
 
 // The loaded table's rows: its order, then all events or the filter as the

@@ -28,6 +28,11 @@ void UnmapLogFile(MappedFile* file);
 // ends; null when there is none.
 void RemoveOnReadFault(const char* path);
 
+// The conditions the filter options make of saved (a log's header's with
+// --saved, else the defaults); *filtered says they filter, as the Filter
+// dialog's OK does when any option is given.
+ViewConditions OptionConditions(const CliOptions& options, const ViewConditions& saved, bool* filtered);
+
 // The tests turn it off to compare the mapped rows with the loaded table's.
 extern bool g_cliMapsFiles;
 

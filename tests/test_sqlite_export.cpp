@@ -1,7 +1,7 @@
 // darvex-cli export --format sqlite, run in-process and read back with the sqlite3 command.
-#include <dirent.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "cli/cli_export_sqlite.h"
@@ -45,31 +45,22 @@ CliResult Cli(std::vector<std::string> args) {
     return {status, ReadBack(out), ReadBack(err)};
 }
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (size_t n; p != nullptr && (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-    EXPECT_TRUE(p != nullptr && pclose(p) == 0) << command;
-    return out;
-}
-
 // The sqlite3 command's answer to a script, rows on lines and columns split by '|'.
 std::string Sql(const std::string& db, const std::string& script) {
     const std::string file = db + ".sql";
     std::ofstream(file) << script << ";\n";
-    std::string out = Shell("sqlite3 -batch '" + db + "' < '" + file + "'");
+    FILE* p = popen(("sqlite3 -batch '" + db + "' < '" + file + "'").c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (size_t n; p != nullptr && (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+    EXPECT_TRUE(p != nullptr && pclose(p) == 0) << script;
     std::remove(file.c_str());
     return out;
 }
 
 std::vector<std::string> Files(const std::string& dir) {
     std::vector<std::string> out;
-    DIR* d = opendir(dir.c_str());
-    while (dirent* entry = d ? readdir(d) : nullptr) {
-        if (entry->d_name[0] != '.') out.push_back(entry->d_name);
-    }
-    if (d) closedir(d);
+    for (const auto& f : std::filesystem::directory_iterator(dir)) out.push_back(f.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
 }

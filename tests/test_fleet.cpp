@@ -1,12 +1,10 @@
-// Many logs: the generated fleet, and the SQLite writer read back with the sqlite3 command.
+// The logs' digest, and the SQLite writer read back with the sqlite3 command.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
-#include <sstream>
 
 #include "cli/cli_sqlite.h"
 #include "eventlist/filter.h"
@@ -221,91 +219,6 @@ TEST(SqliteExport, AFailureLeavesNoFileAndTheOldDatabaseAsItWas) {
     EXPECT_EQ(e, nullptr);
     EXPECT_EQ(Files(dir.path), std::vector<std::string>{"old.sqlite"});
     chmod(locked.c_str(), 0755);
-}
-
-// ---------------------------------------------------------------------------
-// The fleet
-
-struct FleetLog {
-    std::string name;
-    int status;
-    std::string computer, first, last;
-    std::set<std::string> stamps;
-    bool shiftJis, wrapped;
-};
-
-std::vector<FleetLog> LoadFleet(const std::string& dir) {
-    std::vector<FleetLog> logs;
-    for (const std::string& name : Files(dir)) {
-        ViewerState state;
-        InitViewerState(&state);
-        UiEffects fx;
-        ClearEffects(&fx);
-        snprintf(state.file.path, sizeof state.file.path, "%s/%s", dir.c_str(), name.c_str());
-        IdentifySource(&state.file, *state.codePage);   // upper-cases the path as Windows would see it
-        snprintf(state.file.path, sizeof state.file.path, "%s/%s", dir.c_str(), name.c_str());
-        FleetLog log = {name, LoadLog(&state, StdioLogOpener(), &fx), "", "", "", {}, false, false};
-        const EventTable& t = state.table;
-        log.wrapped = state.file.currentHeader.oldestOffset != kRecordAreaStart;
-        for (uint32_t k = 0; log.status == 0 && k < t.loadedCount; ++k) {
-            const EventEntry& e = *t.fileOrder[k];   // slot 0 the newest
-            log.computer.assign(e.computer, e.computerLength);
-            const std::string stamp = std::string(e.date) + " " + e.time;
-            if (k == 0) log.last = stamp;
-            log.first = stamp;
-            log.stamps.insert(stamp);
-            const char* text = reinterpret_cast<const char*>(RecordDescription(e.record));
-            for (const char* p = text; RecordDescriptionLength(e.record) && *p; ++p) {
-                if (uint8_t(*p) >= 0x81) log.shiftJis = true;
-            }
-        }
-        logs.push_back(log);
-        ReleaseViewerState(&state);
-    }
-    return logs;
-}
-
-TEST(Fleet, LogsOfSeveralMachinesOverlapInTime) {
-    TempDir dir;
-    const std::string evtgen = "'" DARVEX_EVTGEN "' --quiet --logs 7 --machines 3 --events-per-log 300 --fleet ";
-    Shell(evtgen + "'" + dir / "a" + "' --seed 5");
-    const std::vector<FleetLog> logs = LoadFleet(dir / "a");
-    std::vector<std::string> names;
-    for (const FleetLog& log : logs) names.push_back(log.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"MACHINE01/BORAXLIN.EVT", "MACHINE01/PERN.EVT", "MACHINE01/TOLVA.EVT",
-                                               "MACHINE02_BORAXLIN.EVT", "MACHINE02_TOLVA.EVT",
-                                               "MACHINE03/BORAXLIN.evt", "MACHINE03/KESTRAM.evt"}));
-    std::map<std::string, int> perMachine;
-    int refused = 0, wrapped = 0;
-    std::string latestFirst, earliestLast = "~";
-    std::map<std::string, int> stampLogs;
-    for (const FleetLog& log : logs) {
-        if (log.status != 0) {
-            EXPECT_EQ(log.status, kMsgCorrupted) << log.name;
-            ++refused;
-            continue;
-        }
-        ++perMachine[log.computer];
-        wrapped += log.wrapped;
-        EXPECT_EQ(log.shiftJis, log.computer == "MACHINE03") << log.name;
-        EXPECT_EQ(log.first.substr(0, 10), "2024/05/13") << log.name;
-        latestFirst = std::max(latestFirst, log.first);
-        earliestLast = std::min(earliestLast, log.last);
-        for (const std::string& s : log.stamps) ++stampLogs[s];
-    }
-    EXPECT_EQ(refused, 1);
-    EXPECT_GE(wrapped, 2);
-    EXPECT_EQ(perMachine, (std::map<std::string, int>{{"MACHINE01", 2}, {"MACHINE02", 2}, {"MACHINE03", 2}}));
-    EXPECT_LT(latestFirst, earliestLast);   // one stretch of time all logs share
-    int shared = 0;
-    for (const auto& s : stampLogs) shared += s.second >= 2;
-    EXPECT_GT(shared, 50);                  // equal stamps in several logs
-
-    // The same seed gives the same bytes; another seed other ones.
-    Shell(evtgen + "'" + dir / "b" + "' --seed 5");
-    Shell(evtgen + "'" + dir / "c" + "' --seed 6");
-    EXPECT_EQ(Shell("cd '" + dir.path + "' && diff -r a b && echo same"), "same\n");
-    EXPECT_EQ(Shell("cd '" + dir.path + "' && diff -rq a c | wc -l"), "6\n");
 }
 
 }  // namespace

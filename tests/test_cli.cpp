@@ -282,7 +282,6 @@ TEST(CliMessages, FailuresGoToStandardErrorWithTheirStatus) {
         }, ::testing::ExitedWithCode(0), "^$") << args[0];
     }
     EXPECT_EQ(Cli({"list", "x.evt", "--bogus"}).err, "darvex-cli: unknown option: --bogus\nTry 'darvex-cli --help'.\n");
-    EXPECT_EQ(Cli({"follow", "/nonexistent/PERN.EVT", "--lines", "2"}).status, kExitOpenFailed);
     EXPECT_EQ(Cli({"stats", "--", "-x"}).status, kExitOpenFailed);   // a file named -x
     EXPECT_EQ(Cli({"list", "-V"}).out, "darvex-cli " DARVEX_TEST_STRING(DARVEX_VERSION) "\n");
     EXPECT_EQ(Cli({"export", "-h"}).out.rfind("Usage: darvex-cli export ", 0), 0u);
@@ -672,8 +671,6 @@ TEST(CliTime, SinceAndUntilTakeIsoTimesDatesAndTimesBeforeNow) {
 }
 
 TEST_F(ListedLog, SinceAndUntilSetTheBoundsOfFromAndThrough) {
-    EXPECT_EQ(List({"--since", "1999-05-31T23:59", "--until", "2002-06-01"}),
-              List({"--from", "1999/05/31 23:59:00", "--through", "02/06/01 23:59:59"}));
     EXPECT_EQ(List({"--since", "1999-05-31T23:59", "--until", "2002-06-01"}), Rows({2, 3, 4, 5, 6}));
     EXPECT_EQ(List({"--until", "1999-05-31 23:59:58"}), Rows({7}));
     setenv("DARVEX_CLI_NOW", "2004-01-02T00:00:00", 1);

@@ -1,12 +1,15 @@
-// darvex-cli export --format sqlite, run in-process and read back with the sqlite3 command.
-#include <dirent.h>
+// export --format sqlite and the SQLite writer under it, read back with the sqlite3 command.
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "cli/cli_export_sqlite.h"
 #include "cli/cli_run.h"
+#include "cli/cli_sqlite.h"
 #include "cli/cli_stream.h"
+#include "eventlist/filter.h"
 #include "test_support.h"
 
 #define DARVEX_TEST_STRING2(x) #x
@@ -45,31 +48,25 @@ CliResult Cli(std::vector<std::string> args) {
     return {status, ReadBack(out), ReadBack(err)};
 }
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (size_t n; p != nullptr && (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-    EXPECT_TRUE(p != nullptr && pclose(p) == 0) << command;
-    return out;
-}
-
 // The sqlite3 command's answer to a script, rows on lines and columns split by '|'.
 std::string Sql(const std::string& db, const std::string& script) {
     const std::string file = db + ".sql";
     std::ofstream(file) << script << ";\n";
-    std::string out = Shell("sqlite3 -batch '" + db + "' < '" + file + "'");
+    FILE* p = popen(("sqlite3 -batch '" + db + "' < '" + file + "'").c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (size_t n; p != nullptr && (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+    EXPECT_TRUE(p != nullptr && pclose(p) == 0) << script;
     std::remove(file.c_str());
     return out;
 }
 
+// The files in a folder (not its folders), sorted.
 std::vector<std::string> Files(const std::string& dir) {
     std::vector<std::string> out;
-    DIR* d = opendir(dir.c_str());
-    while (dirent* entry = d ? readdir(d) : nullptr) {
-        if (entry->d_name[0] != '.') out.push_back(entry->d_name);
+    for (const auto& f : std::filesystem::directory_iterator(dir)) {
+        if (f.is_regular_file()) out.push_back(f.path().filename().string());
     }
-    if (d) closedir(d);
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -84,9 +81,59 @@ std::string Generate(const TempDir& dir, const char* name, const char* more = ""
     return path;
 }
 
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 const std::string kSample = DARVEX_TEST_STRING(DARVEX_SOURCE_DIR) "/samples/PERN.EVT";
+
+struct Ev {
+    const char* time;
+    uint16_t type;
+    const char* description;
+    std::vector<uint8_t> data;
+};
+
+// Writes one log's events through the API as the export does.
+void AddLog(SqliteExport* e, const char* path, const char* computer, uint64_t digest, const std::vector<Ev>& events,
+            size_t failAfter = SIZE_MAX) {
+    LogImage image;
+    InitLogImage(&image, 1, 200);
+    SetComputerName(&image, computer);
+    const LogHeader h = ImageHeader(image);
+    int64_t id = 0;
+    ASSERT_EQ(SqliteBeginSource(e, {path, computer, strlen(computer), &h, 200, digest}, &id), kSqliteOk);
+    for (size_t i = 0; i < events.size() && i < failAfter; ++i) {
+        const Ev& v = events[i];
+        SqliteEvent ev = {88 + i * 40, v.type, TypeName(v.type), v.time, 2, "HALDOR/TOLVA          ", 3, "HALDOR/TOLVA",
+                          3, computer, strlen(computer), v.description, strlen(v.description), v.data.data(),
+                          uint32_t(v.data.size())};
+        ASSERT_EQ(SqliteAddEvent(e, id, ev), kSqliteOk);
+    }
+    if (failAfter == SIZE_MAX) {
+        ASSERT_EQ(SqliteEndSource(e), kSqliteOk);
+    }
+}
+
+const std::vector<Ev> kAlpha = {{"2024-05-13T10:00:00", 1, "disk full", {0x00, 0xFF, 0x41}},
+                                {"2024-05-13T10:00:05", 4, "接続に失敗しました", {}},
+                                {"2024-05-13T10:00:09", 2, "say \"hi\", 'twice'", {0x7F}}};
+const std::vector<Ev> kBeta = {{"2024-05-13T10:00:05", 4, "started", {1, 2, 3, 4}},
+                               {"2024-05-13T10:00:07", 1, "stopped", {}}};
+
+std::string Make(const TempDir& dir, const char* name, const std::vector<std::pair<const char*, const std::vector<Ev>*>>& logs,
+                 bool append = false) {
+    const std::string db = dir / name;
+    SqliteExport* e = nullptr;
+    EXPECT_EQ(SqliteBegin(db.c_str(), append, &e, stderr), kSqliteOk);
+    uint64_t digest = 1;
+    for (const auto& log : logs) AddLog(e, (std::string(log.first) + ".EVT").c_str(), log.first, digest++, *log.second);
+    EXPECT_EQ(SqliteFinish(e, true), kSqliteOk);
+    return db;
+}
 
 }  // namespace
 
@@ -213,4 +260,96 @@ TEST(SqliteExportCommand, AFailureLeavesNoDatabaseUnderTheName) {
     fclose(err);
     EXPECT_EQ(Sql(db, "SELECT count(*) FROM sources"), "1\n");
     EXPECT_EQ(Files(dir.path), (std::vector<std::string>{"broken.evt", "x.sqlite"}));
+}
+
+TEST(SqliteExport, EventsAndSourcesReadBack) {
+    TempDir dir;
+    const std::string db = Make(dir, "all.sqlite", {{"ALPHA", &kAlpha}, {"BETA", &kBeta}});
+    EXPECT_EQ(Files(dir.path), std::vector<std::string>{"all.sqlite"});
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat st;
+    ASSERT_EQ(stat(db.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);   // not the temporary file's 0600
+    EXPECT_EQ(Sql(db, "SELECT computer, count(*) FROM events GROUP BY computer ORDER BY computer"), "ALPHA|3\nBETA|2\n");
+    // A time window across both logs, in time order, the sources' paths joined.
+    EXPECT_EQ(Sql(db, "SELECT e.time, s.path, e.typeName, e.offset FROM events e JOIN sources s ON s.id = e.source"
+                      " WHERE time BETWEEN '2024-05-13T10:00:05' AND '2024-05-13T10:00:08' ORDER BY time, e.id"),
+              "2024-05-13T10:00:05|ALPHA.EVT|Information|128\n2024-05-13T10:00:05|BETA.EVT|Information|88\n"
+              "2024-05-13T10:00:07|BETA.EVT|Error|128\n");
+    EXPECT_EQ(Sql(db, "SELECT description, length(description) FROM events WHERE id <= 3 ORDER BY id"),
+              "disk full|9\n接続に失敗しました|9\nsay \"hi\", 'twice'|17\n");
+    EXPECT_EQ(Sql(db, "SELECT path, computer, component, componentName, magic, size, digest, recordAreaEnd, events"
+                      " FROM sources ORDER BY id"),
+              "ALPHA.EVT|ALPHA|2|HALDOR/TOLVA|TOLVA.EVT V1.0 |200|0000000000000001|200|3\n"
+              "BETA.EVT|BETA|2|HALDOR/TOLVA|TOLVA.EVT V1.0 |200|0000000000000002|200|2\n");
+    EXPECT_EQ(Sql(db, "SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'events_%' ORDER BY name"),
+              "events_computer\nevents_time\nevents_type\n");
+    EXPECT_NE(Sql(db, "EXPLAIN QUERY PLAN SELECT * FROM events WHERE time > 'x'").find("events_time"), std::string::npos);
+}
+
+TEST(SqliteExport, AnExistingDatabaseIsRefusedUnlessAppending) {
+    TempDir dir;
+    const std::string db = Make(dir, "one.sqlite", {{"ALPHA", &kAlpha}});
+    SqliteExport* e = nullptr;
+    FILE* err = tmpfile();
+    EXPECT_EQ(SqliteBegin(db.c_str(), false, &e, err), kSqliteExists);
+    EXPECT_EQ(e, nullptr);
+    // Appending: the digest of the log already in with another size is another log (the same
+    // log, and another digest, the command tests find), and a new one goes in.
+    chmod(db.c_str(), 0640);
+    ASSERT_EQ(SqliteBegin(db.c_str(), true, &e, err), kSqliteOk);
+    bool present = true;
+    ASSERT_EQ(SqliteHasSource(e, 1, 201, &present), kSqliteOk);
+    EXPECT_FALSE(present);
+    AddLog(e, "BETA.EVT", "BETA", 2, kBeta);
+    EXPECT_EQ(SqliteFinish(e, true), kSqliteOk);
+    EXPECT_EQ(Sql(db, "SELECT path, events FROM sources ORDER BY id"), "ALPHA.EVT|3\nBETA.EVT|2\n");
+    struct stat st;
+    ASSERT_EQ(stat(db.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);          // as it was before the append
+    // A file that is no database of ours is not appended to.
+    const std::string other = dir / "other.sqlite";
+    Sql(other, "CREATE TABLE t(x)");
+    EXPECT_EQ(SqliteBegin(other.c_str(), true, &e, err), kSqliteFailed);
+    std::ofstream(dir / "text.sqlite") << "not a database at all, but long enough to be read as a header........";
+    EXPECT_EQ(SqliteBegin((dir / "text.sqlite").c_str(), true, &e, err), kSqliteFailed);
+    const std::string messages = ReadBack(err);
+    EXPECT_NE(messages.find(other + ": not a database of exported events"), std::string::npos) << messages;
+    EXPECT_NE(messages.find("text.sqlite: "), std::string::npos) << messages;
+    EXPECT_EQ(Files(dir.path), (std::vector<std::string>{"one.sqlite", "other.sqlite", "text.sqlite"}));
+}
+
+TEST(SqliteExport, AFailureLeavesNoFileAndTheOldDatabaseAsItWas) {
+    TempDir dir;
+    // Given up in the middle of a log: neither the name nor a temporary file remains.
+    SqliteExport* e = nullptr;
+    ASSERT_EQ(SqliteBegin((dir / "new.sqlite").c_str(), false, &e, stderr), kSqliteOk);
+    AddLog(e, "ALPHA.EVT", "ALPHA", 1, kAlpha);
+    AddLog(e, "BETA.EVT", "BETA", 2, kBeta, 1);
+    EXPECT_EQ(SqliteFinish(e, false), kSqliteFailed);
+    EXPECT_EQ(Files(dir.path), std::vector<std::string>{});
+    // Finishing with a log begun and not ended is a failure too.
+    ASSERT_EQ(SqliteBegin((dir / "new.sqlite").c_str(), false, &e, stderr), kSqliteOk);
+    AddLog(e, "BETA.EVT", "BETA", 2, kBeta, 1);
+    EXPECT_EQ(SqliteFinish(e, true), kSqliteFailed);
+    EXPECT_EQ(Files(dir.path), std::vector<std::string>{});
+    // An append given up keeps the database as it was.
+    const std::string db = Make(dir, "old.sqlite", {{"ALPHA", &kAlpha}});
+    const std::string before = Bytes(db);
+    ASSERT_EQ(SqliteBegin(db.c_str(), true, &e, stderr), kSqliteOk);
+    AddLog(e, "BETA.EVT", "BETA", 2, kBeta);
+    EXPECT_EQ(SqliteFinish(e, false), kSqliteFailed);
+    EXPECT_TRUE(Bytes(db) == before);
+    EXPECT_EQ(Files(dir.path), std::vector<std::string>{"old.sqlite"});
+    // A file taken for a folder, or a folder that cannot be written (unless run as root).
+    EXPECT_EQ(SqliteBegin((db + "/x.sqlite").c_str(), false, &e, stderr), kSqliteFailed);
+    const std::string locked = dir / "locked";
+    mkdir(locked.c_str(), 0555);
+    if (geteuid() != 0) {
+        EXPECT_EQ(SqliteBegin((locked + "/x.sqlite").c_str(), false, &e, stderr), kSqliteFailed);
+    }
+    EXPECT_EQ(e, nullptr);
+    EXPECT_EQ(Files(dir.path), std::vector<std::string>{"old.sqlite"});
+    chmod(locked.c_str(), 0755);
 }

@@ -12,6 +12,7 @@
 #include "cli/cli_stream.h"
 #include "cli/text_out.h"
 #include "dialogs/printing.h"
+#include "cli_test_support.h"
 #include "test_support.h"
 #include "tools/chain_append.h"
 
@@ -19,26 +20,6 @@
 #define DARVEX_TEST_STRING(x) DARVEX_TEST_STRING2(x)
 
 namespace {
-
-struct CliResult { int status; std::string out, err; };
-
-std::string ReadBack(FILE* f) {
-    std::string text;
-    rewind(f);
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    fclose(f);
-    return text;
-}
-
-CliResult Cli(std::vector<std::string> args, FILE* out = tmpfile()) {
-    args.insert(args.begin(), "darvex-cli");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    FILE* err = tmpfile();
-    const int status = RunCli(int(argv.size()), argv.data(), out, err);
-    return {status, ReadBack(out), ReadBack(err)};
-}
 
 // Names that carry the process (tests run side by side), removed when it ends.
 std::string TempPath(const char* name) {

@@ -10,6 +10,7 @@
 #include "cli/cli_sqlite.h"
 #include "cli/cli_stream.h"
 #include "eventlist/filter.h"
+#include "cli_test_support.h"
 #include "test_support.h"
 
 #define DARVEX_TEST_STRING2(x) #x
@@ -26,27 +27,6 @@ struct TempDir {
     ~TempDir() { EXPECT_EQ(system(("rm -rf '" + path + "'").c_str()), 0); }
     std::string operator/(const char* name) const { return path + "/" + name; }
 };
-
-std::string ReadBack(FILE* f) {
-    std::string text;
-    rewind(f);
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    fclose(f);
-    return text;
-}
-
-struct CliResult { int status; std::string out, err; };
-
-CliResult Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "darvex-cli");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    FILE* out = tmpfile();
-    FILE* err = tmpfile();
-    const int status = RunCli(int(argv.size()), argv.data(), out, err);
-    return {status, ReadBack(out), ReadBack(err)};
-}
 
 // The sqlite3 command's answer to a script, rows on lines and columns split by '|'.
 std::string Sql(const std::string& db, const std::string& script) {

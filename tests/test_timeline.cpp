@@ -12,46 +12,10 @@
 
 #include "cli/cli_run.h"
 #include "cli/cli_stream.h"
+#include "cli_test_support.h"
 #include "test_support.h"
 
 namespace {
-
-struct CliResult { int status; std::string out, err; };
-
-std::string ReadBack(FILE* f) {
-    std::string text;
-    rewind(f);
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    fclose(f);
-    return text;
-}
-
-// The program in-process; stdinPath, when given, is its standard input.
-CliResult Cli(std::vector<std::string> args, const std::string& stdinPath = "") {
-    args.insert(args.begin(), "darvex-cli");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    int saved = -1;
-    if (!stdinPath.empty()) {
-        saved = dup(STDIN_FILENO);
-        const int in = open(stdinPath.c_str(), O_RDONLY);
-        dup2(in, STDIN_FILENO);
-        close(in);
-    }
-    FILE* out = tmpfile();
-    FILE* err = tmpfile();
-    const int status = RunCli(int(argv.size()), argv.data(), out, err);
-    if (saved >= 0) dup2(saved, STDIN_FILENO), close(saved);
-    return {status, ReadBack(out), ReadBack(err)};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 // A generated fleet of 7 logs over 3 machines, one of them refused as corrupted.
 struct FleetTest : ::testing::Test {
@@ -215,7 +179,7 @@ TEST_F(FleetTest, AFolderAndAListOnStandardInputAreTheirFiles) {
     FILE* f = fopen(list.c_str(), "wb");
     fprintf(f, "%s\r\n\n%s\n%s", files[5].c_str(), files[0].c_str(), files[3].c_str());
     fclose(f);
-    const CliResult piped = Cli({"list", "-", "--format", "line"}, list);
+    const CliResult piped = Cli({"list", "-", "--format", "line"}, tmpfile(), list);
     const CliResult named = Cli({"list", files[5], files[0], files[3], "--format", "line"});
     std::remove(list.c_str());
     EXPECT_EQ(piped.status, 0);

@@ -333,3 +333,33 @@ TEST(SqliteExport, AFailureLeavesNoFileAndTheOldDatabaseAsItWas) {
     EXPECT_EQ(Files(dir.path), std::vector<std::string>{"old.sqlite"});
     chmod(locked.c_str(), 0755);
 }
+
+// A folder of logs from several machines: each readable log becomes a source,
+// the broken one is named and left out, and the database ordered by time
+// (then as written) holds the merged timeline oldest first, with the same
+// counts per computer as stats.
+TEST(SqliteExport, AFolderOfLogsHoldsTheMergedTimeline) {
+    TempDir dir;
+    const std::string fleet = dir / "fleet", db = dir / "fleet.sqlite";
+    ASSERT_EQ(system(("'" DARVEX_EVTGEN "' --quiet --logs 7 --machines 3 --events-per-log 300 --fleet '" + fleet + "'").c_str()), 0);
+    const CliResult r = Cli({"export", fleet, "--format", "sqlite", "-o", db});
+    EXPECT_EQ(r.status, kExitCorrupted);
+    EXPECT_NE(r.err.find("Event log file is corrupted."), std::string::npos) << r.err;
+    EXPECT_EQ(Sql(db, "select count(*) from sources"), "6\n");
+    std::string merged;
+    for (const std::string& line : Lines(Cli({"list", fleet, "--format", "line", "-r"}).out)) {
+        merged += line.substr(0, line.find('\t', line.find('\t') + 1)) + "\n";   // the path and the time
+    }
+    EXPECT_EQ(Sql(db, "select s.path || char(9) || e.time from events e join sources s on s.id = e.source"
+                      " order by e.time, e.id"),
+              merged);
+    std::string perComputer;
+    const std::string stats = Cli({"stats", fleet}).out;
+    for (const std::string& line : Lines(stats.substr(stats.find("Computer:\n") + 10))) {
+        std::istringstream fields(line);
+        std::string name, count;
+        fields >> name >> count;
+        perComputer += name + "|" + count + "\n";
+    }
+    EXPECT_EQ(Sql(db, "select computer, count(*) from events group by computer order by computer"), perComputer);
+}

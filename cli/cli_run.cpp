@@ -31,7 +31,7 @@ const char kProgramHelp[] =
     "order the files were given); rows count the merged rows. The line format\n"
     "and exports name each event's file (source); list's printed rows do not.\n"
     "A log that cannot be read is reported and the others are shown; the exit\n"
-    "status is then the first failure's. One code page is guessed for all texts.\n"
+    "status is then the first failure's. Each log's code page is its own guess.\n"
     "\n"
     "Commands:\n"
     "  list FILE       the rows in the printed list's format\n"
@@ -266,9 +266,9 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
         InitOutput(text, out, o.codePage, o.raw, log.rows.loaded ? &log.state->table : nullptr, err, log.shown);
         CountTextsOf(text, log.rows);
     } else {
-        // One code page for the run, guessed from every log's texts.
+        // Each log's texts in its own code page, guessed from them, unless --codepage gives one for all.
         InitOutput(text, out, o.codePage, o.raw, nullptr, err);
-        SetTextSource(text, CountTimelineTexts, &timeline);
+        SetLogCodePages(text, TimelineLogCodePage, &timeline);
     }
     int status = kExitOk;
     if (o.command == kCommandList) status = ListRows(o, timeline, text);

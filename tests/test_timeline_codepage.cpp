@@ -1,7 +1,6 @@
 // darvex-cli over a folder of a Shift-JIS log and a code page 1252 log: each
 // log's texts read in its own code page, unless --codepage gives one for all.
 #include <unistd.h>
-
 #include <filesystem>
 
 #include "cli/cli_run.h"
@@ -16,12 +15,10 @@ std::string Cli(std::vector<std::string> args, int* status, std::string* err = n
     FILE* files[2] = {tmpfile(), tmpfile()};
     *status = RunCli(int(argv.size()), argv.data(), files[0], files[1]);
     std::string text[2];
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 2; fclose(files[i++])) {
         for (int c = (rewind(files[i]), 0); (c = fgetc(files[i])) != EOF;) text[i] += char(c);
-        fclose(files[i]);
     }
-    if (err) *err = text[1];
-    return text[0];
+    return err ? *err = text[1], text[0] : text[0];
 }
 
 TEST(TimelineCodePage, EachLogReadInItsOwn) {
@@ -31,7 +28,7 @@ TEST(TimelineCodePage, EachLogReadInItsOwn) {
                                  {kTypeInformation, 0x101, "2024/05/0110:00:00", "\x8B\x4E\x93\xAE"}};
     const SyntheticEvent fr[] = {{kTypeWarning, 0x101, "2024/05/0110:00:01", "Caf\xE9 ferm\xE9"}};
     LogImage images[2] = {SyntheticLogImage(jp, 2), SyntheticLogImage(fr, 1)};
-    SetComputerName(&images[0], "\x83\x54\x81\x5B\x83\x6F");   // UTF-8 "サーバ"
+    SetComputerName(&images[0], "\x83\x54\x81\x5B\x83\x6F");   // "サーバ"
     for (int i = 0; i < 2; ++i) {
         FILE* f = fopen((dir + (i ? "/FR.EVT" : "/JP.EVT")).c_str(), "wb");
         fwrite(images[i].bytes.data(), 1, images[i].bytes.size(), f), fclose(f);

@@ -157,6 +157,7 @@ int ListRows(const CliOptions& o, const Timeline& tl, CliOutput* out) {
     if (o.lineFormat) {
         while (const EventEntry* e = out->failed ? nullptr : NextEvent(&cursor, tl)) {
             const TimelineLog* log = tl.several ? &tl.logs[cursor.source] : nullptr;
+            SelectLog(out, cursor.source);
             PutLineRow(out, *e, log ? log->shown : nullptr, log ? log->shownLength : 0);
         }
         EndTimeline(&cursor);
@@ -168,7 +169,10 @@ int ListRows(const CliOptions& o, const Timeline& tl, CliOutput* out) {
     }
     ListRowCache cache = {static_cast<RowTemplate**>(calloc(tl.count, sizeof(RowTemplate*))), tl.count};
     if (!cache.rows) cache.logs = 0;
-    while (const EventEntry* e = out->failed ? nullptr : NextEvent(&cursor, tl)) PutCachedListRow(&cache, cursor.source, out, *e);
+    while (const EventEntry* e = out->failed ? nullptr : NextEvent(&cursor, tl)) {
+        SelectLog(out, cursor.source);
+        PutCachedListRow(&cache, cursor.source, out, *e);
+    }
     for (uint32_t i = 0; i < cache.logs; ++i) free(cache.rows[i]);
     free(cache.rows);
     EndTimeline(&cursor);
@@ -185,6 +189,7 @@ int ShowEvent(const CliOptions& o, const Timeline& tl, CliOutput* out, FILE* err
     // The event is the one cursor holds, or one of a loaded table.
     EventEntry e = found ? *found : EventEntry{};
     const TimelineLog* log = found && tl.several ? &tl.logs[cursor.source] : nullptr;
+    if (found) SelectLog(out, cursor.source);   // its texts and the dump in its log's code page
     EndTimeline(&cursor);
     if (!found) {
         fprintf(err, "darvex-cli: row %s is not listed (%lu rows)\n", o.row, static_cast<unsigned long>(CountTimelineRows(tl)));
@@ -328,13 +333,17 @@ int ShowStats(const Timeline& tl, CliOutput* out) {
     if (!tl.several) return kExitOk;
     // Of several logs: each file's events, then each computer's, in the order first met.
     PutLine(out, "File:");
-    for (uint32_t i = 0; i < tl.count; ++i) PutNamedCount(out, tl.logs[i].shown, tl.logs[i].shownLength, tl.logs[i].rows.count);
+    for (uint32_t i = 0; i < tl.count; ++i) {
+        SelectLog(out, i);
+        PutNamedCount(out, tl.logs[i].shown, tl.logs[i].shownLength, tl.logs[i].rows.count);
+    }
     PutLine(out, "Computer:");
     for (uint32_t i = 0; i < tl.count; ++i) {
         const uint8_t* name = tl.logs[i].rows.header.computerName;
         bool before = false;
         for (uint32_t j = 0; j < i && !before; ++j) before = memcmp(tl.logs[j].rows.header.computerName, name, kComputerNameSize) == 0;
         if (before) continue;
+        SelectLog(out, i);   // the name in the code page of the first log that names it
         uint32_t events = 0;
         for (uint32_t j = i; j < tl.count; ++j) {
             if (memcmp(tl.logs[j].rows.header.computerName, name, kComputerNameSize) == 0) events += tl.logs[j].rows.count;

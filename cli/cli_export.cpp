@@ -256,7 +256,7 @@ constexpr int kHeadCount = 5 * kComponentNameCount * (kModuleNameCount - 1);
 
 // Each log's heads (its computer and source are its own), made as they are first needed.
 struct EventHeads {
-    Utf8Table utf8;   // codePage 0 until a text needs it
+    Utf8Table utf8[2];   // 1252's and 932's, codePage 0 until a text needs it
     EventHead** heads;   // kHeadCount a log
     uint32_t logs;
 };
@@ -318,8 +318,9 @@ bool PutEventDirect(EventWriter* x, const EventEntry& e, EventHeads* heads, uint
         const int codePage = OutputCodePage(x->out);
         size_t n = SIZE_MAX;
         if (heads) {
-            if (heads->utf8.codePage != codePage) MakeUtf8Table(&heads->utf8, codePage);
-            n = TableToUtf8(heads->utf8, text + plain, length - plain, x->utf8 + plain);
+            Utf8Table& table = heads->utf8[codePage == 932 ? 1 : 0];
+            if (table.codePage != codePage) MakeUtf8Table(&table, codePage);
+            n = TableToUtf8(table, text + plain, length - plain, x->utf8 + plain);
         }
         if (n == SIZE_MAX) n = ConvertToUtf8(codePage, text + plain, length - plain, x->utf8 + plain, sizeof x->utf8 - plain);
         length = plain + n;
@@ -482,8 +483,9 @@ int ExportEvents(const CliOptions& o, const Timeline& tl, CliOutput* out, FILE* 
         fprintf(err, "darvex-cli: Area for execution is not enough.\n");
         return kExitNoMemory;
     }
-    // Several logs: each event names its log after its computer.
+    // Several logs: each event names its log after its computer, and its texts are of its log's code page.
     const auto putEvent = [&](const EventEntry& e) {
+        SelectLog(out, cursor.source);
         if (tl.several) {
             x->source = tl.logs[cursor.source].shown;
             x->sourceLength = tl.logs[cursor.source].shownLength;

@@ -28,7 +28,21 @@ void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventT
     out->used = 0;
     out->failed = false;
     out->readerLeft = false;
+    out->logCodePage = nullptr;
+    out->logSource = nullptr;
+    out->log = out->blockLog = 0;
+    out->markCount = 0;
     KeepOnBrokenPipe();
+}
+
+void SetLogCodePages(CliOutput* out, int (*codePage)(const void*, uint32_t, FILE*), const void* source) {
+    out->logCodePage = codePage;
+    out->logSource = source;
+}
+
+int LogCodePage(CliOutput* out, uint32_t log) {
+    if (out->codePage != 0 || !out->logCodePage) return OutputCodePage(out);
+    return out->logCodePage(out->logSource, log, out->notes);
 }
 
 void SetTextSource(CliOutput* out, void (*count)(const void*, CodePageVotes*), const void* source) {
@@ -119,6 +133,7 @@ int ChooseCodePage(const CodePageVotes& v) {
 
 int OutputCodePage(CliOutput* out) {
     if (out->codePage != 0) return out->codePage;
+    if (out->logCodePage) return out->logCodePage(out->logSource, out->log, out->notes);
     if (out->table && !out->tableCounted) {
         const EventTable& table = *out->table;
         for (uint32_t i = 0; i < table.loadedCount; ++i) {
@@ -134,21 +149,23 @@ int OutputCodePage(CliOutput* out) {
         out->countTexts(out->textSource, &out->votes);
         out->tableCounted = true;
     }
-    const CodePageVotes& v = out->votes;
-    out->codePage = ChooseCodePage(v);
-    if (out->codePage == 0) return 1252;   // ASCII alone reads the same in either
-    if (out->notes) {
-        const uint32_t against = out->codePage == 932 ? v.notShiftJis : v.shiftJis;
-        char why[64] = "";
-        if (against != 0) {
-            snprintf(why, sizeof why, "; %lu text%s %s", static_cast<unsigned long>(against), against == 1 ? "" : "s",
-                     out->codePage == 932 ? (against == 1 ? "is not valid in it" : "are not valid in it")
-                                          : (against == 1 ? "reads as Shift-JIS" : "read as Shift-JIS"));
-        }
-        fprintf(out->notes, "darvex-cli: %s%stexts read as code page %d (guessed%s)\n", out->logName ? out->logName : "",
-                out->logName ? ": " : "", out->codePage, why);
+    out->codePage = GuessCodePage(out->votes, out->notes, out->logName);
+    return out->codePage != 0 ? out->codePage : 1252;   // ASCII alone reads the same in either
+}
+
+int GuessCodePage(const CodePageVotes& v, FILE* notes, const char* logName) {
+    const int codePage = ChooseCodePage(v);
+    if (codePage == 0 || !notes) return codePage;
+    const uint32_t against = codePage == 932 ? v.notShiftJis : v.shiftJis;
+    char why[64] = "";
+    if (against != 0) {
+        snprintf(why, sizeof why, "; %lu text%s %s", static_cast<unsigned long>(against), against == 1 ? "" : "s",
+                 codePage == 932 ? (against == 1 ? "is not valid in it" : "are not valid in it")
+                                 : (against == 1 ? "reads as Shift-JIS" : "read as Shift-JIS"));
     }
-    return out->codePage;
+    fprintf(notes, "darvex-cli: %s%stexts read as code page %d (guessed%s)\n", logName ? logName : "",
+            logName ? ": " : "", codePage, why);
+    return codePage;
 }
 
 namespace {
@@ -177,8 +194,12 @@ size_t FirstHigh(const char* text, size_t length) {
 // Only the lines with a byte above 0x7F go through the conversion; the
 // others are the same in UTF-8. A line feed is no byte of a double-byte
 // character, so the lines part where the characters do.
+// The block's lines each go by their log's code page (the marks say where
+// the logs change); any other text is the selected log's.
 void WriteBytes(CliOutput* out, const char* text, size_t length) {
     if (out->failed || length == 0) return;
+    const bool block = text == out->block;
+    uint32_t log = block ? out->blockLog : out->log, mark = 0;
     if (out->raw) {
         if (fwrite(text, 1, length, out->file) != length) Failed(out);
         return;
@@ -194,24 +215,46 @@ void WriteBytes(CliOutput* out, const char* text, size_t length) {
         if (start > at && fwrite(text + at, 1, start - at, out->file) != start - at) return Failed(out);
         const char* lf = static_cast<const char*>(memchr(text + high, '\n', length - high));
         const size_t end = lf ? size_t(lf - text) + 1 : length;
-        if (!WriteConverted(out->file, OutputCodePage(out), text + start, end - start)) return Failed(out);
+        if (block) {
+            while (mark < out->markCount && out->marks[mark].at <= start) log = out->marks[mark++].log;
+        }
+        if (!WriteConverted(out->file, LogCodePage(out, log), text + start, end - start)) return Failed(out);
         at = end;
     }
 }
 
-}  // namespace
-
-int FlushOutput(CliOutput* out) {
+// The block written and emptied; its next lines are the selected log's.
+void WriteBlock(CliOutput* out) {
     WriteBytes(out, out->block, out->used);
     out->used = 0;
+    out->markCount = 0;
+    out->blockLog = out->log;
+}
+
+}  // namespace
+
+void MarkLog(CliOutput* out, uint32_t log) {
+    out->log = log;
+    if (out->raw) return;   // nothing is converted
+    if (out->markCount == kOutputMarks) WriteBlock(out);
+    if (out->used == 0) {
+        out->blockLog = log;
+    } else if (out->markCount > 0 && out->marks[out->markCount - 1].at == out->used) {
+        out->marks[out->markCount - 1].log = log;   // no line of the log marked before
+    } else {
+        out->marks[out->markCount++] = OutputMark{uint32_t(out->used), log};
+    }
+}
+
+int FlushOutput(CliOutput* out) {
+    WriteBlock(out);
     if (fflush(out->file) != 0) Failed(out);
     return !out->failed || out->readerLeft ? 1 : 0;
 }
 
 void PutText(CliOutput* out, const char* text, size_t length) {
     if (length > kOutputBlockSize - out->used) {
-        WriteBytes(out, out->block, out->used);
-        out->used = 0;
+        WriteBlock(out);
         if (length > kOutputBlockSize) {
             WriteBytes(out, text, length);
             return;
@@ -222,10 +265,7 @@ void PutText(CliOutput* out, const char* text, size_t length) {
 }
 
 char* OutputRoom(CliOutput* out, size_t n) {
-    if (n > kOutputBlockSize - out->used) {
-        WriteBytes(out, out->block, out->used);
-        out->used = 0;
-    }
+    if (n > kOutputBlockSize - out->used) WriteBlock(out);
     return out->block + out->used;
 }
 

@@ -18,6 +18,12 @@ struct CodePageVotes {
     uint32_t otherHigh;     // other texts with bytes above 0x7F (half-width katakana alone, or Latin letters)
 };
 
+// Where the block's lines of a log begin.
+struct OutputMark {
+    uint32_t at, log;
+};
+constexpr uint32_t kOutputMarks = 1024;
+
 struct CliOutput {
     FILE* file;
     int codePage;                // 932 or 1252; 0 until the first byte above 0x7F needs one
@@ -32,6 +38,14 @@ struct CliOutput {
     size_t used;
     bool failed;                 // a write failed: nothing more is written
     bool readerLeft;             // it failed because the reader has gone, which is no error
+    // Several logs, each read in its own code page: the log of the lines put
+    // now, and where in the block the lines of another log begin.
+    int (*logCodePage)(const void* source, uint32_t log, FILE* notes);   // or null: the one code page above
+    const void* logSource;
+    uint32_t log;
+    uint32_t blockLog;           // the log of the block's first lines
+    uint32_t markCount;
+    OutputMark marks[kOutputMarks];
     char block[kOutputBlockSize];
 };
 
@@ -42,6 +56,18 @@ void InitOutput(CliOutput* out, FILE* file, int codePage, bool raw, const EventT
 // The code page is guessed from the texts that count(source, votes) counts,
 // in place of a table's.
 void SetTextSource(CliOutput* out, void (*count)(const void* source, CodePageVotes* votes), const void* source);
+
+// Each log read in its own code page, codePage(source, log, notes) (which
+// tells a guess on notes): the lines put after SelectLog(out, log) are
+// converted from the log's, and OutputCodePage answers the log's.
+void SetLogCodePages(CliOutput* out, int (*codePage)(const void* source, uint32_t log, FILE* notes), const void* source);
+void MarkLog(CliOutput* out, uint32_t log);
+// The lines put from now on (whole lines) are texts of the log.
+inline void SelectLog(CliOutput* out, uint32_t log) {
+    if (out->logCodePage && log != out->log) MarkLog(out, log);
+}
+// The log's code page: its own when the logs have theirs, else the output's.
+int LogCodePage(CliOutput* out, uint32_t log);
 
 // Appends text that ends on a character boundary.
 void PutText(CliOutput* out, const char* text, size_t length);
@@ -73,7 +99,11 @@ int ReportFileFailure(int messageId, const char* path, FILE* err, const char* re
 // when first asked for, and told on notes: 932 when the Shift-JIS texts with
 // a double-byte character are more than twice those that are not Shift-JIS,
 // else 1252. While no text has a byte above 0x7F it is 1252 and not kept.
+// With SetLogCodePages, the selected log's.
 int OutputCodePage(CliOutput* out);
+// The code page the votes choose (0 when no text has a byte above 0x7F),
+// told on notes when there is one and notes is not null, as OutputCodePage tells it.
+int GuessCodePage(const CodePageVotes& votes, FILE* notes, const char* logName);
 
 // Counts a text (a description or a computer name) for the code page.
 void CountText(CodePageVotes* votes, const char* text, size_t length);

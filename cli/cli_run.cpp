@@ -31,7 +31,7 @@ const char kProgramHelp[] =
     "order the files were given); rows count the merged rows. The line format\n"
     "and exports name each event's file (source); list's printed rows do not.\n"
     "A log that cannot be read is reported and the others are shown; the exit\n"
-    "status is then the first failure's. One code page is guessed for all texts.\n"
+    "status is then the first failure's. Each log's code page is its own guess.\n"
     "\n"
     "Commands:\n"
     "  list FILE       the rows in the printed list's format\n"
@@ -88,7 +88,8 @@ const char kProgramHelp[] =
 #define DARVEX_CODEPAGE_OPTION \
     "  --codepage 932|1252   the code page of the texts (default: 932 when the\n" \
     "                  Shift-JIS texts outnumber the others more than twice,\n" \
-    "                  else 1252; a guess is named on standard error)\n"
+    "                  else 1252, each log's from its own texts; a guess is\n" \
+    "                  named on standard error); given, it holds for all logs\n"
 
 #define DARVEX_TEXT_OPTIONS DARVEX_CODEPAGE_OPTION \
     "  --raw           the bytes as stored, not converted\n"
@@ -146,7 +147,8 @@ const char* const kCommandHelp[kCommandCount] = {
     "  --find-module NAME|0..7|all       one module searched, as --module\n"
     "  --text TEXT     a text the description contains; ASCII letters match in\n"
     "                  either case, every other character exactly\n"
-    "                  (typed text is converted to the descriptions' code page;\n"
+    "                  (typed text is converted to the descriptions' code page,\n"
+    "                  each log's own of several logs;\n"
     "                  with --raw its bytes are taken as they are); at most\n"
     "                  255 bytes in that code page, as Find takes\n"
     "  --up            search towards row 0 (default down)\n"
@@ -266,9 +268,9 @@ int RunCommand(const CliOptions& o, FILE* out, FILE* err) {
         InitOutput(text, out, o.codePage, o.raw, log.rows.loaded ? &log.state->table : nullptr, err, log.shown);
         CountTextsOf(text, log.rows);
     } else {
-        // One code page for the run, guessed from every log's texts.
+        // Each log's texts in its own code page, guessed from them, unless --codepage gives one for all.
         InitOutput(text, out, o.codePage, o.raw, nullptr, err);
-        SetTextSource(text, CountTimelineTexts, &timeline);
+        SetLogCodePages(text, TimelineLogCodePage, &timeline);
     }
     int status = kExitOk;
     if (o.command == kCommandList) status = ListRows(o, timeline, text);

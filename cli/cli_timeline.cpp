@@ -344,9 +344,15 @@ void ReleaseTimeline(Timeline* tl) {
     memset(tl, 0, sizeof *tl);
 }
 
-void CountTimelineTexts(const void* source, CodePageVotes* votes) {
-    const Timeline& tl = *static_cast<const Timeline*>(source);
-    for (uint32_t i = 0; i < tl.count; ++i) CountLogTexts(tl.logs[i].rows, votes);
+int TimelineLogCodePage(const void* source, uint32_t log, FILE* notes) {
+    TimelineLog& l = static_cast<const Timeline*>(source)->logs[log];
+    if (l.codePage == 0) {
+        CodePageVotes votes = {};
+        CountLogTexts(l.rows, &votes);
+        l.codePage = GuessCodePage(votes, notes, l.shown);
+        if (l.codePage == 0) l.codePage = -1;
+    }
+    return l.codePage > 0 ? l.codePage : 1252;
 }
 
 int StartTimeline(TimelineCursor* c, const Timeline& tl, bool newest) {

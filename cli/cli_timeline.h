@@ -31,6 +31,7 @@ struct TimelineLog {
     ViewerState* state;     // the load's, when the file could not be mapped; else null
     MappedFile file;
     LogRows rows;
+    int codePage;           // its texts' once asked for: 932 or 1252, -1 when none has a byte above 0x7F; 0 until then
 };
 
 struct Timeline {
@@ -48,8 +49,10 @@ struct Timeline {
 int OpenTimeline(const CliOptions& options, Timeline* timeline, FILE* err);
 void ReleaseTimeline(Timeline* timeline);
 
-// Counts every log's texts for the run's one code-page guess.
-void CountTimelineTexts(const void* timeline, CodePageVotes* votes);
+// The code page of a log's texts, guessed from them by the one log's rule
+// when first asked for, and told on notes with the log's name (the output's
+// logCodePage). 1252 for ASCII alone.
+int TimelineLogCodePage(const void* timeline, uint32_t log, FILE* notes);
 
 struct DedupeKey;
 

@@ -10,20 +10,18 @@
 namespace {
 
 // One converter per code page for the process: opening one is far dearer
-// than a conversion, and a listing converts once per flushed block.
-struct Converter {
-    int codePage;
-    iconv_t cd;
-};
-Converter g_converter = {0, iconv_t(-1)};
+// than a conversion, and a listing converts once per flushed block (of
+// several logs, its lines may take turns between the two code pages).
+iconv_t g_converters[2] = {iconv_t(-1), iconv_t(-1)};   // 1252's, 932's
+bool g_opened[2];
 
 iconv_t ConverterFor(int codePage) {
-    if (g_converter.codePage != codePage) {
-        if (g_converter.cd != iconv_t(-1)) iconv_close(g_converter.cd);
-        g_converter.cd = iconv_open("UTF-8", codePage == 932 ? "CP932" : "CP1252");
-        g_converter.codePage = codePage;
+    const int i = codePage == 932 ? 1 : 0;
+    if (!g_opened[i]) {
+        g_converters[i] = iconv_open("UTF-8", i ? "CP932" : "CP1252");
+        g_opened[i] = true;
     }
-    return g_converter.cd;
+    return g_converters[i];
 }
 
 // Converts until the input ends or the room is short. An undefined byte (or

@@ -4,23 +4,10 @@
 
 #include <filesystem>
 
-#include "cli/cli_run.h"
+#include "cli_test_support.h"
 #include "test_support.h"
 
 namespace {
-
-std::string Cli(std::vector<std::string> args, int* status, std::string* err = nullptr) {
-    args.insert(args.begin(), "darvex-cli");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    FILE* files[2] = {tmpfile(), tmpfile()};
-    *status = RunCli(int(argv.size()), argv.data(), files[0], files[1]);
-    std::string text[2];
-    for (int i = 0; i < 2; fclose(files[i++])) {
-        for (int c = (rewind(files[i]), 0); (c = fgetc(files[i])) != EOF;) text[i] += char(c);
-    }
-    return err ? *err = text[1], text[0] : text[0];
-}
 
 TEST(TimelineCodePage, EachLogReadInItsOwn) {
     const std::string dir = ::testing::TempDir() + "darvex_cp_" + std::to_string(getpid());
@@ -34,19 +21,21 @@ TEST(TimelineCodePage, EachLogReadInItsOwn) {
         FILE* f = fopen((dir + (i ? "/FR.EVT" : "/JP.EVT")).c_str(), "wb");
         fwrite(images[i].bytes.data(), 1, images[i].bytes.size(), f), fclose(f);
     }
-    int status = -1;
     std::string err;
     for (const char* command : {"list", "export"}) {
-        const std::string out = Cli({command, dir, "--format", *command == 'l' ? "line" : "ndjson"}, &status, &err);
+        const CliResult r = Cli({command, dir, "--format", *command == 'l' ? "line" : "ndjson"});
+        const std::string& out = r.out;
+        err = r.err;
         for (const char* text : {"日本語のログ", "サーバ", "Café fermé"}) EXPECT_NE(out.find(text), std::string::npos) << out;
     }
     EXPECT_TRUE(err.find("JP.EVT: texts read as code page 932 (guessed)\n") != std::string::npos &&
                 err.find("FR.EVT: texts read as code page 1252 (guessed)\n") != std::string::npos) << err;
     // The rows newest first: 0 the Japanese error (its computer's name shown), 1 the French warning.
-    EXPECT_EQ(Cli({"find", dir, "--text", "日本語"}, &status), "0\t Error  24/05/01  10:00:02  unknown           unknown   サーバ\n");
-    EXPECT_EQ(Cli({"find", dir, "--text", "Café", "--all"}, &status).substr(0, 2), "1\t");
-    const std::string forced = Cli({"list", dir, "--format", "line", "--codepage", "1252"}, &status, &err);
-    EXPECT_TRUE(forced.find("Café fermé") != std::string::npos && forced.find("日本語") == std::string::npos && err.empty());
+    EXPECT_EQ(Cli({"find", dir, "--text", "日本語"}).out, "0\t Error  24/05/01  10:00:02  unknown           unknown   サーバ\n");
+    EXPECT_EQ(Cli({"find", dir, "--text", "Café", "--all"}).out.substr(0, 2), "1\t");
+    const CliResult forced = Cli({"list", dir, "--format", "line", "--codepage", "1252"});
+    EXPECT_TRUE(forced.out.find("Café fermé") != std::string::npos && forced.out.find("日本語") == std::string::npos &&
+                forced.err.empty());
     std::filesystem::remove_all(dir);
 }
 

@@ -8,6 +8,7 @@
 #   bench/cli_bench.sh [BUILD_DIR [LOG]]     (defaults: build/native, $DARVEX_BENCH_LOG
 #                                            or /tmp/darvex_bench_1g.evt; REPS=3)
 set -eu
+. "$(dirname "$0")/bench_common.sh"
 build=${1:-build/native}
 log=${2:-${DARVEX_BENCH_LOG:-/tmp/darvex_bench_1g.evt}}
 reps=${REPS:-3}
@@ -18,9 +19,6 @@ if [ ! -f "$log" ]; then
   "$build/evtgen" --out "$log" --preset bench --quiet
 fi
 
-now() { date +%s.%N; }
-# The median of the numbers on stdin, one a line.
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # Seconds of one run of the shell command line, its output to /dev/null.
 once() {
@@ -36,19 +34,6 @@ timed() {
   while [ "$i" -lt "$reps" ]; do once "$1"; i=$((i + 1)); done | median
 }
 
-# The peak RssAnon (kB) of one run of the command (no shell in between).
-peak_anon() {
-  "$@" > /dev/null 2>&1 &
-  pid=$!
-  peak=0
-  while kill -0 "$pid" 2> /dev/null; do
-    a=$(sed -n 's/^RssAnon:[^0-9]*\([0-9]*\).*/\1/p' "/proc/$pid/status" 2> /dev/null || true)
-    [ -n "$a" ] && [ "$a" -gt "$peak" ] && peak=$a
-    sleep 0.005
-  done
-  wait "$pid" || true
-  echo "$peak"
-}
 
 cat "$log" > /dev/null   # warm
 events=$("$cli" stats "$log" | sed -n 's/^Events: //p')

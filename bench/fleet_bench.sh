@@ -10,6 +10,7 @@
 #       $DARVEX_FLEET or /tmp/darvex_fleet_100x10m; REPS=3; LOGS=100,
 #       MACHINES=20, SIZE=10M for a fleet generated when the folder is missing)
 set -eu
+. "$(dirname "$0")/bench_common.sh"
 build=${1:-build/native}
 fleet=${2:-${DARVEX_FLEET:-/tmp/darvex_fleet_100x10m}}
 reps=${REPS:-3}
@@ -25,7 +26,6 @@ trap 'rm -f "$files" "$times" "$runs"' EXIT
 [ -x /usr/bin/time ] || { echo "needs GNU time (/usr/bin/time) for the CPU times" >&2; exit 2; }
 find "$fleet" -type f -iname '*.evt' | LC_ALL=C sort > "$files"
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 # One run of the shell command line, its output to /dev/null: "wall cpu" in
 # seconds, the CPU time (user + system) counting the processes it starts.
 once() {
@@ -37,18 +37,6 @@ timed() {
   i=0
   while [ "$i" -lt "$reps" ]; do once "$1"; i=$((i + 1)); done > "$runs"
   echo "$(cut -d' ' -f1 "$runs" | median) $(cut -d' ' -f2 "$runs" | median)"
-}
-peak_anon() {
-  "$@" > /dev/null 2>&1 &
-  pid=$!
-  peak=0
-  while kill -0 "$pid" 2> /dev/null; do
-    a=$(sed -n 's/^RssAnon:[^0-9]*\([0-9]*\).*/\1/p' "/proc/$pid/status" 2> /dev/null || true)
-    [ -n "$a" ] && [ "$a" -gt "$peak" ] && peak=$a
-    sleep 0.005
-  done
-  wait "$pid" || true
-  echo "$peak"
 }
 
 xargs cat < "$files" > /dev/null   # warm

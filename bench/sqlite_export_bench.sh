@@ -9,6 +9,7 @@
 #   bench/sqlite_export_bench.sh [BUILD_DIR [LOG]]   (defaults: build/native,
 #                                $DARVEX_BENCH_LOG or /tmp/darvex_bench_1g.evt; REPS=3)
 set -eu
+. "$(dirname "$0")/bench_common.sh"
 build=${1:-build/native}
 log=${2:-${DARVEX_BENCH_LOG:-/tmp/darvex_bench_1g.evt}}
 reps=${REPS:-3}
@@ -27,8 +28,6 @@ PRAGMA locking_mode=EXCLUSIVE; PRAGMA cache_size=-65536; PRAGMA temp_store=MEMOR
 indexes="CREATE INDEX events_time ON events(time); CREATE INDEX events_type ON events(type);
 CREATE INDEX events_computer ON events(computer);"
 
-now() { date +%s.%N; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # Seconds of one run of the shell command line; $work/db is removed first.
 once() {
